@@ -1,0 +1,261 @@
+// The SDL2 backend: a real window, the real millisecond clock, the keyboard mapped to
+// DirectInput key codes, and 8-bit pictures shown through the palette.
+//
+// Environment (the game itself has no configuration):
+//   STARLANE_WINDOWED=1         a resizable window instead of desktop full screen
+//   STARLANE_SCALE=fit|integer|stretch   4:3 letterboxed (default), whole multiples, fill
+//   STARLANE_VSYNC=1            present in step with the display
+// Alt+Enter toggles full screen while playing.
+#include <SDL.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "platform.h"
+
+namespace {
+
+SDL_Window* window = NULL;
+SDL_Renderer* renderer = NULL;
+SDL_Texture* texture = NULL;
+int textureWidth = 0, textureHeight = 0;
+unsigned char keys[256];
+int fullscreen = 0;
+Uint32 lut[256];
+
+struct KeyMap { SDL_Scancode scancode; unsigned char dik; };
+
+// Every SDL scancode that has a DirectInput key code.
+const KeyMap keyMap[] = {
+    {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03},
+    {SDL_SCANCODE_3, 0x04}, {SDL_SCANCODE_4, 0x05}, {SDL_SCANCODE_5, 0x06},
+    {SDL_SCANCODE_6, 0x07}, {SDL_SCANCODE_7, 0x08}, {SDL_SCANCODE_8, 0x09},
+    {SDL_SCANCODE_9, 0x0A}, {SDL_SCANCODE_0, 0x0B}, {SDL_SCANCODE_MINUS, 0x0C},
+    {SDL_SCANCODE_EQUALS, 0x0D}, {SDL_SCANCODE_BACKSPACE, 0x0E}, {SDL_SCANCODE_TAB, 0x0F},
+    {SDL_SCANCODE_Q, 0x10}, {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12},
+    {SDL_SCANCODE_R, 0x13}, {SDL_SCANCODE_T, 0x14}, {SDL_SCANCODE_Y, 0x15},
+    {SDL_SCANCODE_U, 0x16}, {SDL_SCANCODE_I, 0x17}, {SDL_SCANCODE_O, 0x18},
+    {SDL_SCANCODE_P, 0x19}, {SDL_SCANCODE_LEFTBRACKET, 0x1A}, {SDL_SCANCODE_RIGHTBRACKET, 0x1B},
+    {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_A, 0x1E},
+    {SDL_SCANCODE_S, 0x1F}, {SDL_SCANCODE_D, 0x20}, {SDL_SCANCODE_F, 0x21},
+    {SDL_SCANCODE_G, 0x22}, {SDL_SCANCODE_H, 0x23}, {SDL_SCANCODE_J, 0x24},
+    {SDL_SCANCODE_K, 0x25}, {SDL_SCANCODE_L, 0x26}, {SDL_SCANCODE_SEMICOLON, 0x27},
+    {SDL_SCANCODE_APOSTROPHE, 0x28}, {SDL_SCANCODE_GRAVE, 0x29}, {SDL_SCANCODE_LSHIFT, 0x2A},
+    {SDL_SCANCODE_BACKSLASH, 0x2B}, {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D},
+    {SDL_SCANCODE_C, 0x2E}, {SDL_SCANCODE_V, 0x2F}, {SDL_SCANCODE_B, 0x30},
+    {SDL_SCANCODE_N, 0x31}, {SDL_SCANCODE_M, 0x32}, {SDL_SCANCODE_COMMA, 0x33},
+    {SDL_SCANCODE_PERIOD, 0x34}, {SDL_SCANCODE_SLASH, 0x35}, {SDL_SCANCODE_RSHIFT, 0x36},
+    {SDL_SCANCODE_KP_MULTIPLY, 0x37}, {SDL_SCANCODE_LALT, 0x38}, {SDL_SCANCODE_SPACE, 0x39},
+    {SDL_SCANCODE_CAPSLOCK, 0x3A}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F2, 0x3C},
+    {SDL_SCANCODE_F3, 0x3D}, {SDL_SCANCODE_F4, 0x3E}, {SDL_SCANCODE_F5, 0x3F},
+    {SDL_SCANCODE_F6, 0x40}, {SDL_SCANCODE_F7, 0x41}, {SDL_SCANCODE_F8, 0x42},
+    {SDL_SCANCODE_F9, 0x43}, {SDL_SCANCODE_F10, 0x44}, {SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
+    {SDL_SCANCODE_SCROLLLOCK, 0x46}, {SDL_SCANCODE_KP_7, 0x47}, {SDL_SCANCODE_KP_8, 0x48},
+    {SDL_SCANCODE_KP_9, 0x49}, {SDL_SCANCODE_KP_MINUS, 0x4A}, {SDL_SCANCODE_KP_4, 0x4B},
+    {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, 0x4D}, {SDL_SCANCODE_KP_PLUS, 0x4E},
+    {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_KP_2, 0x50}, {SDL_SCANCODE_KP_3, 0x51},
+    {SDL_SCANCODE_KP_0, 0x52}, {SDL_SCANCODE_KP_PERIOD, 0x53},
+    {SDL_SCANCODE_NONUSBACKSLASH, 0x56}, {SDL_SCANCODE_F11, 0x57}, {SDL_SCANCODE_F12, 0x58},
+    {SDL_SCANCODE_F13, 0x64}, {SDL_SCANCODE_F14, 0x65}, {SDL_SCANCODE_F15, 0x66},
+    {SDL_SCANCODE_INTERNATIONAL2, 0x70}, {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+    {SDL_SCANCODE_INTERNATIONAL4, 0x79}, {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
+    {SDL_SCANCODE_INTERNATIONAL3, 0x7D}, {SDL_SCANCODE_KP_EQUALS, 0x8D},
+    {SDL_SCANCODE_AUDIONEXT, 0x99}, {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D},
+    {SDL_SCANCODE_MUTE, 0xA0}, {SDL_SCANCODE_CALCULATOR, 0xA1}, {SDL_SCANCODE_AUDIOPLAY, 0xA2},
+    {SDL_SCANCODE_AUDIOSTOP, 0xA4}, {SDL_SCANCODE_VOLUMEDOWN, 0xAE},
+    {SDL_SCANCODE_VOLUMEUP, 0xB0}, {SDL_SCANCODE_AC_HOME, 0xB2}, {SDL_SCANCODE_KP_COMMA, 0xB3},
+    {SDL_SCANCODE_KP_DIVIDE, 0xB5}, {SDL_SCANCODE_PRINTSCREEN, 0xB7}, {SDL_SCANCODE_RALT, 0xB8},
+    {SDL_SCANCODE_PAUSE, 0xC5}, {SDL_SCANCODE_HOME, 0xC7}, {SDL_SCANCODE_UP, 0xC8},
+    {SDL_SCANCODE_PAGEUP, 0xC9}, {SDL_SCANCODE_LEFT, 0xCB}, {SDL_SCANCODE_RIGHT, 0xCD},
+    {SDL_SCANCODE_END, 0xCF}, {SDL_SCANCODE_DOWN, 0xD0}, {SDL_SCANCODE_PAGEDOWN, 0xD1},
+    {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3}, {SDL_SCANCODE_LGUI, 0xDB},
+    {SDL_SCANCODE_RGUI, 0xDC}, {SDL_SCANCODE_APPLICATION, 0xDD}, {SDL_SCANCODE_POWER, 0xDE},
+    {SDL_SCANCODE_SLEEP, 0xDF}, {SDL_SCANCODE_AC_SEARCH, 0xE5},
+    {SDL_SCANCODE_AC_BOOKMARKS, 0xE6}, {SDL_SCANCODE_AC_REFRESH, 0xE7},
+    {SDL_SCANCODE_AC_STOP, 0xE8}, {SDL_SCANCODE_AC_FORWARD, 0xE9}, {SDL_SCANCODE_AC_BACK, 0xEA},
+    {SDL_SCANCODE_COMPUTER, 0xEB}, {SDL_SCANCODE_MAIL, 0xEC}, {SDL_SCANCODE_MEDIASELECT, 0xED},
+};
+
+unsigned char dikFor(SDL_Scancode sc)
+{
+    for (size_t i = 0; i < sizeof(keyMap) / sizeof(keyMap[0]); i++)
+        if (keyMap[i].scancode == sc)
+            return keyMap[i].dik;
+    return 0;
+}
+
+int envFlag(const char* name)
+{
+    const char* v = getenv(name);
+    return v != NULL && v[0] != '\0' && strcmp(v, "0") != 0;
+}
+
+const char* scaleMode()
+{
+    const char* v = getenv("STARLANE_SCALE");
+    return v != NULL ? v : "fit";
+}
+
+void applyScaling(int width, int height)
+{
+    if (renderer == NULL)
+        return;
+    if (strcmp(scaleMode(), "stretch") == 0) {
+        SDL_RenderSetLogicalSize(renderer, 0, 0);
+        SDL_RenderSetIntegerScale(renderer, SDL_FALSE);
+        return;
+    }
+    SDL_RenderSetLogicalSize(renderer, width, height);
+    SDL_RenderSetIntegerScale(renderer, strcmp(scaleMode(), "integer") == 0 ? SDL_TRUE : SDL_FALSE);
+}
+
+void setFullscreen(int on)
+{
+    if (window == NULL)
+        return;
+    fullscreen = on;
+    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+} // namespace
+
+int backendOpenWindow(const char* title, int width, int height)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
+        return 0;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    Uint32 flags = envFlag("STARLANE_WINDOWED") ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                              flags);
+    if (window == NULL)
+        return 0;
+    renderer = SDL_CreateRenderer(window, -1, envFlag("STARLANE_VSYNC") ? SDL_RENDERER_PRESENTVSYNC : 0);
+    if (renderer == NULL) {
+        SDL_DestroyWindow(window);
+        window = NULL;
+        return 0;
+    }
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    memset(keys, 0, sizeof(keys));
+    return 1;
+}
+
+void backendCloseWindow()
+{
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    texture = NULL;
+    renderer = NULL;
+    window = NULL;
+}
+
+void backendTurn() {}
+
+int backendPollEvent()
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            return BACKEND_EVENT_CLOSE;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+                return BACKEND_EVENT_CLOSE;
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
+                return BACKEND_EVENT_EXPOSE;
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                memset(keys, 0, sizeof(keys));   // no key stays stuck down
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
+                (e.key.keysym.mod & KMOD_ALT) && !e.key.repeat) {
+                setFullscreen(!fullscreen);
+                break;
+            }
+            unsigned char dik = dikFor(e.key.keysym.scancode);
+            if (dik != 0)
+                keys[dik] = e.type == SDL_KEYDOWN ? 0x80 : 0;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return BACKEND_EVENT_NONE;
+}
+
+DWORD backendTicks()
+{
+    return (DWORD)SDL_GetTicks64();
+}
+
+void backendSleep(DWORD ms)
+{
+    SDL_Delay(ms);
+}
+
+int backendSetDisplayMode(int width, int height, int bpp)
+{
+    if (window == NULL || bpp != 8 || width <= 0 || height <= 0)
+        return 0;
+    if (texture) SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                width, height);
+    if (texture == NULL)
+        return 0;
+    textureWidth = width;
+    textureHeight = height;
+    if (envFlag("STARLANE_WINDOWED")) {
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        setFullscreen(0);
+    } else {
+        setFullscreen(1);
+    }
+    applyScaling(width, height);
+    return 1;
+}
+
+void backendRestoreDisplayMode()
+{
+    setFullscreen(0);
+}
+
+void backendShowCursor(int show)
+{
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
+                    const unsigned char* palette4x256)
+{
+    if (texture == NULL || width != textureWidth || height != textureHeight)
+        return;
+    for (int i = 0; i < 256; i++) {
+        const unsigned char* e = palette4x256 + i * 4;
+        lut[i] = 0xFF000000u | ((Uint32)e[0] << 16) | ((Uint32)e[1] << 8) | e[2];
+    }
+    void* dst;
+    int dstPitch;
+    if (SDL_LockTexture(texture, NULL, &dst, &dstPitch) != 0)
+        return;
+    for (int y = 0; y < height; y++) {
+        const unsigned char* src = pixels + (size_t)y * pitch;
+        Uint32* out = (Uint32*)((unsigned char*)dst + (size_t)y * dstPitch);
+        for (int x = 0; x < width; x++)
+            out[x] = lut[src[x]];
+    }
+    SDL_UnlockTexture(texture);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, NULL, NULL);
+    SDL_RenderPresent(renderer);
+}
+
+const unsigned char* backendKeyState()
+{
+    return keys;
+}

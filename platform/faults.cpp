@@ -1,0 +1,141 @@
+// Instrumentation shared by both backends: failures on demand, a record of calls,
+// and a count of live DirectDraw/DirectInput objects.
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+namespace {
+
+struct Fault {
+    char call[48];
+    int from;      // fail calls numbered from..from+count-1 (count < 0: for ever)
+    int count;
+    long code;
+};
+
+struct Counter {
+    char call[48];
+    int calls;
+};
+
+// Fixed tables: checking a call never allocates, so play stays allocation-free.
+Fault faults[32];
+int numFaults = 0;
+Counter counters[160];
+int numCounters = 0;
+
+int recording = 0;
+std::vector<std::string> records;
+int live = 0;
+
+Counter* counterFor(const char* call)
+{
+    for (int i = 0; i < numCounters; i++)
+        if (strcmp(counters[i].call, call) == 0)
+            return &counters[i];
+    if (numCounters == (int)(sizeof(counters) / sizeof(counters[0])))
+        return NULL;
+    Counter* c = &counters[numCounters++];
+    snprintf(c->call, sizeof(c->call), "%s", call);
+    c->calls = 0;
+    return c;
+}
+
+} // namespace
+
+void faultSet(const char* call, int nth, int count, long code)
+{
+    if (numFaults == (int)(sizeof(faults) / sizeof(faults[0])))
+        return;
+    Counter* c = counterFor(call);
+    Fault* f = &faults[numFaults++];
+    snprintf(f->call, sizeof(f->call), "%s", call);
+    f->from = (c ? c->calls : 0) + nth;
+    f->count = count;
+    f->code = code;
+}
+
+void faultClearAll()
+{
+    numFaults = 0;
+    numCounters = 0;
+}
+
+void faultResetCounts()
+{
+    for (int i = 0; i < numCounters; i++)
+        counters[i].calls = 0;
+}
+
+long faultCheck(const char* call)
+{
+    Counter* c = counterFor(call);
+    if (c == NULL)
+        return 0;
+    int n = ++c->calls;
+    for (int i = 0; i < numFaults; i++) {
+        Fault* f = &faults[i];
+        if (strcmp(f->call, call) != 0 || n < f->from)
+            continue;
+        if (f->count < 0 || n < f->from + f->count)
+            return f->code;
+    }
+    return 0;
+}
+
+int faultCallCount(const char* call)
+{
+    for (int i = 0; i < numCounters; i++)
+        if (strcmp(counters[i].call, call) == 0)
+            return counters[i].calls;
+    return 0;
+}
+
+void recordEnable(int on)
+{
+    recording = on;
+}
+
+void recordCall(const char* format, ...)
+{
+    if (!recording)
+        return;
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof(line), format, args);
+    va_end(args);
+    records.push_back(line);
+}
+
+int recordCount()
+{
+    return (int)records.size();
+}
+
+const char* recordLine(int index)
+{
+    if (index < 0 || index >= (int)records.size())
+        return "";
+    return records[index].c_str();
+}
+
+void recordClear()
+{
+    records.clear();
+}
+
+void liveObjectAdd(int delta)
+{
+    live += delta;
+}
+
+int liveObjectCount()
+{
+    return live;
+}

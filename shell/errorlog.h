@@ -1,0 +1,13 @@
+// The error log "Error.txt": one line per failure, flushed at once.
+#ifndef STARLANE_SHELL_ERRORLOG_H
+#define STARLANE_SHELL_ERRORLOG_H
+
+#include <stdio.h>
+
+extern FILE* errorLog;                 // the open log, or null
+
+int openErrorLog(const char* name);    // (re)open and truncate; 1 ok, 0 failed
+int writeError(const char* message);   // append verbatim and flush; opens "Error.txt" if needed
+int closeErrorLog();                   // 1 ok, 0 if the close failed
+
+#endif

@@ -1,0 +1,70 @@
+#include "testsupport.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "headless.h"
+#include "world_reset.h"
+
+void resetWorld(unsigned startTick)
+{
+    resetGameGlobals();
+    headlessReset(startTick);
+}
+
+void GameTest::SetUp()
+{
+    char cwd[4096];
+    oldDir = getcwd(cwd, sizeof(cwd)) ? cwd : ".";
+    char tmpl[] = "/tmp/starlane-test-XXXXXX";
+    char* made = mkdtemp(tmpl);
+    ASSERT_NE(made, nullptr);
+    dir = made;
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    resetWorld();
+}
+
+void GameTest::TearDown()
+{
+    resetWorld();
+    if (chdir(oldDir.c_str()) != 0)
+        return;
+    std::string cmd = "rm -rf '" + dir + "'";
+    if (system(cmd.c_str()) != 0)
+        ADD_FAILURE() << "could not remove " << dir;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+}
+
+std::string errorText()
+{
+    return readFile("Error.txt");
+}
+
+void copyTree(const std::string& from, const std::string& to)
+{
+    std::string cmd = "cp -r '" + from + "/.' '" + to + "'";
+    if (system(cmd.c_str()) != 0)
+        ADD_FAILURE() << "could not copy " << from;
+}
+
+std::string sourcePath(const std::string& relative)
+{
+    return std::string(STARLANE_SOURCE_DIR) + "/" + relative;
+}

@@ -1,0 +1,28 @@
+// Shared test helpers: a fresh world for every test, a scratch working directory,
+// and readers for the files the game writes.
+#ifndef STARLANE_TESTS_SUPPORT_H
+#define STARLANE_TESTS_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Every game and platform global back to its state at process start (clock at startTick).
+void resetWorld(unsigned startTick = 1000);
+
+// Runs the test in a new empty directory (removed afterwards) and resets the world.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string dir;
+    std::string oldDir;
+};
+
+std::string readFile(const std::string& path);            // "" when missing
+void writeFile(const std::string& path, const std::string& content);
+std::string errorText();                                    // contents of ./Error.txt
+void copyTree(const std::string& from, const std::string& to);   // cp -r
+std::string sourcePath(const std::string& relative);        // path inside the source tree
+
+#endif
