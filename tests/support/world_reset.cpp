@@ -3,7 +3,11 @@
 #include "world_reset.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
+#include "game/ai.h"
+#include "game/records.h"
+#include "game/statistics.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
@@ -19,4 +23,15 @@ void resetGameGlobals()
     quitFlag = 0;
     frameDuration = 0;
     frameStart = 0;
+
+    // gameplay
+    player = Player();
+    aiCallbacks[0] = NULL;
+    aiCallbacks[1] = runZorvikAI;
+    deploymentState = DEPLOY_START;
+    currentDeploymentOrder = 0;
+    numDeploymentOrders = 0;
+    deploymentTimer = Timer();
+    gameStatistics = GameStatistics();
+    srand(1);   // the generator as a new process has it
 }
