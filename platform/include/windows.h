@@ -79,6 +79,11 @@ typedef GUID* LPGUID;
 #define E_INVALIDARG ((HRESULT)0x80070057L)
 #define E_NOINTERFACE ((HRESULT)0x80004002L)
 #define E_POINTER ((HRESULT)0x80004003L)
+#define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_ACCESSDENIED ((HRESULT)0x80070005L)
+#define E_HANDLE ((HRESULT)0x80070006L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+#define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define MAKE_HRESULT(sev, fac, code) \
@@ -128,6 +133,29 @@ typedef struct tagPAINTSTRUCT {
     WINBOOL fIncUpdate;
     BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
+
+// wingdi: palette entries and rectangle regions (clip lists)
+typedef struct tagPALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+} PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
+
+#define RDH_RECTANGLES 1
+
+typedef struct _RGNDATAHEADER {
+    DWORD dwSize;
+    DWORD iType;
+    DWORD nCount;
+    DWORD nRgnSize;
+    RECT rcBound;
+} RGNDATAHEADER, *PRGNDATAHEADER;
+
+typedef struct _RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+} RGNDATA, *PRGNDATA, *LPRGNDATA;
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define MAKEINTRESOURCE MAKEINTRESOURCEA

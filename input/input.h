@@ -1,0 +1,19 @@
+// The keyboard, read through DirectInput as one 256-byte snapshot per frame.
+#ifndef STARLANE_INPUT_INPUT_H
+#define STARLANE_INPUT_INPUT_H
+
+#include <windows.h>
+#include <dinput.h>
+
+extern LPDIRECTINPUT8 lpdi;                 // the DirectInput object
+extern LPDIRECTINPUTDEVICE8 lpdiKeyboard;   // the system keyboard
+extern unsigned char keyState[256];         // by DIK_ code; 0x80 while held
+
+int diInit();
+int initKeyboard();
+int readKeyboard();       // take this frame's snapshot
+int keyDown(int code);    // 0x80 if held in the snapshot, else 0
+int releaseKeyboard();
+int diShutDown();
+
+#endif

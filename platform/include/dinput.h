@@ -1,0 +1,155 @@
+// The subset of DirectInput 8 that Starlane uses (the system keyboard read as a
+// 256-byte snapshot), for hosts without the Windows SDK. Names, values and signatures
+// follow the real header. Implemented in platform/dinput.cpp.
+#ifndef STARLANE_PLATFORM_DINPUT_H
+#define STARLANE_PLATFORM_DINPUT_H
+
+#include <windows.h>
+
+#ifndef DIRECTINPUT_VERSION
+#define DIRECTINPUT_VERSION 0x0800
+#endif
+
+struct IDirectInput8A;
+struct IDirectInputDevice8A;
+typedef struct IDirectInput8A* LPDIRECTINPUT8A;
+typedef struct IDirectInputDevice8A* LPDIRECTINPUTDEVICE8A;
+// The ANSI interfaces, as the real header picks them without UNICODE.
+#define IDirectInput8 IDirectInput8A
+#define IDirectInputDevice8 IDirectInputDevice8A
+typedef LPDIRECTINPUT8A LPDIRECTINPUT8;
+typedef LPDIRECTINPUTDEVICE8A LPDIRECTINPUTDEVICE8;
+
+extern const GUID IID_IDirectInput8A;
+extern const GUID GUID_SysKeyboard;
+
+// ---- Results ----
+#define DI_OK S_OK
+#define DI_NOEFFECT S_FALSE
+#define DIERR_INVALIDPARAM E_INVALIDARG
+#define DIERR_NOINTERFACE E_NOINTERFACE
+#define DIERR_GENERIC E_FAIL
+#define DIERR_OUTOFMEMORY E_OUTOFMEMORY
+#define DIERR_UNSUPPORTED E_NOTIMPL
+#define DIERR_DEVICENOTREG REGDB_E_CLASSNOTREG
+#define DIERR_NOAGGREGATION CLASS_E_NOAGGREGATION
+#define DIERR_OTHERAPPHASPRIO E_ACCESSDENIED
+#define DIERR_OLDDIRECTINPUTVERSION ((HRESULT)0x8007047EL)
+#define DIERR_BETADIRECTINPUTVERSION ((HRESULT)0x80070481L)
+#define DIERR_NOTINITIALIZED ((HRESULT)0x80070015L)
+#define DIERR_INPUTLOST ((HRESULT)0x8007001EL)
+#define DIERR_ACQUIRED ((HRESULT)0x800700AAL)
+#define DIERR_NOTACQUIRED ((HRESULT)0x8007000CL)
+
+// ---- IDirectInputDevice8::SetCooperativeLevel ----
+#define DISCL_EXCLUSIVE 0x00000001
+#define DISCL_NONEXCLUSIVE 0x00000002
+#define DISCL_FOREGROUND 0x00000004
+#define DISCL_BACKGROUND 0x00000008
+#define DISCL_NOWINKEY 0x00000010
+
+// ---- Data formats ----
+typedef struct _DIOBJECTDATAFORMAT {
+    const GUID* pguid;
+    DWORD dwOfs;
+    DWORD dwType;
+    DWORD dwFlags;
+} DIOBJECTDATAFORMAT, *LPDIOBJECTDATAFORMAT;
+typedef const DIOBJECTDATAFORMAT* LPCDIOBJECTDATAFORMAT;
+
+typedef struct _DIDATAFORMAT {
+    DWORD dwSize;
+    DWORD dwObjSize;
+    DWORD dwFlags;
+    DWORD dwDataSize;
+    DWORD dwNumObjs;
+    LPDIOBJECTDATAFORMAT rgodf;
+} DIDATAFORMAT, *LPDIDATAFORMAT;
+typedef const DIDATAFORMAT* LPCDIDATAFORMAT;
+
+extern const DIDATAFORMAT c_dfDIKeyboard;   // 256 bytes, one per DIK_ code
+
+// ---- Keyboard scan codes (DIK_) ----
+#define DIK_ESCAPE 0x01
+#define DIK_1 0x02
+#define DIK_2 0x03
+#define DIK_3 0x04
+#define DIK_4 0x05
+#define DIK_5 0x06
+#define DIK_6 0x07
+#define DIK_7 0x08
+#define DIK_8 0x09
+#define DIK_9 0x0A
+#define DIK_0 0x0B
+#define DIK_BACK 0x0E
+#define DIK_TAB 0x0F
+#define DIK_Q 0x10
+#define DIK_W 0x11
+#define DIK_E 0x12
+#define DIK_R 0x13
+#define DIK_T 0x14
+#define DIK_Y 0x15
+#define DIK_U 0x16
+#define DIK_I 0x17
+#define DIK_O 0x18
+#define DIK_P 0x19
+#define DIK_RETURN 0x1C
+#define DIK_LCONTROL 0x1D
+#define DIK_A 0x1E
+#define DIK_S 0x1F
+#define DIK_D 0x20
+#define DIK_F 0x21
+#define DIK_G 0x22
+#define DIK_H 0x23
+#define DIK_J 0x24
+#define DIK_K 0x25
+#define DIK_L 0x26
+#define DIK_LSHIFT 0x2A
+#define DIK_Z 0x2C
+#define DIK_X 0x2D
+#define DIK_C 0x2E
+#define DIK_V 0x2F
+#define DIK_B 0x30
+#define DIK_N 0x31
+#define DIK_M 0x32
+#define DIK_RSHIFT 0x36
+#define DIK_LMENU 0x38
+#define DIK_SPACE 0x39
+#define DIK_F1 0x3B
+#define DIK_F2 0x3C
+#define DIK_F3 0x3D
+#define DIK_F4 0x3E
+#define DIK_F5 0x3F
+#define DIK_F6 0x40
+#define DIK_F7 0x41
+#define DIK_F8 0x42
+#define DIK_F9 0x43
+#define DIK_F10 0x44
+#define DIK_F11 0x57
+#define DIK_F12 0x58
+#define DIK_RCONTROL 0x9D
+#define DIK_RMENU 0xB8
+#define DIK_UP 0xC8
+#define DIK_LEFT 0xCB
+#define DIK_RIGHT 0xCD
+#define DIK_DOWN 0xD0
+
+// ---- Interfaces: the methods the game uses, with the real names and signatures ----
+struct IDirectInputDevice8A : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Acquire() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Unacquire() = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD cbData, LPVOID lpvData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT lpdf) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD dwFlags) = 0;
+};
+
+struct IDirectInput8A : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID rguid,
+                                                   LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
+                                                   LPUNKNOWN pUnkOuter) = 0;
+};
+
+HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
+                                  LPUNKNOWN punkOuter);
+
+#endif
