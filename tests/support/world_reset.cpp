@@ -3,7 +3,9 @@
 #include "world_reset.h"
 
 #include <stdio.h>
+#include <string.h>
 
+#include "game/world.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
@@ -19,4 +21,19 @@ void resetGameGlobals()
     quitFlag = 0;
     frameDuration = 0;
     frameStart = 0;
+
+    // world: the pool records go back to the allocator, the tables to zero
+    freeMemory();
+    memset(masterGraphics, 0, sizeof(masterGraphics));
+    numMasterGraphics = 0;
+    memset(masterEnemies, 0, sizeof(masterEnemies));
+    numMasterEnemies = 0;
+    numActiveDischarges = 0;
+    numActiveEnemies = 0;
+    numActivePowerUps = 0;
+    memset(deploymentOrders, 0, sizeof(deploymentOrders));
+    memset(stars, 0, sizeof(stars));
+    memset(&overlayGraphic, 0, sizeof(overlayGraphic));
+    backBufferMemory = NULL;
+    backBufferPitch = 0;
 }

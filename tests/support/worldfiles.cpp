@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "display/display.h"
+#include "shell/shell.h"
 #include "testsupport.h"
 
 static void put16(std::string& s, int v)
@@ -115,4 +117,37 @@ void writeTestContent(int enemies, const std::string& orders)
         enemyList += "Enemies/Still.txt\n";
     writeFile("Enemies/MasterEnemies.txt", enemyList);
     writeFile("DeploymentOrders/DeploymentOrder1.dpo", orders);
+}
+
+int openTestWindow()
+{
+    mainInstance = GetModuleHandleA(NULL);
+    WNDCLASSEXA winClass = {};
+    winClass.cbSize = sizeof(winClass);
+    winClass.lpfnWndProc = windowProc;
+    winClass.hInstance = mainInstance;
+    winClass.lpszClassName = "World Test Class";
+    if (RegisterClassExA(&winClass) == 0)
+        return 0;
+    mainWindow = CreateWindowExA(0, "World Test Class", "World Test", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 640, 480, NULL, NULL, mainInstance, NULL);
+    return mainWindow != NULL;
+}
+
+int bringDisplayUp()
+{
+    if (readFile("palette.pal").empty())
+        writeTestPalette("palette.pal");
+    return openTestWindow() && ddInit(800, 600, 8);
+}
+
+int surfacePixel(IDirectDrawSurface7* surface, int x, int y)
+{
+    int pitch = 0;
+    unsigned char* pixels = lockSurface(surface, &pitch);
+    if (pixels == NULL)
+        return -1;
+    int value = pixels[y * pitch + x];
+    unlockSurface(surface);
+    return value;
 }

@@ -22,4 +22,14 @@ void writeTestContent(int enemies = 1, const std::string& orders = "e\n");
 
 void makeDirs(const std::string& path);   // mkdir -p
 
+// What WinMain does before gameInit: the window class and the window. 1 when done.
+int openTestWindow();
+
+// The window, then ddInit with a test palette when none is there: enough for frame
+// surfaces to be made. 1 when the display is up.
+int bringDisplayUp();
+
+// Palette index of pixel (x, y) of a surface, read through a lock; -1 if it cannot be locked.
+int surfacePixel(struct IDirectDrawSurface7* surface, int x, int y);
+
 #endif
