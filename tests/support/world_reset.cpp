@@ -10,6 +10,7 @@
 #include "game/ai.h"
 #include "game/records.h"
 #include "game/statistics.h"
+#include "game/world.h"
 #include "input/input.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
@@ -41,6 +42,21 @@ void resetGameGlobals()
     lpdiKeyboard = NULL;
     memset(keyState, 0, sizeof(keyState));
     keyboardFailing = 0;
+
+    // world: the pool records go back to the allocator, the tables to zero
+    freeMemory();
+    memset(masterGraphics, 0, sizeof(masterGraphics));
+    numMasterGraphics = 0;
+    memset(masterEnemies, 0, sizeof(masterEnemies));
+    numMasterEnemies = 0;
+    numActiveDischarges = 0;
+    numActiveEnemies = 0;
+    numActivePowerUps = 0;
+    memset(deploymentOrders, 0, sizeof(deploymentOrders));
+    memset(stars, 0, sizeof(stars));
+    memset(&overlayGraphic, 0, sizeof(overlayGraphic));
+    backBufferMemory = NULL;
+    backBufferPitch = 0;
 
     // gameplay
     player = Player();
