@@ -93,7 +93,8 @@ int createPowerUp(const int* point)
         return 0;
     }
     PowerUp* powerUp = powerUps[numActivePowerUps];
-    if (cloneGraphic(&masterGraphics[4], &powerUp->graphic) == NULL) {
+    // an unallocated slot reaches cloneGraphic as null and is refused there
+    if (cloneGraphic(&masterGraphics[4], powerUp ? &powerUp->graphic : NULL) == NULL) {
         writeError("createPowerUp: error cloning graphic\n");
         return 0;
     }

@@ -33,7 +33,9 @@ int createDischarge(const DischargeDesc* desc, int owner, const int* parentLoc)
         return 0;
     }
     Discharge* discharge = discharges[numActiveDischarges];
-    if (cloneGraphic(&masterGraphics[desc->graphicID], &discharge->graphic) == NULL) {
+    // an unallocated slot reaches cloneGraphic as null and is refused there
+    Graphic* graphic = discharge ? &discharge->graphic : NULL;
+    if (cloneGraphic(&masterGraphics[desc->graphicID], graphic) == NULL) {
         writeError("createDischarge: error cloning graphic\n");
         return 0;
     }

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "game/ai.h"
+#include "game/collisions.h"
 #include "game/enemies.h"
 #include "game/world.h"
 #include "play.h"

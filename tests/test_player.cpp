@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include "game/collisions.h"
 #include "game/player.h"
 #include "game/world.h"
 #include "input/input.h"
 #include "play.h"
+#include "headless.h"
 #include "testsupport.h"
 
 class PlayerTest : public GameTest {
