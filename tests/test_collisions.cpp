@@ -212,15 +212,3 @@ TEST_F(CollisionTest, OffScreenShotsGoButOffScreenEnemiesStay)
     EXPECT_EQ(discharges[0]->graphic.y, -8);
 }
 
-TEST_F(CollisionTest, DrawingCoversEveryVisibleLiveObjectAndThePlayer)
-{
-    // frames are not loaded: each draw reports its missing frame, in drawing order
-    addShot(0, 0, OWNER_PLAYER, 0, 1);
-    addEnemy(0, 0)->graphic.visible = 0;
-    addPowerUp(0, 0, POWERUP_HEALTH);
-    EXPECT_EQ(drawObjects(), 1);
-    EXPECT_EQ(errorText(),
-              "drawGraphic:  frame to be displayed was NULL!\n"
-              "drawGraphic:  frame to be displayed was NULL!\n"
-              "drawGraphic:  frame to be displayed was NULL!\n");
-}

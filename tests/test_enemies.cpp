@@ -225,8 +225,3 @@ TEST_F(DeploymentTest, EveryLiveEnemyIsRunWhateverItsState)
     EXPECT_EQ(visits[3], 0);
 }
 
-TEST_F(DeploymentTest, TheRoutineTableHasNoneThenTheWanderer)
-{
-    EXPECT_EQ(aiCallbacks[0], nullptr);
-    EXPECT_EQ(aiCallbacks[1], runZorvikAI);
-}
