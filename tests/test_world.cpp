@@ -10,6 +10,8 @@
 #include <ddraw.h>
 #include <dinput.h>
 
+#include "game/collisions.h"
+#include "game/enemies.h"
 #include "game/game.h"
 #include "game/world.h"
 #include "headless.h"
@@ -200,6 +202,8 @@ TEST_F(World, ALockFailingEveryFrameSkipsDrawingButNotTheLogic)
     int presents = headlessPresentCount(), sleeps = headlessSleepCount();
     int unlocks = faultCallCount("Unlock");
     faultSet("Lock", 1, -1, DDERR_GENERIC);
+    headlessSetKey(DIK_D, 1);
+    int x = player.graphic.x;
 
     std::string expected;
     for (int frame = 0; frame < 3; frame++) {
@@ -214,6 +218,7 @@ TEST_F(World, ALockFailingEveryFrameSkipsDrawingButNotTheLogic)
     // The overlay (four frames, one step each) was animated every frame all the same.
     EXPECT_EQ(overlayGraphic.animations[0].currentIndex, 3);
     EXPECT_EQ(overlayGraphic.currentFrame, 3);
+    EXPECT_EQ(player.graphic.x, x + 3 * 4) << "the ship still moved every frame";
 }
 
 TEST_F(World, AFailedUnlockEndsTheFrameAfterTheStars)
@@ -283,6 +288,35 @@ TEST_F(World, AWholeRunShowsTheStarfieldAndTheOverlayInThePalettesColours)
     for (int y = 0; y < 8; y++)
         for (int x = 650; x < 658; x++)
             EXPECT_EQ(colourAt(x, y), cell) << x << "," << y;
+}
+
+TEST_F(World, RemovalFromTheMiddleMovesTheLastLiveRecordIntoTheGap)
+{
+    startGame();
+    Enemy* before[MAX_ENEMIES];
+    for (int i = 0; i < 4; i++) {
+        int position[2] = {100 * i, 50};
+        deployEnemy(0, position);
+    }
+    ASSERT_EQ(numActiveEnemies, 4);
+    memcpy(before, enemies, sizeof(before));
+    enemies[1]->state = DEAD;
+    removeDeadObjects();
+    EXPECT_EQ(numActiveEnemies, 3);
+    EXPECT_EQ(enemies[0], before[0]);
+    EXPECT_EQ(enemies[1], before[3]) << "the last live enemy fills the gap";
+    EXPECT_EQ(enemies[2], before[2]);
+    EXPECT_EQ(enemies[3], before[1]) << "the removed record waits just past the live ones";
+    EXPECT_EQ(enemies[3]->graphic.x, 100);
+    for (int i = 4; i < MAX_ENEMIES; i++)
+        EXPECT_EQ(enemies[i], before[i]);
+
+    // The next addition reuses it.
+    int position[2] = {700, 20};
+    deployEnemy(0, position);
+    EXPECT_EQ(enemies[3], before[1]);
+    EXPECT_EQ(before[1]->graphic.x, 700);
+    EXPECT_EQ(before[1]->state, masterEnemies[0].state);
 }
 
 }  // namespace

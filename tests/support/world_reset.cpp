@@ -43,6 +43,17 @@ void resetGameGlobals()
     memset(keyState, 0, sizeof(keyState));
     keyboardFailing = 0;
 
+    // gameplay
+    player = Player();
+    aiCallbacks[0] = NULL;
+    aiCallbacks[1] = runZorvikAI;
+    deploymentState = DEPLOY_START;
+    currentDeploymentOrder = 0;
+    numDeploymentOrders = 0;
+    deploymentTimer = Timer();
+    gameStatistics = GameStatistics();
+    srand(1);   // the generator as a new process has it
+
     // world: the pool records go back to the allocator, the tables to zero
     freeMemory();
     memset(masterGraphics, 0, sizeof(masterGraphics));
@@ -57,15 +68,4 @@ void resetGameGlobals()
     memset(&overlayGraphic, 0, sizeof(overlayGraphic));
     backBufferMemory = NULL;
     backBufferPitch = 0;
-
-    // gameplay
-    player = Player();
-    aiCallbacks[0] = NULL;
-    aiCallbacks[1] = runZorvikAI;
-    deploymentState = DEPLOY_START;
-    currentDeploymentOrder = 0;
-    numDeploymentOrders = 0;
-    deploymentTimer = Timer();
-    gameStatistics = GameStatistics();
-    srand(1);   // the generator as a new process has it
 }
