@@ -1,22 +1,25 @@
-// Until the world arrives: bring up the display and the keyboard and show a field of
-// dots drifting down the screen in palette colours; Escape quits.
-#include <stdlib.h>
+#include "game/game.h"
 
+#include <stdlib.h>
 #include <windows.h>
 
+#include "content/content.h"
 #include "display/display.h"
-#include "game/constants.h"
-#include "game/game.h"
+#include "game/collisions.h"
+#include "game/enemies.h"
+#include "game/player.h"
+#include "game/world.h"
+#include "graphics/graphics.h"
 #include "input/input.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
 
-static int frameCount = 0;
-
+// Brings the system up in a fixed order; stops at the first failure and takes nothing down.
 int gameInit()
 {
     srand(GetTickCount());
+
     if (!ddInit(screenWidth, screenHeight, screenBpp)) {
         writeError("gameInit: error initializing DirectDraw\n");
         return 0;
@@ -34,45 +37,81 @@ int gameInit()
         return 0;
     }
     ShowCursor(FALSE);
-    frameCount = 0;
+    if (!allocateMemory()) {
+        writeError("gameInit: error in allocateMemory\n");
+        return 0;
+    }
+    if (!createStars()) {
+        writeError("gameInit: error creating stars\n");
+        return 0;
+    }
+    if (!loadMasterGraphics("Graphics/MasterGraphics.txt")) {
+        writeError("gameInit: error loading master graphics\n");
+        return 0;
+    }
+    if (!loadMasterEnemies("Enemies/MasterEnemies.txt")) {
+        writeError("gameInit: error loading master enemies\n");
+        return 0;
+    }
+    if (!initPlayer()) {
+        writeError("gameInit: error in initPlayer\n");
+        return 0;
+    }
+    if (!loadDeploymentOrders("DeploymentOrders/DeploymentOrder1.dpo")) {
+        writeError("gameInit: error loading deployment orders\n");
+        return 0;
+    }
+    // With fewer than six master graphics this copies an empty, invisible record.
+    cloneGraphic(&masterGraphics[OVERLAY_GRAPHIC], &overlayGraphic);
+    overlayGraphic.x = OVERLAY_X;
+    overlayGraphic.y = OVERLAY_Y;
+    setAnimation(&overlayGraphic, 0);
     return 1;
 }
 
+// One frame. Only a failed lock or unlock ends it early; every other failure has logged itself.
 int gameMain()
 {
     startFrame();
     if (quitFlag)
         return 0;
+
     clearBackBuffer();
     readKeyboard();
-    if (keyDown(DIK_ESCAPE))
-        PostQuitMessage(0);
+    processInput();
+    detectCollisions();          // on the positions drawn last frame
+    processDeploymentOrders();
+    runEnemyAI();
+    updatePlayer();
+    animateObjects();
+    animateGraphic(&overlayGraphic);
+    removeDeadObjects();
 
-    int pitch;
-    unsigned char* buffer = lockBackBuffer(&pitch);
-    if (buffer == NULL) {
+    backBufferMemory = lockBackBuffer(&backBufferPitch);
+    if (backBufferMemory == NULL) {
         writeError("gameMain: error locking back buffer\n");
         return 0;
     }
-    // 300 dots in three speeds, spread by a fixed hash of their number.
-    for (int i = 0; i < 300; i++) {
-        int x = (i * 7919) % screenWidth;
-        int y = ((i * 104729) % screenHeight + frameCount * (1 + i % 3)) % screenHeight;
-        plotPixel(x, y, (unsigned char)(i % 255 + 1), buffer, pitch);
-    }
+    updateStars();               // under every sprite
     if (!unlockBackBuffer()) {
         writeError("gameMain:  error unlocking back buffer\n");
         return 0;
     }
+
+    drawObjects();
+    drawGraphic(&overlayGraphic);   // over everything
     flipSurfaces();
-    frameCount++;
     syncFrame();
     return 1;
 }
 
+// Every release runs whatever the earlier ones returned.
 int gameShutDown()
 {
     int result = 1;
+
+    freeMemory();
+    destroyMasterGraphics();
     if (!releaseKeyboard()) {
         writeError("gameShutDown: error releasing the keyboard\n");
         result = 0;

@@ -1,6 +1,47 @@
 #include "replay_stats.h"
 
-// The world has nothing to report yet.
-void replayStart() {}
-void replayObserveFrame(int frame) { (void)frame; }
-std::string replayGameStats() { return std::string(); }
+#include <stdio.h>
+
+#include "game/records.h"
+#include "game/statistics.h"
+#include "game/world.h"
+
+// Events (deployments, kills, volleys, power-ups) are counted by the game itself in
+// gameStatistics, since an object can come and go within one frame; the peaks and the
+// player's condition are read from the world after every frame.
+static int peakDischarges;
+static int peakEnemies;
+static int peakPowerUps;
+
+void replayStart()
+{
+    peakDischarges = 0;
+    peakEnemies = 0;
+    peakPowerUps = 0;
+}
+
+void replayObserveFrame(int frame)
+{
+    (void)frame;
+    if (numActiveDischarges > peakDischarges)
+        peakDischarges = numActiveDischarges;
+    if (numActiveEnemies > peakEnemies)
+        peakEnemies = numActiveEnemies;
+    if (numActivePowerUps > peakPowerUps)
+        peakPowerUps = numActivePowerUps;
+}
+
+std::string replayGameStats()
+{
+    char text[512];
+    snprintf(text, sizeof(text),
+             ", \"enemies_deployed\": %d, \"enemies_destroyed\": %d, \"volleys_fired\": %d"
+             ", \"powerups_created\": %d, \"powerups_collected\": %d"
+             ", \"player_health\": %d, \"player_state\": %d"
+             ", \"peak_discharges\": %d, \"peak_enemies\": %d, \"peak_powerups\": %d",
+             gameStatistics.enemiesDeployed, gameStatistics.enemiesDestroyed,
+             gameStatistics.volleysFired, gameStatistics.powerUpsCreated,
+             gameStatistics.powerUpsCollected, player.health, player.state, peakDischarges,
+             peakEnemies, peakPowerUps);
+    return std::string(text);
+}

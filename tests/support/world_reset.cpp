@@ -3,9 +3,14 @@
 #include "world_reset.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "display/display.h"
+#include "game/ai.h"
+#include "game/records.h"
+#include "game/statistics.h"
+#include "game/world.h"
 #include "input/input.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
@@ -37,4 +42,30 @@ void resetGameGlobals()
     lpdiKeyboard = NULL;
     memset(keyState, 0, sizeof(keyState));
     keyboardFailing = 0;
+
+    // gameplay
+    player = Player();
+    aiCallbacks[0] = NULL;
+    aiCallbacks[1] = runZorvikAI;
+    deploymentState = DEPLOY_START;
+    currentDeploymentOrder = 0;
+    numDeploymentOrders = 0;
+    deploymentTimer = Timer();
+    gameStatistics = GameStatistics();
+    srand(1);   // the generator as a new process has it
+
+    // world: the pool records go back to the allocator, the tables to zero
+    freeMemory();
+    memset(masterGraphics, 0, sizeof(masterGraphics));
+    numMasterGraphics = 0;
+    memset(masterEnemies, 0, sizeof(masterEnemies));
+    numMasterEnemies = 0;
+    numActiveDischarges = 0;
+    numActiveEnemies = 0;
+    numActivePowerUps = 0;
+    memset(deploymentOrders, 0, sizeof(deploymentOrders));
+    memset(stars, 0, sizeof(stars));
+    memset(&overlayGraphic, 0, sizeof(overlayGraphic));
+    backBufferMemory = NULL;
+    backBufferPitch = 0;
 }

@@ -1,0 +1,57 @@
+#include <limits.h>
+#include <stdio.h>
+
+#include "content/content.h"
+#include "content/textread.h"
+#include "game/world.h"
+#include "shell/errorlog.h"
+
+static int failOrders(const char* message, FILE* file)
+{
+    writeError(message);
+    fclose(file);
+    return 0;
+}
+
+int loadDeploymentOrders(const char* fileName)
+{
+    DeploymentOrder order;
+
+    if (fileName == NULL) {
+        writeError("loadDeploymentOrders: null pointer passed\n");
+        return 0;
+    }
+    FILE* file = fopen(fileName, "r");
+    if (file == NULL) {
+        writeError("loadDeploymentOrders: error opening file\n");
+        return 0;
+    }
+
+    int i = 0;
+    for (;;) {
+        int c = fgetc(file);
+        if (c == 'e') {
+            currentDeploymentOrder = 0;
+            numDeploymentOrders = i;
+            deploymentState = DEPLOY_START;
+            fclose(file);
+            return 1;
+        }
+        if (c != 'o')
+            return failOrders("loadDeploymentOrders: unknown identifier read\n", file);
+        if (i >= MAX_DEPLOYMENT_ORDERS)
+            return failOrders("loadDeploymentOrders: too many deployments\n", file);
+        if (fscanf(file, " %d %d %d %d", &order.enemyIndex, &order.delay, &order.x, &order.y) != 4)
+            return failOrders("loadDeploymentOrders: error reading in a deployment order\n", file);
+        // The scheduler copies masterEnemies[enemyIndex] without a check.
+        if (order.enemyIndex < 0 || order.enemyIndex >= numMasterEnemies)
+            return failOrders("loadDeploymentOrders: enemyIndex out of bounds\n", file);
+        // The scheduler counts delay * framesPerSecond frames in an int.
+        if (order.delay < 0 || order.delay > INT_MAX / framesPerSecond)
+            return failOrders("loadDeploymentOrders: delay out of bounds\n", file);
+        deploymentOrders[i] = order;
+        i++;
+        if (!discardLine(file))
+            return failOrders("loadDeploymentOrders: unexpected end of file\n", file);
+    }
+}

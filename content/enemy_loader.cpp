@@ -1,0 +1,153 @@
+#include <stdio.h>
+#include <string.h>
+
+#include "content/content.h"
+#include "content/textread.h"
+#include "game/world.h"
+#include "graphics/graphics.h"
+#include "shell/errorlog.h"
+
+static int failEnemy(const char* message, FILE* file)
+{
+    writeError(message);
+    fclose(file);
+    return 0;
+}
+
+static const char* const endOfFile = "loadEnemy: unexpected end of file\n";
+
+int loadEnemy(Enemy* enemy, const char* fileName)
+{
+    int graphicID = 0, numTimerDelays = 0, index = 0, DELAY = 0, callbackFuncID = 0;
+
+    if (enemy == NULL || fileName == NULL) {
+        writeError("loadEnemy: null pointer(s) passed\n");
+        return 0;
+    }
+    memset(enemy, 0, sizeof(*enemy));
+
+    FILE* file = fopen(fileName, "r");
+    if (file == NULL) {
+        writeError("loadEnemy: error opening file\n");
+        return 0;
+    }
+
+    if (fscanf(file, "%d", &graphicID) != 1)
+        return failEnemy("loadEnemy: error reading graphicID\n", file);
+    if (graphicID < 0 || graphicID >= numMasterGraphics)
+        return failEnemy("loadEnemy: graphicID out of bounds\n", file);
+    if (cloneGraphic(&masterGraphics[graphicID], &enemy->graphic) == NULL)
+        return failEnemy("loadEnemy: error cloning graphic\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    if (fscanf(file, "%d", &enemy->enemyID) != 1)
+        return failEnemy("loadEnemy: error reading enemyID", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    if (fscanf(file, "%d %d", &enemy->xSpeed, &enemy->ySpeed) != 2)
+        return failEnemy("loadEnemy: error reading in the enemy's velocities\n", file);
+    // Speeds are steps toward a destination; a negative one would fly away from it for ever.
+    if (enemy->xSpeed < 0 || enemy->ySpeed < 0)
+        return failEnemy("loadEnemy: negative speed read\n", file);
+    enemy->health = 100;
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    if (fscanf(file, "%d", &enemy->state) != 1)
+        return failEnemy("loadEnemy: error reading initial state\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+    if (fscanf(file, "%d", &enemy->weapon.state) != 1)
+        return failEnemy("loadEnemy: error reading initial state\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    if (fscanf(file, "%d", &enemy->weapon.numDischarges) != 1)
+        return failEnemy("loadEnemy: error reading number of discharges\n", file);
+    if (enemy->weapon.numDischarges < 0 || enemy->weapon.numDischarges > MAX_DISCHARGE_DESCS)
+        return failEnemy("loadEnemy: num of discharges out of bounds\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    for (int i = 0; i < enemy->weapon.numDischarges; i++) {
+        DischargeDesc* desc = &enemy->weapon.descs[i];
+        if (fscanf(file, "%d %d %d %d %d %d %d", &desc->graphicID, &desc->attributes,
+                   &desc->xOffset, &desc->yOffset, &desc->xVelocity, &desc->yVelocity,
+                   &desc->damage) != 7)
+            return failEnemy("loadEnemy: error loading a discharge desc\n", file);
+        if (desc->graphicID < 0 || desc->graphicID >= numMasterGraphics)
+            return failEnemy("loadEnemy: discharge graphicID out of bounds\n", file);
+        if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+    }
+
+    if (fscanf(file, "%d", &numTimerDelays) != 1)
+        return failEnemy("loadEnemy: error reading in numTimerDelays\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+    for (int i = 0; i < numTimerDelays; i++) {
+        if (fscanf(file, "%d %d", &index, &DELAY) != 2)
+            return failEnemy("loadEnemy: error reading a timer delay\n", file);
+        if (index < 0 || index >= MAX_TIMERS)
+            return failEnemy("loadEnemy: timer index out of bounds\n", file);
+        enemy->timers[index].delay = DELAY;
+        if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+    }
+
+    if (fscanf(file, "%d", &enemy->aiState) != 1)
+        return failEnemy("loadEnemy: error reading initial AI state\n", file);
+    if (!discardLine(file))
+        return failEnemy(endOfFile, file);
+
+    // The last line needs no newline.
+    if (fscanf(file, "%d", &callbackFuncID) != 1)
+        return failEnemy("loadEnemy: error reading callback function ID\n", file);
+    if (callbackFuncID < 0 || callbackFuncID >= NUM_AI_CALLBACKS)
+        return failEnemy("loadEnemy: callback function ID out of bounds\n", file);
+    enemy->aiCallback = aiCallbacks[callbackFuncID];
+    fclose(file);
+    return 1;
+}
+
+int loadMasterEnemies(const char* fileName)
+{
+    int count = 0;
+    char name[51];
+
+    if (fileName == NULL) {
+        writeError("loadMasterEnemies: null pointer passed\n");
+        return 0;
+    }
+    FILE* file = fopen(fileName, "r");
+    if (file == NULL) {
+        writeError("loadMasterEnemies: unable to open file\n");
+        return 0;
+    }
+    const char* failure = NULL;
+    if (fscanf(file, "%d", &count) != 1)
+        failure = "loadMasterEnemies: error reading number of enemies\n";
+    else if (!discardLine(file))
+        failure = "loadMasterEnemies: unexpected end of file\n";
+    else if (count > MAX_MASTER_ENEMIES)
+        failure = "loadMasterEnemies: num of enemies exceeds maximum\n";
+    else {
+        numMasterEnemies = count;
+        for (int i = 0; i < count && failure == NULL; i++) {
+            if (fscanf(file, "%50s", name) != 1)
+                failure = "loadMasterEnemies: error reading file name\n";
+            else if (!loadEnemy(&masterEnemies[i], name))
+                failure = "loadMasterEnemies: error loading enemy\n";
+            else if (!discardLine(file))
+                failure = "loadMasterEnemies: unexpected end of file\n";
+        }
+    }
+    fclose(file);
+    if (failure != NULL) {
+        writeError(failure);
+        return 0;
+    }
+    return 1;
+}

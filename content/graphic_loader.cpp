@@ -1,0 +1,207 @@
+#include <stdio.h>
+#include <string.h>
+
+#include "bitmap/bitmap.h"
+#include "content/content.h"
+#include "content/textread.h"
+#include "game/world.h"
+#include "graphics/graphics.h"
+#include "shell/errorlog.h"
+
+// Logs, lets go of the sheet and the cell, closes the file; always 0.
+static int failGraphic(const char* message, FILE* file, BitmapFile* sheet, BitmapImage* cell)
+{
+    writeError(message);
+    destroyBitmapImage(cell);
+    destroyBitmapFile(sheet);
+    fclose(file);
+    return 0;
+}
+
+// A cell must lie wholly inside the sheet, or the copy would read past its pixels.
+static int cellInsideSheet(const BitmapFile* sheet, int width, int height, int borderWidth, int cx,
+                           int cy)
+{
+    if (cx < 0 || cy < 0 || borderWidth < 0 || sheet->buffer == NULL)
+        return 0;
+    long long sheetHeight = sheet->infoHeader.biHeight;
+    if (sheetHeight < 0)
+        sheetHeight = -sheetHeight;
+    long long left = (long long)cx * (width + (long long)borderWidth) + borderWidth;
+    long long top = (long long)cy * (height + (long long)borderWidth) + borderWidth;
+    return left + width <= sheet->infoHeader.biWidth && top + height <= sheetHeight;
+}
+
+int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
+{
+    BitmapFile bitmapFile;
+    BitmapImage bitmapImage;
+    Animation animation;
+    GraphicDesc gDesc;
+    char bitmapFileName[51];
+    int attributes = 0, type = 0, index = 0, cx = 0, cy = 0, borderWidth = 0;
+
+    if (graphic == NULL) {
+        writeError("loadGraphic: lpGraphic was NULL\n");
+        return 0;
+    }
+
+    memset(&bitmapFile, 0, sizeof(bitmapFile));
+    memset(&bitmapImage, 0, sizeof(bitmapImage));
+    memset(&gDesc, 0, sizeof(gDesc));
+    gDesc.x = x;
+    gDesc.y = y;
+
+    FILE* file = fopen(fileName, "r");
+    if (file == NULL) {
+        writeError("loadGraphic: error opening file.\n");
+        return 0;
+    }
+
+    if (fscanf(file, "%50s", bitmapFileName) != 1)
+        return failGraphic("loadGraphic: error reading bitmap file name\n", file, &bitmapFile,
+                           &bitmapImage);
+    if (!loadBitmapFile(&bitmapFile, bitmapFileName))
+        return failGraphic("loadGraphic: error loading bitmap file\n", file, &bitmapFile,
+                           &bitmapImage);
+    if (!discardLine(file))
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+
+    if (fscanf(file, "%d %d %d %d", &gDesc.width, &gDesc.height, &gDesc.bpp, &gDesc.colorKey) != 4)
+        return failGraphic("loadGraphic: error reading width, height, bpp, and colorKey\n", file,
+                           &bitmapFile, &bitmapImage);
+    // Frames are copied as rows of width * bpp / 8 bytes out of cells of the sheet's depth.
+    if (gDesc.width <= 0 || gDesc.height <= 0)
+        return failGraphic("loadGraphic: invalid frame size\n", file, &bitmapFile, &bitmapImage);
+    if (gDesc.bpp != bitmapFile.infoHeader.biBitCount)
+        return failGraphic("loadGraphic: bpp does not match the bitmap file\n", file, &bitmapFile,
+                           &bitmapImage);
+    if (!discardLine(file))
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+
+    if (fscanf(file, "%d %d %d %d", &gDesc.boundingBox.left, &gDesc.boundingBox.top,
+               &gDesc.boundingBox.right, &gDesc.boundingBox.bottom) != 4)
+        return failGraphic("loadGraphic: error reading boundgingBox\n", file, &bitmapFile,
+                           &bitmapImage);
+    if (!discardLine(file))
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+
+    if (fscanf(file, "%d", &attributes) != 1)
+        return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
+                           &bitmapImage);
+    if (!discardLine(file))
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+
+    if (fscanf(file, "%d", &type) != 1)
+        return failGraphic("loadGraphic: error reading type\n", file, &bitmapFile, &bitmapImage);
+    if (!discardLine(file))
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+
+    if (!createGraphic(graphic, &gDesc, attributes, type))
+        return failGraphic("loadGraphic: error creating graphic\n", file, &bitmapFile,
+                           &bitmapImage);
+
+    // Cleared once: a record keeps the sequence entries of earlier records past its own length.
+    memset(&animation, 0, sizeof(animation));
+
+    for (;;) {
+        int c = fgetc(file);
+        if (c == EOF)
+            return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                               &bitmapImage);
+        if (c == 'e') {
+            destroyBitmapFile(&bitmapFile);
+            destroyBitmapImage(&bitmapImage);
+            fclose(file);
+            return 1;
+        }
+        if (c == 'f') {
+            if (fscanf(file, " %d ", &index) != 1)
+                return failGraphic("loadGraphic: error reading index of frame\n", file,
+                                   &bitmapFile, &bitmapImage);
+            if (fscanf(file, "%d %d %d", &cx, &cy, &borderWidth) != 3)
+                return failGraphic("loadGraphic: error reading the frame location and borderwidth\n",
+                                   file, &bitmapFile, &bitmapImage);
+            if (!cellInsideSheet(&bitmapFile, graphic->width, graphic->height, borderWidth, cx, cy))
+                return failGraphic("loadGraphic: frame lies outside the bitmap\n", file,
+                                   &bitmapFile, &bitmapImage);
+            if (!extractBitmapTemplated(&bitmapImage, &bitmapFile, graphic->width, graphic->height,
+                                        borderWidth, cx, cy))
+                return failGraphic("loadGraphic: error extracting Bitmap\n", file, &bitmapFile,
+                                   &bitmapImage);
+            if (!loadFrame(graphic, bitmapImage.buffer, index))
+                return failGraphic("loadGraphic: error loading frame\n", file, &bitmapFile,
+                                   &bitmapImage);
+        } else if (c == 'a') {
+            if (fscanf(file, " %d ", &index) != 1)
+                return failGraphic("loadGraphic: error reading index of animation\n", file,
+                                   &bitmapFile, &bitmapImage);
+            if (fscanf(file, "%d %d %d", &animation.flags, &animation.delay,
+                       &animation.numFrames) != 3)
+                return failGraphic(
+                    "loadGraphic: error reading animation flags, delay, and num of frames\n", file,
+                    &bitmapFile, &bitmapImage);
+            if (animation.numFrames < 0 || animation.numFrames > MAX_ANIMATION_FRAMES)
+                return failGraphic("loadGraphic: num of frames out of bounds\n", file, &bitmapFile,
+                                   &bitmapImage);
+            if (!discardLine(file))
+                return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                                   &bitmapImage);
+            for (int i = 0; i < animation.numFrames; i++) {
+                if (fscanf(file, "%d", &animation.frameSequence[i]) != 1)
+                    return failGraphic("loadGraphic: error reading a frameSequence entry\n", file,
+                                       &bitmapFile, &bitmapImage);
+                // The entry becomes currentFrame, which indexes the frame table.
+                if (animation.frameSequence[i] < 0 || animation.frameSequence[i] >= MAX_FRAMES)
+                    return failGraphic("loadGraphic: frameSequence entry out of bounds\n", file,
+                                       &bitmapFile, &bitmapImage);
+            }
+            if (!loadAnimationRecord(graphic, &animation, index))
+                return failGraphic("loadGraphic:  error loading animation\n", file, &bitmapFile,
+                                   &bitmapImage);
+        }
+        if (!discardLine(file))
+            return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                               &bitmapImage);
+    }
+}
+
+int loadMasterGraphics(const char* fileName)
+{
+    int count = 0;
+    char name[51];
+
+    if (fileName == NULL) {
+        writeError("loadMasterGraphics: null pointer passed\n");
+        return 0;
+    }
+    FILE* file = fopen(fileName, "r");
+    if (file == NULL) {
+        writeError("loadMasterGraphics: unable to open file\n");
+        return 0;
+    }
+    const char* failure = NULL;
+    if (fscanf(file, "%d", &count) != 1)
+        failure = "loadMasterGraphics: error reading number of graphics\n";
+    else if (!discardLine(file))
+        failure = "loadMasterGraphics: unexpected end of file\n";
+    else if (count > MAX_MASTER_GRAPHICS)
+        failure = "loadMasterGraphics: num of graphics exceeds maximum\n";
+    else {
+        numMasterGraphics = count;
+        for (int i = 0; i < count && failure == NULL; i++) {
+            if (fscanf(file, "%50s", name) != 1)
+                failure = "loadMasterGraphics: error reading file name\n";
+            else if (!loadGraphic(&masterGraphics[i], name, 0, 0))
+                failure = "loadMasterGraphics: error loading graphic\n";
+            else if (!discardLine(file))
+                failure = "loadMasterGraphics: unexpected end of file\n";
+        }
+    }
+    fclose(file);
+    if (failure != NULL) {
+        writeError(failure);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,3 @@
+#include "game/statistics.h"
+
+GameStatistics gameStatistics;

@@ -1,0 +1,94 @@
+// Whole games run by the replay tool on small content, read back through its game figures.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "testsupport.h"
+#include "worldfiles.h"
+
+namespace {
+
+// A still graphic of one 8 x 8 cell with box (0, 0, 7, 7), animated, animations 0..2 one step.
+const char* animatedStill =
+    "Graphics/Sheet.bmp\n8 8 8 0\n0 0 7 7\n4\n0\n"
+    "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\nf 3 3 0 1\nf 4 0 1 1\n"
+    "a 0 0 0 1\n0\na 1 0 0 1\n1\na 2 0 0 1\n2\ne\n";
+
+std::string runReplay(int frames, const std::string& keys)
+{
+    writeFile("keys.txt", keys);
+    std::string cmd = std::string(STARLANE_REPLAY) + " --data . --frames " + std::to_string(frames) +
+                      " --keys keys.txt --stats";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (p == NULL)
+        return "";
+    std::string out;
+    char buf[1024];
+    while (fgets(buf, sizeof(buf), p))
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+long member(const std::string& json, const std::string& name)
+{
+    std::string key = "\"" + name + "\": ";
+    size_t at = json.find(key);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no " << name << " in " << json;
+        return -999;
+    }
+    return strtol(json.c_str() + at + key.size(), NULL, 10);
+}
+
+class PlayReplayTest : public GameTest {};
+
+TEST_F(PlayReplayTest, HeldFireAgainstAStandingTarget)
+{
+    // One enemy parked in the line of the left cannon: wander state, speeds 0, routine 1,
+    // no shots of its own; it takes ten hits of 10.
+    writeTestContent(1, "o 0 0 360 300\ne\n");
+    writeFile("Graphics/Still0.txt", animatedStill);
+    writeFile("Graphics/Still1.txt", animatedStill);
+    writeFile("Graphics/Still3.txt", animatedStill);
+    writeFile("Enemies/Still.txt", "3\n7\n0 0\n1\n0\n0\n0\n2\n1");
+
+    std::string json = runReplay(120, "0 119 space\n");
+    ASSERT_NE(json, "");
+    EXPECT_EQ(member(json, "exit_code"), 0);
+    EXPECT_EQ(member(json, "error_log_bytes"), 0);
+    EXPECT_LE(member(json, "allocations_after_start"), 0);   // -1 where it cannot count
+    EXPECT_EQ(member(json, "enemies_deployed"), 1);
+    EXPECT_EQ(member(json, "enemies_destroyed"), 1);
+    EXPECT_EQ(member(json, "peak_enemies"), 1);
+    // open in frame 0, armed from frame 1, a volley in frames 5, 10, .. 115
+    EXPECT_EQ(member(json, "volleys_fired"), 23);
+    long peak = member(json, "peak_discharges");
+    EXPECT_GE(peak, 20);
+    EXPECT_LE(peak, 30);
+    long created = member(json, "powerups_created");
+    EXPECT_TRUE(created == 0 || created == 1);
+    EXPECT_EQ(member(json, "peak_powerups"), created);
+    EXPECT_EQ(member(json, "powerups_collected"), 0);
+    EXPECT_EQ(member(json, "player_health"), 100);
+    EXPECT_EQ(member(json, "player_state"), 1);
+}
+
+TEST_F(PlayReplayTest, RammingEnemiesKillTheShip)
+{
+    // Two enemies without a routine placed on the ship: 20 health a frame.
+    writeTestContent(1, "o 0 0 352 502\no 0 0 354 504\ne\n");
+    writeFile("Graphics/Still0.txt", animatedStill);
+    std::string json = runReplay(30, "");
+    ASSERT_NE(json, "");
+    EXPECT_EQ(member(json, "enemies_deployed"), 2);
+    EXPECT_EQ(member(json, "enemies_destroyed"), 0);
+    EXPECT_EQ(member(json, "volleys_fired"), 0);
+    EXPECT_EQ(member(json, "player_state"), 3);   // DEAD
+    EXPECT_LT(member(json, "player_health"), -100);
+}
+
+}  // namespace
