@@ -29,6 +29,15 @@ protected:
         memset(&g, 0, sizeof(g));
     }
 
+    // A fresh world and an empty log within one test.
+    void restart()
+    {
+        resetWorld();
+        remove("Error.txt");
+        ASSERT_EQ(bringDisplayUp(), 1);
+        memset(&g, 0, sizeof(g));
+    }
+
     int load(const std::string& text, int x = 0, int y = 0)
     {
         writeFile("G.txt", text);
@@ -46,12 +55,6 @@ protected:
 
 TEST_F(GraphicFile, WorkedExampleLoadsHeaderFramesAndAnimation)
 {
-    ASSERT_EQ(load("Sheet.bmp\n32 32 8 0\n4 2 28 30\n4\n0\n", 0, 0), 0)
-        << "32 x 32 cells do not fit the 37 x 19 test sheet";
-    resetWorld();
-    ASSERT_EQ(bringDisplayUp(), 1);
-    writeCellSheet("Sheet.bmp");
-
     ASSERT_EQ(load(head + "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\na 0 1 5 3\n0 1 2\ne\n", 12, 34), 1);
     EXPECT_EQ(errorText(), "");
     EXPECT_EQ(g.x, 12);
@@ -155,21 +158,15 @@ TEST_F(GraphicFile, TheEndOfTheFileBeforeAnEndRecordFails)
     EXPECT_EQ(frameColour(0), cellSheetColour(0, 0)) << "frames loaded so far stay";
     EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
 
-    resetWorld();
-    ASSERT_EQ(bringDisplayUp(), 1);
-    writeCellSheet("Sheet.bmp");
+    restart();
     EXPECT_EQ(load(head + "f 0 0 0 1\n"), 0);
     EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
 
-    resetWorld();
-    ASSERT_EQ(bringDisplayUp(), 1);
-    writeCellSheet("Sheet.bmp");
+    restart();
     EXPECT_EQ(load(head + "f 0 0 0 1 no newline"), 0);   // the line is being discarded
     EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
 
-    resetWorld();
-    ASSERT_EQ(bringDisplayUp(), 1);
-    writeCellSheet("Sheet.bmp");
+    restart();
     EXPECT_EQ(load("Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2"), 0);   // the header's last line
     EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
 }
@@ -221,7 +218,7 @@ TEST_F(GraphicFile, EveryFailureLogsItsLine)
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 2 1\n", "loadGraphic: frame lies outside the bitmap\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 -1 0 1\n", "loadGraphic: frame lies outside the bitmap\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 0 -1\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 0 2\n", "loadGraphic: frame lies outside the bitmap\n"},
+        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 3 1 2\n", "loadGraphic: frame lies outside the bitmap\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 2147483647 0 1\n",
          "loadGraphic: frame lies outside the bitmap\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 21\n", "loadGraphic: num of frames out of bounds\n"},
@@ -232,10 +229,7 @@ TEST_F(GraphicFile, EveryFailureLogsItsLine)
          "loadGraphic: frameSequence entry out of bounds\n"},
     };
     for (const Broken& c : cases) {
-        resetWorld();
-        ASSERT_EQ(bringDisplayUp(), 1);
-        writeCellSheet("Sheet.bmp");
-        memset(&g, 0, sizeof(g));
+        restart();
         EXPECT_EQ(load(c.text), 0) << c.text;
         EXPECT_EQ(errorText(), c.log) << c.text;
     }
@@ -286,7 +280,7 @@ TEST_F(MasterGraphicsFile, CountsFromNegativeToTwenty)
     EXPECT_EQ(numMasterGraphics, 20) << "a refused count is not stored";
     EXPECT_EQ(errorText(), "loadMasterGraphics: num of graphics exceeds maximum\n");
 
-    resetWorld();
+    restart();
     writeFile("M.txt", list(0, 3));
     EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
     EXPECT_EQ(numMasterGraphics, 0);
@@ -309,8 +303,7 @@ TEST_F(MasterGraphicsFile, NamesRunningOutAndSurplusNames)
     EXPECT_EQ(masterGraphics[1].width, 0);
     EXPECT_EQ(errorText(), "loadMasterGraphics: error reading file name\n");
 
-    resetWorld();
-    ASSERT_EQ(bringDisplayUp(), 1);
+    restart();
     writeFile("M.txt", "1\nOne.txt\nMissing.txt\n");
     EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
     EXPECT_EQ(numMasterGraphics, 1);

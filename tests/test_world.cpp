@@ -18,6 +18,7 @@
 #include "platform.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
+#include "display_support.h"
 #include "testsupport.h"
 #include "worldfiles.h"
 
@@ -79,7 +80,8 @@ protected:
     void startGame()
     {
         writeTestContent();
-        ASSERT_EQ(openTestWindow(), 1);
+        openTestWindow();
+        ASSERT_NE(mainWindow, nullptr);
         ASSERT_EQ(gameInit(), 1);
         ASSERT_EQ(errorText(), "");
     }
@@ -127,7 +129,8 @@ TEST_F(World, MissingMasterGraphicsStopsAfterPoolsAndStars)
 TEST_F(World, StartUpSeedsThenScattersThenLoadsAndPlacesTheOverlay)
 {
     writeTestContent(2, "o 1 3 100 0\no 0 1 200 -40\ne\n");
-    ASSERT_EQ(openTestWindow(), 1);
+    openTestWindow();
+    ASSERT_NE(mainWindow, nullptr);
     DWORD start = GetTickCount();
     ASSERT_EQ(gameInit(), 1);
     EXPECT_EQ(errorText(), "");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "display_support.h"
 #include "shell/shell.h"
 #include "testsupport.h"
 
@@ -19,18 +20,6 @@ static void put32(std::string& s, int v)
 {
     put16(s, v & 0xFFFF);
     put16(s, (v >> 16) & 0xFFFF);
-}
-
-void writeTestPalette(const std::string& path)
-{
-    std::string s;
-    for (int i = 0; i < 256; i++) {
-        s += (char)i;
-        s += (char)(255 - i);
-        s += (char)(i / 2);
-        s += (char)0;
-    }
-    writeFile(path, s);
 }
 
 void writeTestSheet(const std::string& path, int width, int height, int (*pixel)(int x, int y))
@@ -119,26 +108,12 @@ void writeTestContent(int enemies, const std::string& orders)
     writeFile("DeploymentOrders/DeploymentOrder1.dpo", orders);
 }
 
-int openTestWindow()
-{
-    mainInstance = GetModuleHandleA(NULL);
-    WNDCLASSEXA winClass = {};
-    winClass.cbSize = sizeof(winClass);
-    winClass.lpfnWndProc = windowProc;
-    winClass.hInstance = mainInstance;
-    winClass.lpszClassName = "World Test Class";
-    if (RegisterClassExA(&winClass) == 0)
-        return 0;
-    mainWindow = CreateWindowExA(0, "World Test Class", "World Test", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 640, 480, NULL, NULL, mainInstance, NULL);
-    return mainWindow != NULL;
-}
-
 int bringDisplayUp()
 {
     if (readFile("palette.pal").empty())
         writeTestPalette("palette.pal");
-    return openTestWindow() && ddInit(800, 600, 8);
+    openTestWindow();
+    return mainWindow != NULL && ddInit(800, 600, 8);
 }
 
 int surfacePixel(IDirectDrawSurface7* surface, int x, int y)

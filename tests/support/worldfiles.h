@@ -4,9 +4,6 @@
 
 #include <string>
 
-// 256 entries of r, g, b, flags; entry i is (i, 255 - i, i / 2).
-void writeTestPalette(const std::string& path);
-
 // An 8-bit bottom-up BMP, width x height; the pixel at (x, y) (y from the top) is
 // pixel(x, y). Rows are padded to 4 bytes as in real files.
 void writeTestSheet(const std::string& path, int width, int height, int (*pixel)(int x, int y));
@@ -16,14 +13,11 @@ void writeTestSheet(const std::string& path, int width, int height, int (*pixel)
 void writeCellSheet(const std::string& path);
 int cellSheetColour(int cx, int cy);
 
-// Everything gameInit loads: palette, six graphics on the cell sheet (graphic 5 animated,
+// Everything gameInit loads: the test palette (entry i shows as (i, 255 - i, i / 2)), six graphics on the cell sheet (graphic 5 animated,
 // the others single frames), `enemies` enemy templates and the deployment script given.
 void writeTestContent(int enemies = 1, const std::string& orders = "e\n");
 
 void makeDirs(const std::string& path);   // mkdir -p
-
-// What WinMain does before gameInit: the window class and the window. 1 when done.
-int openTestWindow();
 
 // The window, then ddInit with a test palette when none is there: enough for frame
 // surfaces to be made. 1 when the display is up.
