@@ -52,7 +52,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     gDesc.x = x;
     gDesc.y = y;
 
-    FILE* file = fopen(fileName, "r");
+    // A missing name cannot be opened; fopen must not be handed a null pointer.
+    FILE* file = fileName != NULL ? fopen(fileName, "r") : NULL;
     if (file == NULL) {
         writeError("loadGraphic: error opening file.\n");
         return 0;
@@ -79,10 +80,15 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 
-    if (fscanf(file, "%d %d %d %d", &gDesc.boundingBox.left, &gDesc.boundingBox.top,
-               &gDesc.boundingBox.right, &gDesc.boundingBox.bottom) != 4)
+    // RECT holds LONGs, which are not ints everywhere.
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (fscanf(file, "%d %d %d %d", &left, &top, &right, &bottom) != 4)
         return failGraphic("loadGraphic: error reading boundgingBox\n", file, &bitmapFile,
                            &bitmapImage);
+    gDesc.boundingBox.left = left;
+    gDesc.boundingBox.top = top;
+    gDesc.boundingBox.right = right;
+    gDesc.boundingBox.bottom = bottom;
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 

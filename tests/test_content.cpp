@@ -246,7 +246,9 @@ TEST_F(GraphicFile, NullGraphicAndMissingFile)
 {
     EXPECT_EQ(loadGraphic(NULL, "G.txt", 0, 0), 0);
     EXPECT_EQ(loadGraphic(&g, "Missing.txt", 0, 0), 0);
-    EXPECT_EQ(errorText(), "loadGraphic: lpGraphic was NULL\nloadGraphic: error opening file.\n");
+    EXPECT_EQ(loadGraphic(&g, NULL, 0, 0), 0);
+    EXPECT_EQ(errorText(), "loadGraphic: lpGraphic was NULL\nloadGraphic: error opening file.\n"
+                           "loadGraphic: error opening file.\n");
 }
 
 class MasterGraphicsFile : public GraphicFile {

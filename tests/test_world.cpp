@@ -293,6 +293,20 @@ TEST_F(World, AWholeRunShowsTheStarfieldAndTheOverlayInThePalettesColours)
             EXPECT_EQ(colourAt(x, y), cell) << x << "," << y;
 }
 
+TEST_F(World, WithoutASixthGraphicTheOverlayIsAnEmptyInvisibleRecord)
+{
+    writeTestContent();
+    std::string list = readFile("Graphics/MasterGraphics.txt");
+    writeFile("Graphics/MasterGraphics.txt", "5" + list.substr(1));
+    openTestWindow();
+    ASSERT_EQ(gameInit(), 1);
+    EXPECT_EQ(overlayGraphic.visible, 0);
+    EXPECT_EQ(overlayGraphic.frames[0], nullptr);
+    EXPECT_EQ(gameMain(), 1);
+    EXPECT_EQ(gameMain(), 1);
+    EXPECT_EQ(errorText(), "") << "nothing tries to draw it";
+}
+
 TEST_F(World, RemovalFromTheMiddleMovesTheLastLiveRecordIntoTheGap)
 {
     startGame();
