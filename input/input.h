@@ -8,6 +8,7 @@
 extern LPDIRECTINPUT8 lpdi;                 // the DirectInput object
 extern LPDIRECTINPUTDEVICE8 lpdiKeyboard;   // the system keyboard
 extern unsigned char keyState[256];         // by DIK_ code; 0x80 while held
+extern int keyboardFailing;                 // the last read failed: a lasting failure is logged once
 
 int diInit();
 int initKeyboard();

@@ -47,6 +47,8 @@ void headlessReset(DWORD startTick)
     faultClearAll();
     recordEnable(0);
     recordClear();
+    ddrawReset();
+    dinputReset();
     liveObjectAdd(-liveObjectCount());
     win32Reset();
 }

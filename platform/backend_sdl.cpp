@@ -5,8 +5,11 @@
 //   STARLANE_WINDOWED=1         a resizable window instead of desktop full screen
 //   STARLANE_SCALE=fit|integer|stretch   4:3 letterboxed (default), whole multiples, fill
 //   STARLANE_VSYNC=1            present in step with the display
+//   STARLANE_TIMING=FILE:N      note the time of each of the first N presents (microseconds),
+//                               close the window after the Nth and write them to FILE
 // Alt+Enter toggles full screen while playing.
 #include <SDL.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -21,6 +24,40 @@ int textureWidth = 0, textureHeight = 0;
 unsigned char keys[256];
 int fullscreen = 0;
 Uint32 lut[256];
+
+// Pacing measurement: present times kept in memory, written once when done.
+Uint64* timing = NULL;
+int timingWanted = 0, timingCount = 0, timingDone = 0;
+char timingFile[1024];
+
+void timingSetUp()
+{
+    const char* v = getenv("STARLANE_TIMING");
+    const char* colon = v ? strrchr(v, ':') : NULL;
+    if (colon == NULL || (size_t)(colon - v) >= sizeof(timingFile))
+        return;
+    memcpy(timingFile, v, colon - v);
+    timingFile[colon - v] = '\0';
+    timingWanted = atoi(colon + 1);
+    if (timingWanted > 0)
+        timing = (Uint64*)calloc((size_t)timingWanted, sizeof(Uint64));
+}
+
+void timingNote()
+{
+    if (timing == NULL || timingCount >= timingWanted)
+        return;
+    timing[timingCount++] = SDL_GetPerformanceCounter() * 1000000 / SDL_GetPerformanceFrequency();
+    if (timingCount < timingWanted)
+        return;
+    FILE* f = fopen(timingFile, "w");
+    if (f != NULL) {
+        for (int i = 0; i < timingCount; i++)
+            fprintf(f, "%llu\n", (unsigned long long)timing[i]);
+        fclose(f);
+    }
+    timingDone = 1;   // the next poll closes the window
+}
 
 struct KeyMap { SDL_Scancode scancode; unsigned char dik; };
 
@@ -138,6 +175,7 @@ int backendOpenWindow(const char* title, int width, int height)
     SDL_RenderClear(renderer);
     SDL_RenderPresent(renderer);
     memset(keys, 0, sizeof(keys));
+    timingSetUp();
     return 1;
 }
 
@@ -149,12 +187,18 @@ void backendCloseWindow()
     texture = NULL;
     renderer = NULL;
     window = NULL;
+    free(timing);
+    timing = NULL;
 }
 
 void backendTurn() {}
 
 int backendPollEvent()
 {
+    if (timingDone == 1) {
+        timingDone = 2;
+        return BACKEND_EVENT_CLOSE;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -253,6 +297,7 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, NULL, NULL);
     SDL_RenderPresent(renderer);
+    timingNote();
 }
 
 const unsigned char* backendKeyState()

@@ -34,6 +34,21 @@ int headlessScreenRGB(unsigned char* rgb);
 int headlessDisplayMode(int* width, int* height, int* bpp);  // 0 when no mode was set
 int headlessCursorShown();                                     // ShowCursor's display counter >= 0
 
+// DirectDraw: rows of new surfaces are padded to a multiple of `bytes` (64 by default;
+// a test may pick e.g. 8 to get a known pitch). Every live surface becomes lost, as after
+// a mode switch: Blt, Lock, Flip answer DDERR_SURFACELOST until Restore.
+void headlessSetPitchAlignment(int bytes);
+void headlessLoseSurfaces();
+
+// DirectInput: every acquired keyboard loses its acquisition; GetDeviceState answers
+// DIERR_INPUTLOST until the device is acquired again.
+void headlessLoseKeyboard();
+
+// DirectDraw and DirectInput objects of the stand-in freed, settings back to default;
+// part of headlessReset.
+void ddrawReset();
+void dinputReset();
+
 // Win32 state of the stand-in (windows, classes, queue); part of headlessReset.
 void win32Reset();
 int win32WindowCount();

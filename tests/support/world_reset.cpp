@@ -3,7 +3,10 @@
 #include "world_reset.h"
 
 #include <stdio.h>
+#include <string.h>
 
+#include "display/display.h"
+#include "input/input.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
@@ -19,4 +22,19 @@ void resetGameGlobals()
     quitFlag = 0;
     frameDuration = 0;
     frameStart = 0;
+
+    // display (the objects themselves are freed by the stand-in's reset)
+    lpdd = NULL;
+    lpddsPrimary = NULL;
+    lpddsBack = NULL;
+    lpddPalette = NULL;
+    lpddClipper = NULL;
+    memset(paletteTable, 0, sizeof(paletteTable));
+    memset(&ddsd, 0, sizeof(ddsd));
+    memset(&ddbltfx, 0, sizeof(ddbltfx));
+    // input
+    lpdi = NULL;
+    lpdiKeyboard = NULL;
+    memset(keyState, 0, sizeof(keyState));
+    keyboardFailing = 0;
 }

@@ -1,0 +1,49 @@
+# Starlane: set up, build, play and test. Each target installs what it needs with apt-get
+# (through sudo when not root), so the commands work on a fresh Debian 12 machine.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
+
+define install
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+endef
+
+.PHONY: deps build play test asan windows bench clean
+
+deps:
+	$(call install,$(BUILD_PACKAGES))
+
+build: deps
+	cmake --preset default
+	cmake --build build -j$(JOBS)
+
+# Runs the game with the content folder as its working directory.
+play: build
+	cd data && ../build/starlane
+
+test: build
+	ctest --test-dir build --output-on-failure -j$(JOBS)
+
+asan: deps
+	cmake --preset asan
+	cmake --build build-asan -j$(JOBS)
+	ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+windows:
+	$(call install,$(WINDOWS_PACKAGES))
+	cmake --preset windows
+	cmake --build build-windows -j$(JOBS)
+
+bench: build
+	./build/starlane-bench
+
+clean:
+	rm -rf build build-asan build-windows

@@ -1,0 +1,145 @@
+// Off-screen surfaces: creating them with a source colour key, filling in pixel rows,
+// colour fills, locking, and blitting a whole surface onto the back buffer.
+#include <string.h>
+
+#include <windows.h>
+#include <ddraw.h>
+
+#include "display/display.h"
+#include "shell/errorlog.h"
+
+// Fills the shared ddsd for an off-screen surface.
+static void describeSurface(int width, int height, int caps, int colorKey)
+{
+    memset(&ddsd, 0, sizeof(ddsd));
+    ddsd.dwSize = sizeof(ddsd);
+    ddsd.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_CKSRCBLT;
+    ddsd.dwWidth = width;
+    ddsd.dwHeight = height;
+    ddsd.ddsCaps.dwCaps = caps | DDSCAPS_OFFSCREENPLAIN;
+    ddsd.ddckCKSrcBlt.dwColorSpaceLowValue = colorKey;
+    ddsd.ddckCKSrcBlt.dwColorSpaceHighValue = colorKey;
+}
+
+LPDIRECTDRAWSURFACE7 createDDSurface(int width, int height, int caps, int colorKey)
+{
+    LPDIRECTDRAWSURFACE7 lpddsNew = NULL;
+
+    describeSurface(width, height, caps, colorKey);
+    HRESULT result = lpdd->CreateSurface(&ddsd, &lpddsNew, NULL);
+
+    // A driver without video memory to give (software-only DirectDraw, or a full card)
+    // refuses DDSCAPS_VIDEOMEMORY; system memory does as well for the game's blits.
+    if ((caps & DDSCAPS_VIDEOMEMORY) &&
+        (result == DDERR_NODIRECTDRAWHW || result == DDERR_OUTOFVIDEOMEMORY)) {
+        describeSurface(width, height, caps & ~DDSCAPS_VIDEOMEMORY, colorKey);
+        lpddsNew = NULL;
+        result = lpdd->CreateSurface(&ddsd, &lpddsNew, NULL);
+    }
+
+    if (FAILED(result)) {
+        writeError("createDDSurface:  error creating surface\n");
+        return NULL;
+    }
+    return lpddsNew;
+}
+
+int fillDDSurface(LPDIRECTDRAWSURFACE7 surface, int colour, RECT* rect)
+{
+    memset(&ddbltfx, 0, sizeof(ddbltfx));
+    ddbltfx.dwSize = sizeof(ddbltfx);
+    ddbltfx.dwFillColor = colour;
+    if (FAILED(surface->Blt(rect, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx))) {
+        writeError("fillDDSurface: blit error\n");
+        return 0;
+    }
+    return 1;
+}
+
+unsigned char* lockSurface(LPDIRECTDRAWSURFACE7 surface, int* pitch)
+{
+    memset(&ddsd, 0, sizeof(ddsd));
+    ddsd.dwSize = sizeof(ddsd);
+    if (surface == NULL) {
+        writeError("lockSurface: null surface pointer passed\n");
+        return NULL;
+    }
+    if (pitch == NULL) {
+        writeError("lockSurface: null memory pitch pointer passed\n");
+        return NULL;
+    }
+    if (FAILED(surface->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL))) {
+        writeError("lockSurface: surface locking error\n");
+        return NULL;
+    }
+    *pitch = ddsd.lPitch;
+    return (unsigned char*)ddsd.lpSurface;
+}
+
+int unlockSurface(LPDIRECTDRAWSURFACE7 surface)
+{
+    if (surface == NULL) {
+        writeError("unlockSurface: null surface passed\n");
+        return 0;
+    }
+    if (FAILED(surface->Unlock(NULL))) {
+        writeError("unlockSurface: unlocking error\n");
+        return 0;
+    }
+    return 1;
+}
+
+int copyBitmapToSurface(unsigned char* pixels, LPDIRECTDRAWSURFACE7 surface, int width, int height,
+                        int bpp)
+{
+    if (pixels == NULL || surface == NULL) {
+        writeError("copyBitmapToSurface:  null pointer(s) passed\n");
+        return 0;
+    }
+
+    memset(&ddsd, 0, sizeof(ddsd));
+    ddsd.dwSize = sizeof(ddsd);
+    if (FAILED(surface->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL))) {
+        writeError("copyBitmapToSurface:  error locking surface\n");
+        return 0;
+    }
+
+    // Rows of 16- or 24-bit data are longer than the 8-bit surface's rows: each row is
+    // cut at the pitch and no more rows are written than the surface has, so nothing
+    // past the surface's memory is touched.
+    long rowLength = width > 0 ? (long)width * (bpp >> 3) : 0;
+    long copyLength = rowLength < ddsd.lPitch ? rowLength : ddsd.lPitch;
+    long rows = height > 0 ? height : 0;
+    if ((ddsd.dwFlags & DDSD_HEIGHT) && rows > (long)ddsd.dwHeight)
+        rows = ddsd.dwHeight;
+
+    const unsigned char* source = pixels;
+    unsigned char* destination = (unsigned char*)ddsd.lpSurface;
+    for (long row = 0; row < rows; row++) {
+        if (copyLength > 0)
+            memcpy(destination, source, copyLength);
+        source += rowLength;
+        destination += ddsd.lPitch;
+    }
+
+    if (FAILED(surface->Unlock(NULL))) {
+        writeError("copyBitmapToSurface:  error unlocking surface\n");
+        return 0;
+    }
+    return 1;
+}
+
+int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int width, int height,
+                            int useColorKey)
+{
+    RECT dest = {x, y, x + width, y + height};
+    RECT source = {0, 0, width, height};
+    DWORD flags = DDBLT_WAIT;
+    if (useColorKey)
+        flags |= DDBLT_KEYSRC;
+    if (FAILED(lpddsBack->Blt(&dest, surface, &source, flags, NULL))) {
+        writeError("drawSurfaceToBackBuffer:  blit error\n");
+        return 0;
+    }
+    return 1;
+}
