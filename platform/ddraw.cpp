@@ -299,13 +299,20 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 d) override
     {
+        if (long code = faultCheck("GetSurfaceDesc"))
+            return (HRESULT)code;
         if (d == NULL || d->dwSize != sizeof(DDSURFACEDESC2))
             return DDERR_INVALIDPARAMS;
         describe(d);
         return DD_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE IsLost() override { return lost ? DDERR_SURFACELOST : DD_OK; }
+    HRESULT STDMETHODCALLTYPE IsLost() override
+    {
+        if (long code = faultCheck("IsLost"))
+            return (HRESULT)code;
+        return lost ? DDERR_SURFACELOST : DD_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC2 d, DWORD flags, HANDLE) override
     {
@@ -646,16 +653,6 @@ public:
         }
         primarySurface = primary;
         *out = primary;
-        return DD_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() override
-    {
-        if (long code = faultCheck("RestoreAllSurfaces"))
-            return (HRESULT)code;
-        for (IUnknown* o : allObjects)
-            if (Surface* s = dynamic_cast<Surface*>(o))
-                s->lost = 0;
         return DD_OK;
     }
 

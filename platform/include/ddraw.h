@@ -293,7 +293,6 @@ struct IDirectDraw7 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc,
                                                     LPDIRECTDRAWSURFACE7* lplpDDSurface,
                                                     IUnknown* pUnkOuter) = 0;
-    virtual HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() = 0;
     virtual HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hWnd, DWORD dwFlags) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP,
                                                      DWORD dwRefreshRate, DWORD dwFlags) = 0;
