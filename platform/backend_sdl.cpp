@@ -150,6 +150,17 @@ void setFullscreen(int on)
     if (window == NULL)
         return;
     fullscreen = on;
+    if (on) {
+        // Cover the desktop even where no window manager honours the full-screen request.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window), &desktop) == 0) {
+            SDL_SetWindowSize(window, desktop.w, desktop.h);
+            SDL_SetWindowPosition(window, 0, 0);
+        }
+    } else if (!envFlag("STARLANE_WINDOWED")) {
+        SDL_SetWindowSize(window, 800, 600);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
     SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Runs the Windows build for real: starlane.exe on Wine's DirectDraw and DirectInput under
+# a private Xvfb, with a fresh Wine prefix. Holds keys, takes screenshots, quits with Escape,
+# and checks the exit code, the error log and the pictures against the stand-in's.
+#
+#   tests/windows/smoke.sh [BUILD_DIR]      (default build-windows; builds it if missing)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build-windows}
+replay=$root/build/starlane-replay
+tmp=$(mktemp -d /tmp/starlane-wine-XXXXXX)
+xvfb_pid=""
+game_pid=""
+
+say() { echo "wine-smoke: $*"; }
+fail() { echo "wine-smoke: FAILED: $*" >&2; exit 1; }
+
+cleanup() {
+    set +e
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    WINEPREFIX=$tmp/prefix timeout 20 wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+[ -f "$build/starlane.exe" ] || { cmake --preset windows >/dev/null && cmake --build "$build" -j2 >/dev/null; }
+[ -x "$replay" ] || fail "the replay tool is not built ($replay)"
+
+# A private X server on a free display.
+for n in $(seq 90 140); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || { display=$n; break; }
+done
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for i in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.05; done
+[ -e /tmp/.X11-unix/X$display ] || fail "Xvfb did not start"
+export DISPLAY=:$display
+
+# A fresh Wine prefix with a virtual desktop (needed for the 800 x 600 x 8 mode) and the
+# light GDI renderer.
+export WINEPREFIX=$tmp/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+timeout 120 wineboot -i >/dev/null 2>&1 || fail "wineboot"
+timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+timeout 30 wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
+timeout 30 wineserver -w
+
+mkdir "$tmp/game"
+cp -r "$root/data/." "$tmp/game/"
+rm -f "$tmp/game/Error.txt"
+cp "$build/starlane.exe" "$tmp/game/"
+
+hold() {   # hold KEYS for SECONDS
+    local seconds=$1; shift
+    xdotool keydown "$@"; sleep "$seconds"; xdotool keyup "$@"
+}
+
+shot() { import -window root "$1"; }
+
+cd "$tmp/game"
+start=$(date +%s.%N)
+timeout 300 wine starlane.exe &
+game_pid=$!
+
+# The first frame has been shown once the game's window exists and the error log was made.
+for i in $(seq 600); do
+    [ -e Error.txt ] && xdotool search --name "Generic Window" >/dev/null 2>&1 && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+xdotool search --name "Generic Window" >/dev/null 2>&1 || fail "the game's window never appeared"
+sleep 1
+shot "$tmp/first.png"
+hold 2 space d
+hold 2 space a w
+shot "$tmp/second.png"
+hold 0.3 Escape
+
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+elapsed=$(echo "$(date +%s.%N) - $start" | bc)
+[ "$rc" = 0 ] || fail "exit code $rc"
+[ -s Error.txt ] && { cat Error.txt >&2; fail "Error.txt is not empty"; }
+
+# The same early frame on the stand-in, for comparison.
+"$replay" --data "$root/data" --frames 30 --shot "29:$tmp/standin.png" >/dev/null
+
+/usr/bin/python3 "$root/tests/windows/compare.py" "$root/data/palette.pal" "$tmp/first.png" "$tmp/second.png" \
+    "$tmp/standin.png" || fail "the pictures do not match"
+if [ -n "${SMOKE_KEEP:-}" ]; then cp "$tmp"/*.png "$SMOKE_KEEP"/; fi
+say "passed in ${elapsed}s: exit code 0, empty Error.txt, pictures in the palette's colours"
