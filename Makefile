@@ -42,8 +42,10 @@ windows:
 	cmake --preset windows
 	cmake --build build-windows -j$(JOBS)
 
+# One table: the game's work on the headless backend, then presenting on SDL2.
 bench: build
-	./build/starlane-bench
+	@./build/starlane-bench
+	@./build/starlane-bench-present --no-header
 
 clean:
 	rm -rf build build-asan build-windows

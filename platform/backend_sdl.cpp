@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "backend_sdl.h"
 #include "platform.h"
 
 namespace {
@@ -285,11 +286,11 @@ void backendShowCursor(int show)
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
-                    const unsigned char* palette4x256)
+int backendConvertPicture(const unsigned char* pixels, int pitch, int width, int height,
+                          const unsigned char* palette4x256)
 {
     if (texture == NULL || width != textureWidth || height != textureHeight)
-        return;
+        return 0;
     for (int i = 0; i < 256; i++) {
         const unsigned char* e = palette4x256 + i * 4;
         lut[i] = 0xFF000000u | ((Uint32)e[0] << 16) | ((Uint32)e[1] << 8) | e[2];
@@ -297,7 +298,7 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
     void* dst;
     int dstPitch;
     if (SDL_LockTexture(texture, NULL, &dst, &dstPitch) != 0)
-        return;
+        return 0;
     for (int y = 0; y < height; y++) {
         const unsigned char* src = pixels + (size_t)y * pitch;
         Uint32* out = (Uint32*)((unsigned char*)dst + (size_t)y * dstPitch);
@@ -305,6 +306,14 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
             out[x] = lut[src[x]];
     }
     SDL_UnlockTexture(texture);
+    return 1;
+}
+
+void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
+                    const unsigned char* palette4x256)
+{
+    if (!backendConvertPicture(pixels, pitch, width, height, palette4x256))
+        return;
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, NULL, NULL);
     SDL_RenderPresent(renderer);

@@ -1,0 +1,36 @@
+// Start-up on the real content: gameInit and the first frame, up to its flip (the frame's
+// Sleep is virtual on the headless backend).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include "game/game.h"
+#include "game_setup.h"
+#include "headless.h"
+
+namespace {
+
+void BM_StartUp(benchmark::State& state)
+{
+    int failed = 0;
+    for (auto _ : state) {
+        if (!prepareGame(1000)) {
+            failed = 1;
+            break;
+        }
+        auto start = std::chrono::steady_clock::now();
+        int ok = gameInit() && gameMain() && headlessPresentCount() == 1;
+        auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        stopGame();
+        if (!ok) {
+            failed = 1;
+            break;
+        }
+    }
+    if (failed || errorLogBytes() != 0)
+        state.SkipWithError("start-up failed (see Error.txt)");
+}
+BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
