@@ -7,6 +7,7 @@
 
 #include "display/display.h"
 #include "game_setup.h"
+#include "headless_game.h"
 
 namespace {
 

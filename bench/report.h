@@ -1,5 +1,5 @@
 // The figures table printed by `make bench`: each figure beside its floor, the ratio
-// and the target, from the median of repeated runs. Both bench programs share it.
+// and the target, from the median of repeated runs, in CPU time (the machine may be shared). Both bench programs share it.
 #ifndef STARLANE_BENCH_REPORT_H
 #define STARLANE_BENCH_REPORT_H
 
@@ -10,6 +10,10 @@ struct TableRow {
     double targetUs;         // at most this many microseconds; 0: no target
     double targetRatio;      // at most this many floors; 0: no target
 };
+
+// CPU time of the calling thread, for benchmarks that time part of each iteration
+// themselves (UseManualTime); every figure of the table is CPU time.
+double threadCpuSeconds();
 
 // Runs the benchmarks (7 repetitions unless the command line says otherwise) and prints
 // the table. Options of its own: --no-header (continue a table another program began),

@@ -1,9 +1,9 @@
 // starlane-bench-present: what showing a frame costs on the SDL2 backend. The palette
-// conversion into the streaming texture (lock, convert, unlock) beside a plain copy of
-// as many bytes as the 32-bit picture has; and a whole Flip, the renderer's copy and
-// present included (no vsync).
+// conversion into the streaming texture (lock, convert, unlock) of a full-load game frame
+// and of noise, beside a plain copy of as many bytes as the 32-bit picture has; and a
+// whole Flip, the renderer's copy and present included (no vsync).
 //
-// Runs in a scratch directory with its own palette, on SDL's dummy video driver (software
+// Runs the game on a scratch copy of the content, on SDL's dummy video driver (software
 // renderer) unless SDL_VIDEODRIVER names another.
 #include <benchmark/benchmark.h>
 #include <stdio.h>
@@ -18,6 +18,8 @@
 
 #include "backend_sdl.h"
 #include "display/display.h"
+#include "game/game.h"
+#include "game_setup.h"
 #include "report.h"
 #include "shell/shell.h"
 
@@ -25,62 +27,72 @@ namespace {
 
 const int WIDTH = 800, HEIGHT = 600;
 int displayUp = 0;
+const unsigned char* gamePicture = NULL;   // the primary surface's memory
+int gamePitch = 0;
+std::vector<unsigned char> noise;
 
-// The game's own start-up of the display, once for all benchmarks, with a back buffer
-// of noise: every pixel its own palette entry, the worst case for any lookup table.
-int bringUpDisplay()
+// The game started on the real content with its pools full and one frame played:
+// both surfaces of the flip chain then hold that frame's picture.
+int bringUpGame()
 {
     if (displayUp)
         return 1;
-    PALETTEENTRY table[256];
-    for (int i = 0; i < 256; i++)
-        table[i] = PALETTEENTRY{(BYTE)i, (BYTE)(255 - i), (BYTE)(i * 7), 0};
-    if (!savePalette("palette.pal", table))
+    if (!openGameWindow() || !gameInit() || !fillPools() || !gameMain())
         return 0;
-    mainInstance = GetModuleHandleA(NULL);
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = mainInstance;
-    wc.lpszClassName = "Bench Window Class";
-    if (!RegisterClassExA(&wc))
+    int backPitch;
+    unsigned char* back = lockBackBuffer(&backPitch);
+    if (back == NULL)
         return 0;
-    mainWindow = CreateWindowExA(0, "Bench Window Class", "bench", WS_POPUP | WS_VISIBLE, 0, 0, WIDTH,
-                                 HEIGHT, NULL, NULL, mainInstance, NULL);
-    if (mainWindow == NULL || !ddInit(WIDTH, HEIGHT, 8))
+    memset(&ddsd, 0, sizeof(ddsd));
+    ddsd.dwSize = sizeof(ddsd);
+    if (FAILED(lpddsPrimary->Lock(NULL, &ddsd, DDLOCK_WAIT, NULL)))
         return 0;
-    int pitch;
-    unsigned char* memory = lockBackBuffer(&pitch);
-    if (memory == NULL)
-        return 0;
-    srand(1);
+    gamePicture = (const unsigned char*)ddsd.lpSurface;
+    gamePitch = ddsd.lPitch;
     for (int y = 0; y < HEIGHT; y++)
-        for (int x = 0; x < WIDTH; x++)
-            memory[y * pitch + x] = (unsigned char)(rand() >> 7);
+        memcpy(back + (size_t)y * backPitch, gamePicture + (size_t)y * gamePitch, WIDTH);
+    lpddsPrimary->Unlock(NULL);   // the memory stays put; only flips move it
     unlockBackBuffer();
+    // Noise: every pixel its own palette entry, the worst case for any lookup table.
+    noise.resize((size_t)gamePitch * HEIGHT);
+    srand(1);
+    for (unsigned char& pixel : noise)
+        pixel = (unsigned char)(rand() >> 7);
     displayUp = 1;
     return 1;
 }
 
-void BM_PresentConversion(benchmark::State& state)
+void convert(benchmark::State& state, const unsigned char* pixels)
 {
-    if (!bringUpDisplay()) {
-        state.SkipWithError("display did not come up (see Error.txt)");
-        return;
-    }
-    int pitch;
-    const unsigned char* pixels = lockBackBuffer(&pitch);
-    unlockBackBuffer();   // the memory stays put; nothing draws on it meanwhile
     const unsigned char* palette = (const unsigned char*)paletteTable;
     for (auto _ : state) {
-        if (!backendConvertPicture(pixels, pitch, WIDTH, HEIGHT, palette)) {
+        if (!backendConvertPicture(pixels, gamePitch, WIDTH, HEIGHT, palette)) {
             state.SkipWithError("no texture to convert into");
             break;
         }
     }
     state.SetBytesProcessed(state.iterations() * WIDTH * HEIGHT * 4);
 }
+
+void BM_PresentConversion(benchmark::State& state)
+{
+    if (!bringUpGame()) {
+        state.SkipWithError("the game did not come up (see Error.txt)");
+        return;
+    }
+    convert(state, gamePicture);
+}
 BENCHMARK(BM_PresentConversion)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentConversionNoise(benchmark::State& state)
+{
+    if (!bringUpGame()) {
+        state.SkipWithError("the game did not come up (see Error.txt)");
+        return;
+    }
+    convert(state, noise.data());
+}
+BENCHMARK(BM_PresentConversionNoise)->Unit(benchmark::kMicrosecond);
 
 void BM_TrueColourMemcpy(benchmark::State& state)
 {
@@ -96,8 +108,8 @@ BENCHMARK(BM_TrueColourMemcpy)->Unit(benchmark::kMicrosecond);
 
 void BM_WholeFlip(benchmark::State& state)
 {
-    if (!bringUpDisplay()) {
-        state.SkipWithError("display did not come up (see Error.txt)");
+    if (!bringUpGame()) {
+        state.SkipWithError("the game did not come up (see Error.txt)");
         return;
     }
     for (auto _ : state)
@@ -112,20 +124,18 @@ int main(int argc, char** argv)
 {
     static const TableRow rows[] = {
         {"presentation: palette conversion (SDL2)", "BM_PresentConversion", "BM_TrueColourMemcpy", 350, 2},
+        {"  the same, a picture of noise (worst case)", "BM_PresentConversionNoise", "BM_TrueColourMemcpy", 350, 2},
         {"  floor: memcpy of the 1.92 MB picture", "BM_TrueColourMemcpy", NULL, 0, 0},
         {"  whole Flip, dummy software renderer", "BM_WholeFlip", "BM_TrueColourMemcpy", 0, 0},
     };
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    char dir[] = "/tmp/starlane-bench-XXXXXX";
-    if (mkdtemp(dir) == NULL || chdir(dir) != 0) {
-        perror("starlane-bench-present: scratch directory");
+    if (!enterScratchContent()) {
+        perror("starlane-bench-present: scratch copy of the content");
         return 1;
     }
     int result = benchMain(argc, argv, rows, sizeof(rows) / sizeof(rows[0]));
-    ddShutDown();
-    unlink("palette.pal");
-    unlink("Error.txt");
-    if (chdir("/") == 0)
-        rmdir(dir);
+    if (displayUp)
+        gameShutDown();
+    leaveScratchContent();
     return result;
 }
