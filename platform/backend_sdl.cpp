@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include "backend_sdl.h"
+#include "palette_convert.h"
 #include "platform.h"
 
 namespace {
@@ -24,7 +25,6 @@ SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 unsigned char keys[256];
 int fullscreen = 0;
-Uint32 lut[256];
 
 // Pacing measurement: present times kept in memory, written once when done.
 Uint64* timing = NULL;
@@ -291,20 +291,11 @@ int backendConvertPicture(const unsigned char* pixels, int pitch, int width, int
 {
     if (texture == NULL || width != textureWidth || height != textureHeight)
         return 0;
-    for (int i = 0; i < 256; i++) {
-        const unsigned char* e = palette4x256 + i * 4;
-        lut[i] = 0xFF000000u | ((Uint32)e[0] << 16) | ((Uint32)e[1] << 8) | e[2];
-    }
     void* dst;
     int dstPitch;
     if (SDL_LockTexture(texture, NULL, &dst, &dstPitch) != 0)
         return 0;
-    for (int y = 0; y < height; y++) {
-        const unsigned char* src = pixels + (size_t)y * pitch;
-        Uint32* out = (Uint32*)((unsigned char*)dst + (size_t)y * dstPitch);
-        for (int x = 0; x < width; x++)
-            out[x] = lut[src[x]];
-    }
+    paletteConvert(pixels, pitch, width, height, palette4x256, (unsigned char*)dst, dstPitch);
     SDL_UnlockTexture(texture);
     return 1;
 }
