@@ -1,0 +1,148 @@
+// Play never allocates: every record is made at start-up. Checked over long scripted games
+// of the replay tool on the real content, and in this process around frames that log their
+// first failure (under AddressSanitizer, which owns malloc, allocations cannot be counted).
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include <windows.h>
+#include <ddraw.h>
+
+#include "display_support.h"
+#include "game/game.h"
+#include "platform.h"
+#include "shell/errorlog.h"
+#include "testsupport.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define COUNTS_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define COUNTS_ALLOCATIONS 0
+#endif
+#endif
+#ifndef COUNTS_ALLOCATIONS
+#define COUNTS_ALLOCATIONS 1
+#endif
+
+static volatile int countingAllocations = 0;
+static volatile long allocationCount = 0;
+
+#if COUNTS_ALLOCATIONS
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t n, size_t size);
+void* __libc_realloc(void* p, size_t size);
+
+void* malloc(size_t size)
+{
+    if (countingAllocations) allocationCount++;
+    return __libc_malloc(size);
+}
+void* calloc(size_t n, size_t size)
+{
+    if (countingAllocations) allocationCount++;
+    return __libc_calloc(n, size);
+}
+void* realloc(void* p, size_t size)
+{
+    if (countingAllocations) allocationCount++;
+    return __libc_realloc(p, size);
+}
+}
+#endif
+
+namespace {
+
+long member(const std::string& json, const std::string& name)
+{
+    std::string key = "\"" + name + "\": ";
+    size_t at = json.find(key);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no " << name << " in " << json;
+        return -999;
+    }
+    return strtol(json.c_str() + at + key.size(), NULL, 10);
+}
+
+std::string runReplay(const std::string& arguments)
+{
+    std::string cmd = std::string(STARLANE_REPLAY) + " " + arguments;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (p == NULL)
+        return "";
+    std::string out;
+    char buf[4096];
+    while (fgets(buf, sizeof(buf), p))
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+// Fire held throughout; the ship sweeps left and right, now and then up or down.
+std::string sweepingScript(int frames)
+{
+    std::string script = "0 " + std::to_string(frames - 1) + " space\n";
+    for (int i = 0, f = 0; f < frames; i++, f += 90) {
+        int last = std::min(f + 89, frames - 1);
+        script += std::to_string(f) + " " + std::to_string(last) + (i % 2 ? " d\n" : " a\n");
+        if (i % 5 == 2 || i % 5 == 4)
+            script += std::to_string(f) + " " + std::to_string(std::min(f + 20, last)) +
+                      (i % 5 == 2 ? " w\n" : " s\n");
+    }
+    return script;
+}
+
+class Allocations : public GameTest {};
+
+TEST_F(Allocations, NoneInLongScriptedGamesOnTheRealContent)
+{
+    copyTree(sourcePath("data"), dir);
+    writeFile("keys.txt", sweepingScript(20000));
+    long destroyed = 0, powerUps = 0;
+    // A few games, so that between them power-ups certainly come and go.
+    for (const char* tick : {"1000", "3000", "4000"}) {
+        std::string json = runReplay("--data . --frames 20000 --keys keys.txt --stats --start-tick " +
+                                     std::string(tick));
+        ASSERT_NE(json, "");
+        EXPECT_EQ(member(json, "frames"), 20000) << json;
+        EXPECT_EQ(member(json, "exit_code"), 0) << json;
+        EXPECT_EQ(member(json, "error_log_bytes"), 0) << json;
+        EXPECT_GE(member(json, "volleys_fired"), 100) << json;
+        long allocations = member(json, "allocations_after_start");
+        if (allocations == -1)
+            GTEST_SKIP() << "the replay cannot count allocations in this build";
+        EXPECT_EQ(allocations, 0) << json;
+        destroyed += member(json, "enemies_destroyed");
+        powerUps += member(json, "powerups_created");
+    }
+    EXPECT_GE(destroyed, 10);
+    EXPECT_GE(powerUps, 1);
+}
+
+TEST_F(Allocations, NoneWhenAFrameLogsTheFirstFailure)
+{
+    if (!COUNTS_ALLOCATIONS)
+        GTEST_SKIP() << "allocations cannot be counted under AddressSanitizer";
+    copyTree(sourcePath("data"), dir);
+    ASSERT_EQ(openErrorLog("Error.txt"), 1);
+    openTestWindow();
+    ASSERT_EQ(gameInit(), 1);
+    ASSERT_EQ(errorText(), "");
+    // Blits failing for a few frames from the 100th on: the log's first lines are written in play.
+    faultSet("Blt", 100, 40, DDERR_GENERIC);
+    allocationCount = 0;
+    for (int frame = 0; frame < 300; frame++) {
+        countingAllocations = 1;
+        gameMain();
+        countingAllocations = 0;
+    }
+    EXPECT_EQ(allocationCount, 0);
+    EXPECT_NE(errorText().find("clearBackBuffer: blit error\n"), std::string::npos);
+    gameShutDown();
+}
+
+}  // namespace
