@@ -7,7 +7,9 @@
 //   STARLANE_VSYNC=1            present in step with the display
 //   STARLANE_TIMING=FILE:N      note the time of each of the first N presents (microseconds),
 //                               close the window after the Nth and write them to FILE
-// Alt+Enter toggles full screen while playing.
+// Alt+Enter toggles full screen while playing. Where OpenGL is drawn by the CPU (Mesa's
+// llvmpipe, as under Xvfb) it presents through SDL's software renderer instead, unless
+// SDL_RENDER_DRIVER says otherwise.
 #include <SDL.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,6 +25,7 @@ SDL_Window* window = NULL;
 SDL_Renderer* renderer = NULL;
 SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
+Uint32 redMask, greenMask, blueMask, alphaMask;   // of the texture's pixel format
 unsigned char keys[256];
 int fullscreen = 0;
 
@@ -165,6 +168,33 @@ void setFullscreen(int on)
     SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
+// The window's own pixel format where the renderer takes textures in it, so that showing
+// the texture is a plain copy (SDL's software renderer converts every pixel otherwise).
+Uint32 textureFormat()
+{
+    Uint32 wanted = SDL_GetWindowPixelFormat(window);
+    SDL_RendererInfo info;
+    if (SDL_PIXELTYPE(wanted) == SDL_PIXELTYPE_PACKED32 && SDL_PIXELLAYOUT(wanted) == SDL_PACKEDLAYOUT_8888 &&
+        SDL_GetRendererInfo(renderer, &info) == 0)
+        for (Uint32 i = 0; i < info.num_texture_formats; i++)
+            if (info.texture_formats[i] == wanted)
+                return wanted;
+    return SDL_PIXELFORMAT_ARGB8888;
+}
+
+// Whether the renderer just made draws through an OpenGL that Mesa rasterises in software.
+int softwareOpenGL()
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || strncmp(info.name, "opengl", 6) != 0)
+        return 0;
+    typedef const unsigned char* (*GetString)(unsigned int);
+    GetString getString = (GetString)SDL_GL_GetProcAddress("glGetString");
+    const char* name = getString ? (const char*)getString(0x1F01 /* GL_RENDERER */) : NULL;
+    return name != NULL && (strstr(name, "llvmpipe") != NULL || strstr(name, "softpipe") != NULL ||
+                            strstr(name, "Software Rasterizer") != NULL);
+}
+
 } // namespace
 
 int backendOpenWindow(const char* title, int width, int height)
@@ -178,6 +208,14 @@ int backendOpenWindow(const char* title, int width, int height)
     if (window == NULL)
         return 0;
     renderer = SDL_CreateRenderer(window, -1, envFlag("STARLANE_VSYNC") ? SDL_RENDERER_PRESENTVSYNC : 0);
+    if (renderer != NULL && getenv("SDL_RENDER_DRIVER") == NULL && softwareOpenGL()) {
+        // OpenGL drawn by the CPU (Xvfb, a virtual machine without 3D) spends several
+        // times more of it on every frame than SDL's own software renderer does on an
+        // X11 framebuffer: use that. SDL_RENDER_DRIVER chooses otherwise.
+        SDL_DestroyRenderer(renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (renderer == NULL) {
         SDL_DestroyWindow(window);
         window = NULL;
@@ -258,9 +296,11 @@ int backendSetDisplayMode(int width, int height, int bpp)
     if (window == NULL || bpp != 8 || width <= 0 || height <= 0)
         return 0;
     if (texture) SDL_DestroyTexture(texture);
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                width, height);
-    if (texture == NULL)
+    Uint32 format = textureFormat();
+    int bits;
+    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (texture == NULL ||
+        !SDL_PixelFormatEnumToMasks(format, &bits, &redMask, &greenMask, &blueMask, &alphaMask))
         return 0;
     textureWidth = width;
     textureHeight = height;
@@ -291,11 +331,13 @@ int backendConvertPicture(const unsigned char* pixels, int pitch, int width, int
 {
     if (texture == NULL || width != textureWidth || height != textureHeight)
         return 0;
+    Uint32 colours[256];
+    palettePixels(palette4x256, redMask, greenMask, blueMask, alphaMask, colours);
     void* dst;
     int dstPitch;
     if (SDL_LockTexture(texture, NULL, &dst, &dstPitch) != 0)
         return 0;
-    paletteConvert(pixels, pitch, width, height, palette4x256, (unsigned char*)dst, dstPitch);
+    paletteConvert(pixels, pitch, width, height, colours, (unsigned char*)dst, dstPitch);
     SDL_UnlockTexture(texture);
     return 1;
 }

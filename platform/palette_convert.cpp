@@ -5,24 +5,19 @@
 
 namespace {
 
-// The palette as 32-bit pixels, and as pairs: pairLut[v] holds the two pixels whose
-// indexes are the two bytes of the native 16-bit value v, in memory order, so one
-// lookup and one 8-byte store convert two pixels on any byte order. Rebuilt only when
-// the palette changes (the game sets it once).
+// The palette's pixels, and as pairs: pairLut[v] holds the two pixels whose indexes are
+// the two bytes of the native 16-bit value v, in memory order, so one lookup and one
+// 8-byte store convert two pixels on any byte order. Rebuilt only when the colours
+// change (the game sets its palette once).
 uint32_t lut[256];
 uint64_t pairLut[65536];
-unsigned char lutPalette[1024];
 int lutBuilt = 0;
 
-void buildLookups(const unsigned char* palette4x256)
+void buildLookups(const uint32_t colours[256])
 {
-    if (lutBuilt && memcmp(lutPalette, palette4x256, sizeof(lutPalette)) == 0)
+    if (lutBuilt && memcmp(lut, colours, sizeof(lut)) == 0)
         return;
-    memcpy(lutPalette, palette4x256, sizeof(lutPalette));
-    for (int i = 0; i < 256; i++) {
-        const unsigned char* e = palette4x256 + i * 4;
-        lut[i] = 0xFF000000u | ((uint32_t)e[0] << 16) | ((uint32_t)e[1] << 8) | e[2];
-    }
+    memcpy(lut, colours, sizeof(lut));
     for (int v = 0; v < 65536; v++) {
         uint16_t value = (uint16_t)v;
         unsigned char bytes[2];
@@ -31,6 +26,15 @@ void buildLookups(const unsigned char* palette4x256)
         memcpy(&pairLut[v], two, 8);
     }
     lutBuilt = 1;
+}
+
+// The lowest set bit of a mask; 32 for none.
+int shiftOf(uint32_t mask)
+{
+    int shift = 0;
+    while (shift < 32 && (mask & (1u << shift)) == 0)
+        shift++;
+    return shift;
 }
 
 // Two pixels: one lookup, one 8-byte store.
@@ -67,10 +71,22 @@ void convertRow(const unsigned char* src, uint32_t* out, int width)
 
 } // namespace
 
-void paletteConvert(const unsigned char* pixels, int pitch, int width, int height,
-                    const unsigned char* palette4x256, unsigned char* out, int outPitch)
+void palettePixels(const unsigned char* palette4x256, uint32_t redMask, uint32_t greenMask,
+                   uint32_t blueMask, uint32_t alphaMask, uint32_t colours[256])
 {
-    buildLookups(palette4x256);
+    int red = shiftOf(redMask), green = shiftOf(greenMask), blue = shiftOf(blueMask);
+    for (int i = 0; i < 256; i++) {
+        const unsigned char* e = palette4x256 + i * 4;
+        colours[i] = alphaMask | (red < 32 ? ((uint32_t)e[0] << red) & redMask : 0) |
+                     (green < 32 ? ((uint32_t)e[1] << green) & greenMask : 0) |
+                     (blue < 32 ? ((uint32_t)e[2] << blue) & blueMask : 0);
+    }
+}
+
+void paletteConvert(const unsigned char* pixels, int pitch, int width, int height,
+                    const uint32_t colours[256], unsigned char* out, int outPitch)
+{
+    buildLookups(colours);
     for (int y = 0; y < height; y++)
         convertRow(pixels + (size_t)y * pitch, (uint32_t*)(out + (size_t)y * outPitch), width);
 }
