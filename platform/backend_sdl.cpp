@@ -7,7 +7,8 @@
 //   STARLANE_VSYNC=1            present in step with the display
 //   STARLANE_TIMING=FILE:N      note the time of each of the first N presents (microseconds),
 //                               close the window after the Nth and write them to FILE
-// Alt+Enter toggles full screen while playing.
+// Alt+Enter toggles full screen while playing; F12 writes the picture on the screen to
+// starlane-NNNN.png in the working directory (the key never reaches the game).
 #include <SDL.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +25,11 @@ int textureWidth = 0, textureHeight = 0;
 unsigned char keys[256];
 int fullscreen = 0;
 Uint32 lut[256];
+
+// The picture on the screen, for F12: the front buffer keeps it until the next present.
+const unsigned char* shownPixels = NULL;
+int shownPitch = 0;
+unsigned char shownPalette[1024];
 
 // Pacing measurement: present times kept in memory, written once when done.
 Uint64* timing = NULL;
@@ -164,6 +170,18 @@ void setFullscreen(int on)
     SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
+void saveScreenshot()
+{
+    char name[64];
+    if (shownPixels == NULL)
+        return;
+    if (writeScreenshot(shownPixels, shownPitch, textureWidth, textureHeight, shownPalette, name,
+                        (int)sizeof(name)))
+        fprintf(stderr, "starlane: wrote %s\n", name);
+    else
+        fprintf(stderr, "starlane: could not write a screenshot\n");
+}
+
 } // namespace
 
 int backendOpenWindow(const char* title, int width, int height)
@@ -198,6 +216,7 @@ void backendCloseWindow()
     texture = NULL;
     renderer = NULL;
     window = NULL;
+    shownPixels = NULL;
     free(timing);
     timing = NULL;
 }
@@ -228,6 +247,11 @@ int backendPollEvent()
             if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
                 (e.key.keysym.mod & KMOD_ALT) && !e.key.repeat) {
                 setFullscreen(!fullscreen);
+                break;
+            }
+            if (e.key.keysym.scancode == SDL_SCANCODE_F12) {
+                if (e.type == SDL_KEYDOWN && !e.key.repeat)
+                    saveScreenshot();
                 break;
             }
             unsigned char dik = dikFor(e.key.keysym.scancode);
@@ -263,6 +287,7 @@ int backendSetDisplayMode(int width, int height, int bpp)
         return 0;
     textureWidth = width;
     textureHeight = height;
+    shownPixels = NULL;
     if (envFlag("STARLANE_WINDOWED")) {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowSize(window, width, height);
@@ -277,6 +302,7 @@ int backendSetDisplayMode(int width, int height, int bpp)
 
 void backendRestoreDisplayMode()
 {
+    shownPixels = NULL;
     setFullscreen(0);
 }
 
@@ -305,6 +331,9 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
             out[x] = lut[src[x]];
     }
     SDL_UnlockTexture(texture);
+    shownPixels = pixels;
+    shownPitch = pitch;
+    memcpy(shownPalette, palette4x256, sizeof(shownPalette));
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, NULL, NULL);
     SDL_RenderPresent(renderer);
