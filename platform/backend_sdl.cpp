@@ -24,6 +24,7 @@ SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 unsigned char keys[256];
 int fullscreen = 0;
+int windowedWidth = 0, windowedHeight = 0;   // the window's size before full screen
 Uint32 lut[256];
 
 // The picture on the screen, for F12: the front buffer keeps it until the next present.
@@ -151,23 +152,28 @@ void applyScaling(int width, int height)
     SDL_RenderSetIntegerScale(renderer, strcmp(scaleMode(), "integer") == 0 ? SDL_TRUE : SDL_FALSE);
 }
 
+// Full screen covers the desktop even where no window manager honours the request; leaving
+// it gives back the window as it was (the game's size unless the player resized it).
 void setFullscreen(int on)
 {
     if (window == NULL)
         return;
+    if (on && !fullscreen)
+        SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
     fullscreen = on;
     if (on) {
-        // Cover the desktop even where no window manager honours the full-screen request.
         SDL_DisplayMode desktop;
         if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window), &desktop) == 0) {
             SDL_SetWindowSize(window, desktop.w, desktop.h);
             SDL_SetWindowPosition(window, 0, 0);
         }
-    } else if (!envFlag("STARLANE_WINDOWED")) {
-        SDL_SetWindowSize(window, 800, 600);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
     }
-    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowSize(window, windowedWidth > 0 ? windowedWidth : 800,
+                      windowedHeight > 0 ? windowedHeight : 600);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 void saveScreenshot()
@@ -291,7 +297,8 @@ int backendSetDisplayMode(int width, int height, int bpp)
     if (envFlag("STARLANE_WINDOWED")) {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowSize(window, width, height);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        windowedWidth = width;
+        windowedHeight = height;
         setFullscreen(0);
     } else {
         setFullscreen(1);
