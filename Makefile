@@ -17,7 +17,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows wine-test bench clean
+.PHONY: deps build play test asan windows wine-test bench dist clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -51,5 +51,10 @@ wine-test: windows build
 bench: build
 	./build/starlane-bench
 
+# Release archives in dist/: a Linux tarball and a Windows zip, each with the content.
+dist: build windows
+	$(call install,zip)
+	bash tools/dist.sh
+
 clean:
-	rm -rf build build-asan build-windows
+	rm -rf build build-asan build-windows dist
