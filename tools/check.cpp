@@ -195,12 +195,12 @@ extern "C" int __wrap_fclose(FILE* file)
 
 namespace {
 
-int turnsToRun = 1;
+const int FRAMES_TO_RUN = 1;
 
 // The window closes after the first frame, as a player closing it would close it.
 void closeAfterFirstFrame(int turn)
 {
-    if (turn == turnsToRun)
+    if (turn == FRAMES_TO_RUN)
         headlessRequestClose();
 }
 
