@@ -204,7 +204,12 @@ unsigned char* lockBackBuffer(int* pitch)
         writeError("lockBackBuffer:  null pointer passed\n");
         return NULL;
     }
-    if (FAILED(lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL))) {
+    HRESULT result = lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL);
+    // A frame whose unlock failed left the buffer locked, and every later frame would find it
+    // so: let go of that lock and take it again.
+    if (result == DDERR_SURFACEBUSY && SUCCEEDED(lpddsBack->Unlock(NULL)))
+        result = lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL);
+    if (FAILED(result)) {
         writeError("lockBackBuffer:  locking error\n");
         return NULL;
     }
