@@ -6,6 +6,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
+WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 
 define install
 	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -16,7 +17,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows bench clean
+.PHONY: deps build play test asan windows wine-test bench dist clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -42,8 +43,18 @@ windows:
 	cmake --preset windows
 	cmake --build build-windows -j$(JOBS)
 
+# The Windows build run for real on Wine's DirectDraw and DirectInput, under its own Xvfb.
+wine-test: windows build
+	$(call install,$(WINE_PACKAGES))
+	bash tests/windows/smoke.sh
+
 bench: build
 	./build/starlane-bench
 
+# Release archives in dist/: a Linux tarball and a Windows zip, each with the content.
+dist: build windows
+	$(call install,zip)
+	bash tools/dist.sh
+
 clean:
-	rm -rf build build-asan build-windows
+	rm -rf build build-asan build-windows dist
