@@ -49,12 +49,12 @@ const char* midGameCall = NULL;   // armed from FAULT_TURN on when set
 int midGameCount = 0;
 long midGameCode = 0;
 
+// A run stuck inside a frame never reaches the turn hook: the alarm ends the test binary.
 void watchdog(int)
 {
     const char text[] = "fault sweep: a run did not finish\n";
-    if (write(2, text, sizeof(text) - 1) < 0) {
-    }
-    _exit(3);
+    ssize_t written = write(2, text, sizeof(text) - 1);
+    _exit(written >= 0 ? 3 : 4);
 }
 
 void sweepTurn(int turn)
@@ -237,7 +237,6 @@ TEST_F(FaultSweep, EveryCallOfARunIsSwept)
         if (faultCallCount(faultCallName(i)) > 0)
             made.insert(faultCallName(i));
     EXPECT_EQ(made, swept) << "a platform call was added or dropped: sweep it";
-    EXPECT_EQ(swept.size(), 30u);
 }
 
 TEST_F(FaultSweep, StartUpFailuresEndWithTheirChain)
