@@ -3,6 +3,10 @@
 #ifndef STARLANE_CONTENT_CONTENT_H
 #define STARLANE_CONTENT_CONTENT_H
 
+// Positions, box edges, offsets, speeds and velocities read from content lie within this many
+// pixels either way: a frame adds a few of them to a position, and the sums must fit an int.
+#define CONTENT_COORDINATE_LIMIT 100000
+
 struct Graphic;
 struct Enemy;
 

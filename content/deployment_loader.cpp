@@ -49,6 +49,9 @@ int loadDeploymentOrders(const char* fileName)
         // The scheduler counts delay * framesPerSecond frames in an int.
         if (order.delay < 0 || order.delay > INT_MAX / framesPerSecond)
             return failOrders("loadDeploymentOrders: delay out of bounds\n", file);
+        if (order.x < -CONTENT_COORDINATE_LIMIT || order.x > CONTENT_COORDINATE_LIMIT ||
+            order.y < -CONTENT_COORDINATE_LIMIT || order.y > CONTENT_COORDINATE_LIMIT)
+            return failOrders("loadDeploymentOrders: position out of bounds\n", file);
         deploymentOrders[i] = order;
         i++;
         if (!discardLine(file))

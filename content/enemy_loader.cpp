@@ -14,6 +14,11 @@ static int failEnemy(const char* message, FILE* file)
     return 0;
 }
 
+static int outsideLimit(int value)
+{
+    return value < -CONTENT_COORDINATE_LIMIT || value > CONTENT_COORDINATE_LIMIT;
+}
+
 static const char* const endOfFile = "loadEnemy: unexpected end of file\n";
 
 int loadEnemy(Enemy* enemy, const char* fileName)
@@ -51,6 +56,8 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     // Speeds are steps toward a destination; a negative one would fly away from it for ever.
     if (enemy->xSpeed < 0 || enemy->ySpeed < 0)
         return failEnemy("loadEnemy: negative speed read\n", file);
+    if (enemy->xSpeed > CONTENT_COORDINATE_LIMIT || enemy->ySpeed > CONTENT_COORDINATE_LIMIT)
+        return failEnemy("loadEnemy: speed out of bounds\n", file);
     enemy->health = 100;
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
@@ -79,6 +86,9 @@ int loadEnemy(Enemy* enemy, const char* fileName)
             return failEnemy("loadEnemy: error loading a discharge desc\n", file);
         if (desc->graphicID < 0 || desc->graphicID >= numMasterGraphics)
             return failEnemy("loadEnemy: discharge graphicID out of bounds\n", file);
+        if (outsideLimit(desc->xOffset) || outsideLimit(desc->yOffset) ||
+            outsideLimit(desc->xVelocity) || outsideLimit(desc->yVelocity))
+            return failEnemy("loadEnemy: discharge desc out of bounds\n", file);
         if (!discardLine(file))
         return failEnemy(endOfFile, file);
     }

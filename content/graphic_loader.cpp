@@ -32,6 +32,11 @@ static int cellInsideSheet(const BitmapFile* sheet, int width, int height, int b
     return left + width <= sheet->infoHeader.biWidth && top + height <= sheetHeight;
 }
 
+static int outsideLimit(int value)
+{
+    return value < -CONTENT_COORDINATE_LIMIT || value > CONTENT_COORDINATE_LIMIT;
+}
+
 int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
 {
     BitmapFile bitmapFile;
@@ -72,7 +77,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: error reading width, height, bpp, and colorKey\n", file,
                            &bitmapFile, &bitmapImage);
     // Frames are copied as rows of width * bpp / 8 bytes out of cells of the sheet's depth.
-    if (gDesc.width <= 0 || gDesc.height <= 0)
+    if (gDesc.width <= 0 || gDesc.height <= 0 || gDesc.width > CONTENT_COORDINATE_LIMIT ||
+        gDesc.height > CONTENT_COORDINATE_LIMIT)
         return failGraphic("loadGraphic: invalid frame size\n", file, &bitmapFile, &bitmapImage);
     if (gDesc.bpp != bitmapFile.infoHeader.biBitCount)
         return failGraphic("loadGraphic: bpp does not match the bitmap file\n", file, &bitmapFile,
@@ -85,6 +91,9 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (fscanf(file, "%d %d %d %d", &left, &top, &right, &bottom) != 4)
         return failGraphic("loadGraphic: error reading boundgingBox\n", file, &bitmapFile,
                            &bitmapImage);
+    if (outsideLimit(left) || outsideLimit(top) || outsideLimit(right) || outsideLimit(bottom))
+        return failGraphic("loadGraphic: bounding box out of bounds\n", file, &bitmapFile,
+                           &bitmapImage);
     gDesc.boundingBox.left = left;
     gDesc.boundingBox.top = top;
     gDesc.boundingBox.right = right;
@@ -95,6 +104,9 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (fscanf(file, "%d", &attributes) != 1)
         return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
                            &bitmapImage);
+    // The copy mark would keep the master from releasing its surfaces at shutdown.
+    if (attributes & GRAPHIC_CLONE)
+        return failGraphic("loadGraphic: invalid attributes\n", file, &bitmapFile, &bitmapImage);
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 

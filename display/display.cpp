@@ -161,6 +161,17 @@ LPDIRECTDRAWCLIPPER ddAttachClipper(LPDIRECTDRAWSURFACE7 surface, int numRects, 
     return lpddclipper;
 }
 
+// After the display was taken away (another program went full screen), the primary and its
+// back buffer come back with Restore, and the palette is put on again.
+static int restoreScreen()
+{
+    if (lpddsPrimary == NULL || FAILED(lpddsPrimary->Restore()))
+        return 0;
+    if (lpddPalette != NULL)
+        lpddsPrimary->SetPalette(lpddPalette);
+    return 1;
+}
+
 int flipSurfaces()
 {
     if (lpddsPrimary == NULL)
@@ -169,11 +180,8 @@ int flipSurfaces()
         HRESULT result = lpddsPrimary->Flip(NULL, DDFLIP_WAIT);
         if (SUCCEEDED(result))
             return 1;
-        if (result == DDERR_SURFACELOST) {
-            // Restoring the primary restores its back buffer; the palette goes back on.
-            if (SUCCEEDED(lpddsPrimary->Restore()) && lpddPalette != NULL)
-                lpddsPrimary->SetPalette(lpddPalette);
-        }
+        if (result == DDERR_SURFACELOST)
+            restoreScreen();
     }
     // Not shown this frame; the next frame tries again. No log line: a screen taken
     // away for minutes would otherwise fill the log at the frame rate.
@@ -185,7 +193,12 @@ int clearBackBuffer()
     memset(&ddbltfx, 0, sizeof(ddbltfx));
     ddbltfx.dwSize = sizeof(ddbltfx);
     ddbltfx.dwFillColor = 0;
-    if (lpddsBack == NULL || FAILED(lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx))) {
+    HRESULT result = lpddsBack != NULL
+        ? lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx) : DDERR_GENERIC;
+    // The first call of a frame to find the screen lost brings it back.
+    if (result == DDERR_SURFACELOST && restoreScreen())
+        result = lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx);
+    if (FAILED(result)) {
         writeError("clearBackBuffer: blit error\n");
         return 0;
     }
@@ -204,7 +217,14 @@ unsigned char* lockBackBuffer(int* pitch)
         writeError("lockBackBuffer:  null pointer passed\n");
         return NULL;
     }
-    if (FAILED(lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL))) {
+    HRESULT result = lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL);
+    // A frame whose unlock failed left the buffer locked, and every later frame would find it
+    // so: let go of that lock and take it again.
+    if (result == DDERR_SURFACEBUSY && SUCCEEDED(lpddsBack->Unlock(NULL)))
+        result = lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL);
+    if (result == DDERR_SURFACELOST && restoreScreen())
+        result = lpddsBack->Lock(NULL, &ddsd, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, NULL);
+    if (FAILED(result)) {
         writeError("lockBackBuffer:  locking error\n");
         return NULL;
     }

@@ -138,7 +138,14 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
     if (useColorKey)
         flags |= DDBLT_KEYSRC;
     // Without a display (before ddInit or after a failed one) there is nothing to draw on.
-    if (lpddsBack == NULL || FAILED(lpddsBack->Blt(&dest, surface, &source, flags, NULL))) {
+    HRESULT result = lpddsBack != NULL ? lpddsBack->Blt(&dest, surface, &source, flags, NULL)
+                                       : DDERR_GENERIC;
+    // A frame surface lost with the display is restored where it stands, so every clone
+    // sharing it draws again. (A driver that drops video memory may leave its pixels stale.)
+    if (result == DDERR_SURFACELOST && surface != NULL && surface->IsLost() == DDERR_SURFACELOST &&
+        SUCCEEDED(surface->Restore()))
+        result = lpddsBack->Blt(&dest, surface, &source, flags, NULL);
+    if (FAILED(result)) {
         writeError("drawSurfaceToBackBuffer:  blit error\n");
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "game/collisions.h"
 
+#include <limits.h>
 #include <stdlib.h>
 
 #include "game/statistics.h"
@@ -7,6 +8,18 @@
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
+
+// Health has no bounds: a wreck goes on being rammed and shot for as long as the game runs,
+// and content may give a shot any damage. It stops at the ends of an int rather than overflow.
+static int changeHealth(int health, long long change)
+{
+    long long result = health + change;
+    if (result > INT_MAX)
+        return INT_MAX;
+    if (result < INT_MIN)
+        return INT_MIN;
+    return (int)result;
+}
 
 // A player's shot hits the first live enemy it overlaps; any other shot can only hit the player.
 static void collideDischarge(Discharge* discharge)
@@ -20,13 +33,13 @@ static void collideDischarge(Discharge* discharge)
         for (int j = 0; j < numActiveEnemies; j++) {
             Enemy* enemy = enemies[j];
             if (testCollisionGraphic(&discharge->graphic, &enemy->graphic)) {
-                enemy->health -= discharge->damage;
+                enemy->health = changeHealth(enemy->health, -(long long)discharge->damage);
                 impactDischarge(discharge);
                 return;
             }
         }
     } else if (testCollisionGraphic(&discharge->graphic, &player.graphic)) {
-        player.health -= discharge->damage;
+        player.health = changeHealth(player.health, -(long long)discharge->damage);
         impactDischarge(discharge);
     }
 }
@@ -38,7 +51,7 @@ int detectCollisions()
 
     for (int i = 0; i < numActiveEnemies; i++)
         if (testCollisionGraphic(&player.graphic, &enemies[i]->graphic))
-            player.health -= RAM_DAMAGE;
+            player.health = changeHealth(player.health, -RAM_DAMAGE);
 
     for (int i = 0; i < numActivePowerUps; i++) {
         PowerUp* powerUp = powerUps[i];
@@ -78,7 +91,7 @@ int drawObjects()
 int applyPowerUp(int kind)
 {
     if (kind == POWERUP_HEALTH)
-        player.health += POWERUP_HEALTH_GAIN;
+        player.health = changeHealth(player.health, POWERUP_HEALTH_GAIN);
     return 1;
 }
 

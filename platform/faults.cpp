@@ -96,6 +96,13 @@ int faultCallCount(const char* call)
     return 0;
 }
 
+const char* faultCallName(int index)
+{
+    if (index < 0 || index >= numCounters)
+        return NULL;
+    return counters[index].call;
+}
+
 void recordEnable(int on)
 {
     recording = on;

@@ -43,6 +43,7 @@ void faultClearAll();
 // with, or 0 to go on.
 long faultCheck(const char* call);
 int faultCallCount(const char* call);   // calls of `call` seen since the last faultClearAll
+const char* faultCallName(int index);   // the index-th call name seen (in order of first call), or null
 void faultResetCounts();
 
 // ---- Call record (off unless a test turns it on: recording allocates) ----

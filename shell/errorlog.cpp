@@ -1,6 +1,14 @@
 #include "shell/errorlog.h"
 
+#include <string.h>
+
 FILE* errorLog = NULL;
+
+// A failure that repeats in every frame (a lock or a blit that keeps failing) would grow the
+// log without end: gigabytes in an hour with full pools. Once the messages would pass
+// ERROR_LOG_LIMIT bytes, one last line says so and everything after it is dropped.
+static const char* const logFull = "writeError: error log full, later messages dropped\n";
+static size_t errorLogBytes = 0;
 
 // The log's buffer is ours, not the C library's: the library would allocate its own at
 // the first line, and the first failure may well come in the middle of play.
@@ -21,6 +29,7 @@ int openErrorLog(const char* name)
         errorLog = NULL;
     }
     errorLog = openLog(name);
+    errorLogBytes = 0;
     return errorLog != NULL ? 1 : 0;
 }
 
@@ -30,10 +39,21 @@ int writeError(const char* message)
         errorLog = openLog("Error.txt");
         if (errorLog == NULL)
             return 0;
+        errorLogBytes = 0;
+    }
+    if (errorLogBytes >= ERROR_LOG_LIMIT)
+        return 0;
+    size_t length = strlen(message);
+    if (errorLogBytes + length > ERROR_LOG_LIMIT - strlen(logFull)) {
+        fputs(logFull, errorLog);
+        fflush(errorLog);
+        errorLogBytes = ERROR_LOG_LIMIT;
+        return 0;
     }
     // Written as plain text, never as a format: a stray '%' in a message can do no harm.
     fputs(message, errorLog);
     fflush(errorLog);
+    errorLogBytes += length;
     return 1;
 }
 

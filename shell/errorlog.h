@@ -4,10 +4,12 @@
 
 #include <stdio.h>
 
+#define ERROR_LOG_LIMIT 65536          // bytes of messages a run keeps, the closing line included
+
 extern FILE* errorLog;                 // the open log, or null
 
 int openErrorLog(const char* name);    // (re)open and truncate; 1 ok, 0 failed
-int writeError(const char* message);   // append verbatim and flush; opens "Error.txt" if needed
+int writeError(const char* message);   // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
 int closeErrorLog();                   // 1 ok, 0 if the close failed
 
 #endif

@@ -1,6 +1,7 @@
 // Hits, ramming, power-ups and the clean-up of the pools.
 #include <gtest/gtest.h>
 
+#include <limits.h>
 #include <stdlib.h>
 
 #include "game/collisions.h"
@@ -212,3 +213,28 @@ TEST_F(CollisionTest, OffScreenShotsGoButOffScreenEnemiesStay)
     EXPECT_EQ(discharges[0]->graphic.y, -8);
 }
 
+
+TEST_F(CollisionTest, HealthStopsAtTheEndsOfAnIntInsteadOfOverflowing)
+{
+    // A wreck rammed for ever, and shots whose content gives them any damage at all.
+    player.health = INT_MIN + 15;
+    addEnemy(340, 490);
+    addEnemy(380, 520);
+    detectCollisions();
+    EXPECT_EQ(player.health, INT_MIN);
+    detectCollisions();
+    EXPECT_EQ(player.health, INT_MIN);
+
+    numActiveEnemies = 0;
+    player.health = 100;
+    addShot(360, 510, OWNER_ENEMY, 0, INT_MIN);
+    detectCollisions();
+    EXPECT_EQ(player.health, INT_MAX);
+    applyPowerUp(POWERUP_HEALTH);
+    EXPECT_EQ(player.health, INT_MAX);
+    addShot(360, 510, OWNER_ENEMY, 0, INT_MAX);
+    addShot(362, 512, OWNER_ENEMY, 0, INT_MAX);
+    addShot(364, 514, OWNER_ENEMY, 0, INT_MAX);
+    detectCollisions();
+    EXPECT_EQ(player.health, INT_MIN);
+}

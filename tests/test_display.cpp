@@ -234,7 +234,7 @@ TEST_F(Display, BackBufferLockUnlockAndTheirFailures)
 
     openErrorLog("Error.txt");
     EXPECT_EQ(unlockBackBuffer(), 0);
-    faultSet("Lock", 1, 1, DDERR_SURFACELOST);
+    faultSet("Lock", 1, 2, DDERR_SURFACELOST);   // lost, and still lost after the restore
     EXPECT_EQ(lockBackBuffer(&pitch), nullptr);
     EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\nlockBackBuffer:  locking error\n");
 }

@@ -66,6 +66,30 @@ TEST_F(ErrorLogTest, UnopenableLogIsCreatedByTheFirstWriteThatCan)
     rmdir("Error.txt");
 }
 
+TEST_F(ErrorLogTest, ALastingFailureStopsAtTheLimitWithOneClosingLine)
+{
+    const std::string closing = "writeError: error log full, later messages dropped\n";
+    const std::string line = "gameMain: error locking back buffer\n";
+    ASSERT_EQ(openErrorLog("Error.txt"), 1);
+    size_t kept = 0;
+    while (writeError(line.c_str()) == 1)
+        kept += line.size();
+    // Every line that fitted beside the closing one is there, whole, and nothing after it.
+    std::string log = errorText();
+    EXPECT_EQ(log.size(), kept + closing.size());
+    EXPECT_LE(log.size(), (size_t)ERROR_LOG_LIMIT);
+    EXPECT_GT(kept + line.size() + closing.size(), (size_t)ERROR_LOG_LIMIT);
+    EXPECT_EQ(log.substr(kept), closing);
+    EXPECT_EQ(log.substr(kept - line.size(), line.size()), line);
+    EXPECT_EQ(writeError("late: x\n"), 0);
+    EXPECT_EQ(errorText(), log) << "the closing line is written once";
+
+    // A new log starts from nothing again.
+    ASSERT_EQ(openErrorLog("Error.txt"), 1);
+    EXPECT_EQ(writeError(line.c_str()), 1);
+    EXPECT_EQ(errorText(), line);
+}
+
 TEST_F(FrameSyncTest, BudgetIsTruncatedMilliseconds)
 {
     initFrameSyncer(60);
@@ -107,6 +131,16 @@ TEST_F(FrameSyncTest, SleepsWhatIsLeftAndNeverCatchesUp)
     headlessAdvance(16);
     syncFrame();
     EXPECT_EQ(headlessSleepCount(), 2);
+}
+
+TEST_F(FrameSyncTest, AClockThatWentBackNeverSleepsPastTheBudget)
+{
+    initFrameSyncer(60);
+    headlessSetTicks(3600000);
+    startFrame();
+    headlessSetTicks(1000);   // an hour back
+    syncFrame();
+    EXPECT_EQ(headlessLastSleep(), 16u);
 }
 
 TEST_F(FrameSyncTest, TickWrapBetweenStartAndSync)

@@ -18,6 +18,8 @@ protected:
         turns = 0;
         closeAt = -1;
         escapeAt = -1;
+        loseAt = -1;
+        presentsAfterLoss = 0;
     }
 
     static int run()
@@ -33,6 +35,10 @@ protected:
         if (turn == closeAt)
             headlessRequestClose();
         headlessSetKey(1, turn == escapeAt);   // Escape
+        if (turn == loseAt)
+            headlessLoseSurfaces();
+        if (turn == loseAt + 1)
+            presentsAfterLoss = headlessPresentCount();
         if (turn > 2000)
             headlessRequestClose();
     }
@@ -40,11 +46,15 @@ protected:
     static int turns;
     static int closeAt;
     static int escapeAt;
+    static int loseAt;
+    static int presentsAfterLoss;
 };
 
 int WinMainGameTest::turns;
 int WinMainGameTest::closeAt;
 int WinMainGameTest::escapeAt;
+int WinMainGameTest::loseAt;
+int WinMainGameTest::presentsAfterLoss;
 
 TEST_F(WinMainGameTest, ClosingTheWindowEndsTheLoopAfterOneEmptyFrame)
 {
@@ -79,6 +89,18 @@ TEST_F(WinMainGameTest, EveryTurnRunsAFrameWithOrWithoutAMessage)
     EXPECT_EQ(faultCallCount("Flip"), 40);
     // Paced at 16 ms a frame on the virtual clock.
     EXPECT_EQ(headlessSleepCount(), 40);
+}
+
+TEST_F(WinMainGameTest, LostSurfacesComeBackInTheNextFrame)
+{
+    loseAt = 20;
+    closeAt = 40;
+    EXPECT_EQ(run(), 0);
+    // The frame after the loss restores the screen and every sprite surface, and is shown.
+    EXPECT_EQ(presentsAfterLoss, 21);
+    EXPECT_EQ(headlessPresentCount(), 40);
+    EXPECT_EQ(errorText(), "");
+    EXPECT_EQ(liveObjectCount(), 0);
 }
 
 TEST_F(WinMainGameTest, FailedStartUpLeavesTheChainAndSkipsShutdown)

@@ -17,6 +17,7 @@
 
 #include "bitmap/bitmap.h"
 #include "check.h"
+#include "content/content.h"
 #include "game/records.h"
 #include "graphics/graphics.h"
 
@@ -35,6 +36,11 @@ ScanResult result;
 std::string contentDir;
 
 std::string str(long long v) { return std::to_string(v); }
+
+// Positions, box edges, offsets, speeds and velocities the loaders take.
+bool withinLimit(int v) { return v >= -CONTENT_COORDINATE_LIMIT && v <= CONTENT_COORDINATE_LIMIT; }
+const std::string LIMIT_TEXT = "-" + std::to_string(CONTENT_COORDINATE_LIMIT) + ".." +
+                               std::to_string(CONTENT_COORDINATE_LIMIT);
 
 void noteFile(const std::string& file)
 {
@@ -418,6 +424,8 @@ bool scanGraphic(GraphicInfo& g, const std::string& listFile)
     g.bpp = v[2];
     g.colorKey = v[3];
     REFUSE(g.width > 0 && g.height > 0, "the frame size must be positive");
+    REFUSE(g.width <= CONTENT_COORDINATE_LIMIT && g.height <= CONTENT_COORDINATE_LIMIT,
+           "frames of more than " + str(CONTENT_COORDINATE_LIMIT) + " pixels a side");
     REFUSE(g.bpp == sheet.bits, "frames of " + str(g.bpp) + " bits per pixel, but " + sheetName + " has " +
                                     str(sheet.bits));
     if (g.bpp != 8)
@@ -440,6 +448,8 @@ bool scanGraphic(GraphicInfo& g, const std::string& listFile)
 
     REFUSE(readInts(r, g.box, 4), "want four numbers for the bounding box: left, top, right, bottom");
     g.boxLine = line(r);
+    REFUSE(withinLimit(g.box[0]) && withinLimit(g.box[1]) && withinLimit(g.box[2]) && withinLimit(g.box[3]),
+           "the bounding box's values must lie within " + LIMIT_TEXT);
     if (g.box[0] < 0 || g.box[1] < 0 || g.box[2] > g.width || g.box[3] > g.height)
         warn(r.file, g.boxLine, "the bounding box (" + str(g.box[0]) + ", " + str(g.box[1]) + ")-(" +
                                     str(g.box[2]) + ", " + str(g.box[3]) + ") reaches outside the " +
@@ -449,8 +459,7 @@ bool scanGraphic(GraphicInfo& g, const std::string& listFile)
     LINE_ENDS();
     REFUSE(readInt(r, g.attributes), "want the attributes number");
     g.attrLine = line(r);
-    if (g.attributes & GRAPHIC_CLONE)
-        warn(r.file, g.attrLine, "attribute 8 marks a copy, whose pictures are never released; use 4 or 0");
+    REFUSE(!(g.attributes & GRAPHIC_CLONE), "attribute 8 marks a copy, whose pictures would never be released; use 4 or 0");
     if (g.attributes & ~(GRAPHIC_ANIMATED | GRAPHIC_CLONE))
         warn(r.file, g.attrLine, "attributes " + str(g.attributes) + ": only 4 (animated) means anything");
     LINE_ENDS();
@@ -564,6 +573,8 @@ bool scanEnemy(EnemyInfo& e, int numGraphics)
     LINE_ENDS();
     REFUSE(readInts(r, v, 2), "want two speeds: across and down, in pixels per frame");
     REFUSE(v[0] >= 0 && v[1] >= 0, "speeds are steps toward a destination and must not be negative");
+    REFUSE(v[0] <= CONTENT_COORDINATE_LIMIT && v[1] <= CONTENT_COORDINATE_LIMIT,
+           "speeds above " + str(CONTENT_COORDINATE_LIMIT) + " pixels a frame");
     LINE_ENDS();
     REFUSE(readInt(r, e.state), "want the life state");
     e.stateLine = line(r);
@@ -585,6 +596,8 @@ bool scanEnemy(EnemyInfo& e, int numGraphics)
         s.line = line(r);
         REFUSE(s.v[0] >= 0 && s.v[0] < numGraphics,
                "shot graphic " + str(s.v[0]) + " is not in the master graphics list (0.." + str(numGraphics - 1) + ")");
+        REFUSE(withinLimit(s.v[2]) && withinLimit(s.v[3]) && withinLimit(s.v[4]) && withinLimit(s.v[5]),
+               "a shot's offsets and velocities must lie within " + LIMIT_TEXT);
         LINE_ENDS();
     }
     int timers = 0;
@@ -657,6 +670,10 @@ void scanOrders(int numEnemies)
         }
         if (v[1] < 0 || v[1] > INT32_MAX / 60) {
             refuse(ORDERS_FILE, at, "delay " + str(v[1]) + " must be a number of seconds, 0 or more");
+            return;
+        }
+        if (!withinLimit(v[2]) || !withinLimit(v[3])) {
+            refuse(ORDERS_FILE, at, "x and y must lie within " + LIMIT_TEXT);
             return;
         }
         orders++;
