@@ -96,7 +96,7 @@ xdotool keyup d; xdotool keydown a; KEYS_HELD="space a"
 i=0
 while kill -0 "$GAME_PID" 2>/dev/null; do
     i=$((i + 1))
-    [ $i -lt 600 ] || { echo "pacing.sh: the game did not finish" >&2; exit 1; }
+    [ $i -lt $((FRAMES / 6 + 300)) ] || { echo "pacing.sh: the game did not finish" >&2; exit 1; }
     sleep 0.1
 done
 STATUS=0
