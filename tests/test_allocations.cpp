@@ -16,45 +16,9 @@
 #include "game/game.h"
 #include "platform.h"
 #include "shell/errorlog.h"
+#include "alloc_count.h"
 #include "testsupport.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define COUNTS_ALLOCATIONS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define COUNTS_ALLOCATIONS 0
-#endif
-#endif
-#ifndef COUNTS_ALLOCATIONS
-#define COUNTS_ALLOCATIONS 1
-#endif
-
-static volatile int countingAllocations = 0;
-static volatile long allocationCount = 0;
-
-#if COUNTS_ALLOCATIONS
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-
-void* malloc(size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_realloc(p, size);
-}
-}
-#endif
 
 namespace {
 
@@ -126,7 +90,7 @@ TEST_F(Allocations, NoneInLongScriptedGamesOnTheRealContent)
 
 TEST_F(Allocations, NoneWhenAFrameLogsTheFirstFailure)
 {
-    if (!COUNTS_ALLOCATIONS)
+    if (!ALLOCATIONS_COUNTED)
         GTEST_SKIP() << "allocations cannot be counted under AddressSanitizer";
     copyTree(sourcePath("data"), dir);
     ASSERT_EQ(openErrorLog("Error.txt"), 1);

@@ -20,57 +20,15 @@
 #include "game/world.h"
 #include "headless.h"
 #include "platform.h"
+#include "alloc_count.h"
 #include "testsupport.h"
 
-// ---- Counting heap allocations (AddressSanitizer owns malloc, so not under it) ----
-#if defined(__SANITIZE_ADDRESS__)
-#define SOAK_COUNTS_ALLOCATIONS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SOAK_COUNTS_ALLOCATIONS 0
-#endif
-#endif
-#ifndef SOAK_COUNTS_ALLOCATIONS
-#define SOAK_COUNTS_ALLOCATIONS 1
-#endif
-
-static volatile int countingAllocations = 0;
-static volatile long allocationCount = 0;
-
-#if SOAK_COUNTS_ALLOCATIONS
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void __libc_free(void* p);
-
-void* malloc(size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_realloc(p, size);
-}
-void free(void* p)
-{
-    __libc_free(p);
-}
-}
-#endif
 
 namespace {
 
 // An hour at 60 frames a second; the sanitizer build, some twenty times slower, plays a
 // quarter of it so that the suite stays within CI's time.
-#if SOAK_COUNTS_ALLOCATIONS
+#if ALLOCATIONS_COUNTED
 const int SOAK_FRAMES = 216000;
 #else
 const int SOAK_FRAMES = 54000;
@@ -194,7 +152,7 @@ protected:
         keySeed = 20240611;
         holdLeft = 0;
         playerDeadAt = -1;
-#if SOAK_COUNTS_ALLOCATIONS
+#if ALLOCATIONS_COUNTED
         // The count must see what the game asks of the heap.
         countingAllocations = 1;
         void* volatile probe = malloc(16);
@@ -216,14 +174,14 @@ protected:
         EXPECT_EQ(framesRun, SOAK_FRAMES);
         EXPECT_EQ(badFrame, -1) << badWhat << " after frame " << badFrame;
         EXPECT_EQ(liveObjectCount(), 0);
-#if SOAK_COUNTS_ALLOCATIONS
+#if ALLOCATIONS_COUNTED
         EXPECT_EQ(allocationCount, 0) << "heap allocations after start-up";
 #endif
         printf("soak %s: %d frames in %.1f s; peak discharges %d, enemies %d (full in %ld frames), "
                "power-ups %d; ship destroyed after frame %d; allocations after start %ld%s\n",
                name, framesRun, seconds, pools[0].peak, pools[1].peak, pools[1].fullFrames,
                pools[2].peak, playerDeadAt, (long)allocationCount,
-               SOAK_COUNTS_ALLOCATIONS ? "" : " (not counted under the sanitizer)");
+               ALLOCATIONS_COUNTED ? "" : " (not counted under the sanitizer)");
     }
 };
 

@@ -18,52 +18,10 @@
 
 #include <windows.h>
 
+#include "alloc_count.h"
 #include "headless.h"
 #include "replay_stats.h"
 
-// ---- Counting heap allocations (not possible under AddressSanitizer, which owns malloc) ----
-#if defined(__SANITIZE_ADDRESS__)
-#define REPLAY_COUNTS_ALLOCATIONS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define REPLAY_COUNTS_ALLOCATIONS 0
-#endif
-#endif
-#ifndef REPLAY_COUNTS_ALLOCATIONS
-#define REPLAY_COUNTS_ALLOCATIONS 1
-#endif
-
-static volatile int countingAllocations = 0;
-static volatile long allocationCount = 0;
-
-#if REPLAY_COUNTS_ALLOCATIONS
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void __libc_free(void* p);
-
-void* malloc(size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size)
-{
-    if (countingAllocations) allocationCount++;
-    return __libc_realloc(p, size);
-}
-void free(void* p)
-{
-    __libc_free(p);
-}
-}
-#endif
 
 namespace {
 
@@ -316,7 +274,7 @@ int main(int argc, char** argv)
         printf("{\"frames\": %d, \"exit_code\": %d, \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, "
                "\"work_us_max\": %.1f, \"allocations_after_start\": %ld, \"error_log_bytes\": %ld%s}\n",
                framesRun, exitCode, mean, p99, mx,
-               REPLAY_COUNTS_ALLOCATIONS ? (long)allocationCount : -1L, logBytes,
+               ALLOCATIONS_COUNTED ? (long)allocationCount : -1L, logBytes,
                replayGameStats().c_str());
     }
     return shotFailures ? 2 : exitCode;
