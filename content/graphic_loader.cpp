@@ -95,6 +95,10 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (fscanf(file, "%d", &attributes) != 1)
         return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
                            &bitmapImage);
+    // A graphic marked as a copy never releases its frames: a loaded one owns them.
+    if (attributes & GRAPHIC_CLONE)
+        return failGraphic("loadGraphic: attributes mark the graphic as a copy\n", file,
+                           &bitmapFile, &bitmapImage);
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 
