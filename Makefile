@@ -6,6 +6,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
+WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 
 # Seconds each fuzz target runs for in `make fuzz`.
@@ -21,7 +22,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows bench fuzz clean
+.PHONY: deps build play test asan windows wine-test bench fuzz clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -46,6 +47,11 @@ windows:
 	$(call install,$(WINDOWS_PACKAGES))
 	cmake --preset windows
 	cmake --build build-windows -j$(JOBS)
+
+# The Windows build run for real on Wine's DirectDraw and DirectInput, under its own Xvfb.
+wine-test: windows build
+	$(call install,$(WINE_PACKAGES))
+	bash tests/windows/smoke.sh
 
 bench: build
 	./build/starlane-bench

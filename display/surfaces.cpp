@@ -137,7 +137,8 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
     DWORD flags = DDBLT_WAIT;
     if (useColorKey)
         flags |= DDBLT_KEYSRC;
-    if (FAILED(lpddsBack->Blt(&dest, surface, &source, flags, NULL))) {
+    // Without a display (before ddInit or after a failed one) there is nothing to draw on.
+    if (lpddsBack == NULL || FAILED(lpddsBack->Blt(&dest, surface, &source, flags, NULL))) {
         writeError("drawSurfaceToBackBuffer:  blit error\n");
         return 0;
     }

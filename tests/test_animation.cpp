@@ -162,17 +162,6 @@ TEST_F(AnimationTest, WithoutTheAnimatedBitTheGraphicOnlyMoves)
     EXPECT_EQ(errorText(), "");
 }
 
-TEST_F(AnimationTest, StopAnimationKeepsPositionAndCounter)
-{
-    play(0, {A, B, C}, 3, ANIMATION_LOOP);
-    steps(0, 5);
-    int index = g.animations[0].currentIndex, counter = g.animations[0].counter;
-    ASSERT_EQ(stopAnimation(&g), 1);
-    EXPECT_EQ(animationStopped(&g), 1);
-    EXPECT_EQ(g.animations[0].currentIndex, index);
-    EXPECT_EQ(g.animations[0].counter, counter);
-}
-
 TEST_F(AnimationTest, LoadAnimationChecksInOrderAndKeepsThePlayState)
 {
     int seq[21] = {A, B, C, A, B, C};

@@ -13,6 +13,11 @@
 
 namespace {
 
+struct Broken {
+    const char* text;
+    const char* log;
+};
+
 // Header lines of a graphic on the test sheet: 8 x 8 frames, box (1, 1)-(6, 6),
 // attributes 4 (animated), type 2.
 const std::string head = "Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\n";
@@ -26,6 +31,7 @@ protected:
         GameTest::SetUp();
         ASSERT_EQ(bringDisplayUp(), 1);
         writeCellSheet("Sheet.bmp");
+        writeFile("One.txt", head + "f 0 1 1 1\ne\n");
         memset(&g, 0, sizeof(g));
     }
 
@@ -47,9 +53,7 @@ protected:
     // The cell a frame was cut from, told by its colour; -1 for an empty slot.
     int frameColour(int index)
     {
-        if (g.frames[index] == NULL)
-            return -1;
-        return surfacePixel(g.frames[index], 3, 4);
+        return g.frames[index] ? surfacePixel(g.frames[index], 3, 4) : -1;
     }
 };
 
@@ -57,193 +61,105 @@ TEST_F(GraphicFile, WorkedExampleLoadsHeaderFramesAndAnimation)
 {
     ASSERT_EQ(load(head + "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\na 0 1 5 3\n0 1 2\ne\n", 12, 34), 1);
     EXPECT_EQ(errorText(), "");
-    EXPECT_EQ(g.x, 12);
-    EXPECT_EQ(g.y, 34);
-    EXPECT_EQ(g.xVelocity, 0);
-    EXPECT_EQ(g.yVelocity, 0);
-    EXPECT_EQ(g.width, 8);
-    EXPECT_EQ(g.height, 8);
-    EXPECT_EQ(g.bpp, 8);
-    EXPECT_EQ(g.colorKey, 0);
-    EXPECT_EQ(g.boundingBox.left, 1);
-    EXPECT_EQ(g.boundingBox.top, 1);
-    EXPECT_EQ(g.boundingBox.right, 6);
-    EXPECT_EQ(g.boundingBox.bottom, 6);
-    EXPECT_EQ(g.attributes, GRAPHIC_ANIMATED);
-    EXPECT_EQ(g.type, 2);
-    EXPECT_EQ(g.visible, 1);
-    EXPECT_EQ(frameColour(0), cellSheetColour(0, 0));
-    EXPECT_EQ(frameColour(1), cellSheetColour(1, 0));
-    EXPECT_EQ(frameColour(2), cellSheetColour(2, 0));
+    const int want[15] = {12, 34, 0, 0, 8, 8, 8, 0, 1, 1, 6, 6, GRAPHIC_ANIMATED, 1, 2};
+    const int got[15] = {g.x, g.y, g.xVelocity, g.yVelocity, g.width, g.height, g.bpp,
+                         g.colorKey, (int)g.boundingBox.left, (int)g.boundingBox.top,
+                         (int)g.boundingBox.right, (int)g.boundingBox.bottom, g.attributes,
+                         g.visible, g.type};
+    for (int i = 0; i < 15; i++)
+        EXPECT_EQ(got[i], want[i]) << "field " << i;
+    for (int f = 0; f < 3; f++)
+        EXPECT_EQ(frameColour(f), cellSheetColour(f, 0));
     EXPECT_EQ(frameColour(3), -1);
-    const Animation& a = g.animations[0];
-    EXPECT_EQ(a.flags, ANIMATION_LOOP);
-    EXPECT_EQ(a.delay, 5);
-    EXPECT_EQ(a.numFrames, 3);
-    EXPECT_EQ(a.frameSequence[0], 0);
-    EXPECT_EQ(a.frameSequence[1], 1);
-    EXPECT_EQ(a.frameSequence[2], 2);
-    EXPECT_EQ(a.running, 0);
-    EXPECT_EQ(a.currentIndex, 0);
-    EXPECT_EQ(a.counter, 0);
+    Animation want0 = {{0, 1, 2}, 3, ANIMATION_LOOP, 0, 5, 0, 0};   // stopped, at the start
+    EXPECT_EQ(memcmp(&g.animations[0], &want0, sizeof(want0)), 0);
 }
 
-TEST_F(GraphicFile, LastCellsOfTheSheetAndAFrameRecordOverTwoLines)
-{
-    // The sheet is exactly four cells across and two down: (3, 1) touches both far edges.
-    ASSERT_EQ(load(head + "f 7 3 1 1\nf3\n1 0 1\ne\n"), 1);
-    EXPECT_EQ(frameColour(7), cellSheetColour(3, 1));
-    EXPECT_EQ(frameColour(3), cellSheetColour(1, 0));
-    EXPECT_EQ(errorText(), "");
-}
-
-TEST_F(GraphicFile, CommentLinesAndLineRestsAreIgnored)
+TEST_F(GraphicFile, RecordLettersStartLinesAndEverythingElseIsAComment)
 {
     ASSERT_EQ(load("Sheet.bmp the sheet\n\n8 8\n8 0 size\n1 1 6 6 box\n4\n2\n"
                    "# a comment\n"
                    " f 1 1 0 1 indented: a comment too\n"
-                   "\tf 2 2 0 1\n"
                    "9 digits start a comment\n"
-                   "f 0 3 0 1 text after the values\n"
+                   "f 7 3 1 1 the last cell, against both edges\n"
+                   "f3\n1 0 1\n"   // one frame record over two lines
                    "end of the file\n"
                    "f 4 1 1 1 never read\n"),
               1);
     EXPECT_EQ(g.width, 8);
     EXPECT_EQ(g.colorKey, 0);
-    EXPECT_EQ(frameColour(0), cellSheetColour(3, 0));
+    EXPECT_EQ(frameColour(7), cellSheetColour(3, 1));
+    EXPECT_EQ(frameColour(3), cellSheetColour(1, 0));
     EXPECT_EQ(frameColour(1), -1);
-    EXPECT_EQ(frameColour(2), -1);
     EXPECT_EQ(frameColour(4), -1);
     EXPECT_EQ(errorText(), "");
 }
 
-TEST_F(GraphicFile, AnimationRecordsKeepOldEntriesAndDiscardExtraValues)
+TEST_F(GraphicFile, AnimationRecordsShareOneClearedTemporary)
 {
-    // Values after numFrames on the record's own line are thrown away with the line.
-    ASSERT_EQ(load(head + "a 0 1 5 3\n0 1 2\na 1 2 3 2 7 8\n3 4\ne\n"), 1);
-    const Animation& second = g.animations[1];
-    EXPECT_EQ(second.flags, ANIMATION_RESET);
-    EXPECT_EQ(second.delay, 3);
-    EXPECT_EQ(second.numFrames, 2);
-    EXPECT_EQ(second.frameSequence[0], 3);
-    EXPECT_EQ(second.frameSequence[1], 4);
-    EXPECT_EQ(second.frameSequence[2], 2) << "left over from the first record";
-    EXPECT_EQ(second.running, 0);
-
-    // Sequence entries may run over several lines; the rest of the last one is discarded.
-    ASSERT_EQ(load(head + "a 2 0 0 3\n5\n6 7 99 comment\ne\n"), 1);
-    EXPECT_EQ(g.animations[2].frameSequence[0], 5);
+    ASSERT_EQ(load(head + "a 0 1 5 3\n0 1 2\n"
+                          "a 1 2 3 2 7 8\n3 4\n"       // 7 and 8 go with the rest of the line
+                          "a 2 0 0 3\n5\n6 7 99 comment\n"
+                          "a 4 0 0 0\nf 0 0 0 1\n"     // no entries: the next line is swallowed
+                          "a 3 0 0 20\n0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19\ne\n"),
+              1);
+    Animation want1 = {{3, 4, 2}, 2, ANIMATION_RESET, 0, 3, 0, 0};   // keeps the first's third
+    EXPECT_EQ(memcmp(&g.animations[1], &want1, sizeof(want1)), 0);
     EXPECT_EQ(g.animations[2].frameSequence[2], 7);
-    EXPECT_EQ(g.animations[2].frameSequence[3], 0);
+    EXPECT_EQ(g.animations[4].numFrames, 0);
+    EXPECT_EQ(frameColour(0), -1);
+    EXPECT_EQ(g.animations[3].numFrames, 20);
+    EXPECT_EQ(g.animations[3].frameSequence[19], 19);
+    EXPECT_EQ(g.animations[3].running, 0);
 }
-
-TEST_F(GraphicFile, ZeroFramesSwallowsTheNextLine)
-{
-    ASSERT_EQ(load(head + "a 0 1 5 0\nf 0 0 0 1\nf 1 1 0 1\ne\n"), 1);
-    EXPECT_EQ(g.animations[0].numFrames, 0);
-    EXPECT_EQ(frameColour(0), -1) << "the line after the record was discarded";
-    EXPECT_EQ(frameColour(1), cellSheetColour(1, 0));
-}
-
-TEST_F(GraphicFile, ExtraValuesThenEndRecordFailOnTheSequence)
-{
-    EXPECT_EQ(load(head + "a 0 1 5 2 7 8\ne\n"), 0);
-    EXPECT_EQ(errorText(), "loadGraphic: error reading a frameSequence entry\n");
-}
-
-TEST_F(GraphicFile, TheEndOfTheFileBeforeAnEndRecordFails)
-{
-    // An empty line makes the loader discard the "e" line after it.
-    EXPECT_EQ(load(head + "f 0 0 0 1\n\ne\n"), 0);
-    EXPECT_EQ(frameColour(0), cellSheetColour(0, 0)) << "frames loaded so far stay";
-    EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
-
-    restart();
-    EXPECT_EQ(load(head + "f 0 0 0 1\n"), 0);
-    EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
-
-    restart();
-    EXPECT_EQ(load(head + "f 0 0 0 1 no newline"), 0);   // the line is being discarded
-    EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
-
-    restart();
-    EXPECT_EQ(load("Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2"), 0);   // the header's last line
-    EXPECT_EQ(errorText(), "loadGraphic: unexpected end of file\n");
-}
-
-TEST_F(GraphicFile, FrameIndexTwentyIsRefusedByTheFrameLoader)
-{
-    EXPECT_EQ(load(head + "f 19 0 0 1\nf 20 1 0 1\ne\n"), 0);
-    EXPECT_EQ(errorText(), "loadFrame: frame index out of bounds\nloadGraphic: error loading frame\n");
-    EXPECT_EQ(frameColour(19), cellSheetColour(0, 0));
-}
-
-TEST_F(GraphicFile, AnimationIndexTenIsRefusedByTheAnimationLoader)
-{
-    EXPECT_EQ(load(head + "a 10 0 0 1\n0\ne\n"), 0);
-    EXPECT_EQ(errorText(), "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n");
-}
-
-struct Broken {
-    const char* text;
-    const char* log;
-};
 
 // Each file fails at one point with exactly these lines.
 TEST_F(GraphicFile, EveryFailureLogsItsLine)
 {
-    const Broken cases[] = {
+    const std::string h = head;
+    const std::string eof = "loadGraphic: unexpected end of file\n";
+    const std::string outside = "loadGraphic: frame lies outside the bitmap\n";
+    const std::pair<std::string, std::string> cases[] = {
         {"", "loadGraphic: error reading bitmap file name\n"},
-        {"Missing.bmp\n8 8 8 0\n",
-         "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n"},
-        {"Sheet.bmp\n8 8 8\n", "loadGraphic: error reading width, height, bpp, and colorKey\n"},
+        {"Missing.bmp\n", "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n"},
         {"Sheet.bmp\n8 8 8 x\n", "loadGraphic: error reading width, height, bpp, and colorKey\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6\nx\n", "loadGraphic: error reading boundgingBox\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n\n", "loadGraphic: error reading attributes\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\nx\n", "loadGraphic: error reading type\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nfx\n", "loadGraphic: error reading index of frame\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 0\ne\n",
-         "loadGraphic: error reading the frame location and borderwidth\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na\n", "loadGraphic: error reading index of animation\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5\ne\n",
-         "loadGraphic: error reading animation flags, delay, and num of frames\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 3\n0 1\n",
-         "loadGraphic: error reading a frameSequence entry\n"},
-        // Values that would later index outside a table or read outside the sheet.
+        {h + "fx\n", "loadGraphic: error reading index of frame\n"},
+        {h + "f 0 0 0\ne\n", "loadGraphic: error reading the frame location and borderwidth\n"},
+        {h + "f 19 0 0 1\nf 20 1 0 1\ne\n",
+         "loadFrame: frame index out of bounds\nloadGraphic: error loading frame\n"},
+        {h + "a\n", "loadGraphic: error reading index of animation\n"},
+        {h + "a 0 1 5\ne\n", "loadGraphic: error reading animation flags, delay, and num of frames\n"},
+        {h + "a 0 1 5 2 7 8\ne\n", "loadGraphic: error reading a frameSequence entry\n"},
+        {h + "a 10 0 0 1\n0\ne\n", "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n"},
+        // The end of the file where a record letter or a newline was expected.
+        {h + "f 0 0 0 1\n\ne\n", eof},   // the empty line's discard swallows the "e"
+        {h + "f 0 0 0 1\n", eof},
+        {h + "f 0 0 0 1 no newline", eof},
+        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2", eof},
+        // Values that would later read outside the sheet or index outside a table.
         {"Sheet.bmp\n8 8 16 0\n", "loadGraphic: bpp does not match the bitmap file\n"},
-        {"Sheet.bmp\n8 8 24 0\n", "loadGraphic: bpp does not match the bitmap file\n"},
         {"Sheet.bmp\n0 8 8 0\n", "loadGraphic: invalid frame size\n"},
         {"Sheet.bmp\n8 -8 8 0\n", "loadGraphic: invalid frame size\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 4 0 1\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 2 1\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 -1 0 1\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 0 0 -1\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 3 1 2\n", "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\nf 0 2147483647 0 1\n",
-         "loadGraphic: frame lies outside the bitmap\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 21\n", "loadGraphic: num of frames out of bounds\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 -1\n", "loadGraphic: num of frames out of bounds\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 2\n0 20\n",
-         "loadGraphic: frameSequence entry out of bounds\n"},
-        {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2\na 0 1 5 2\n-1 0\n",
-         "loadGraphic: frameSequence entry out of bounds\n"},
+        {h + "f 0 4 0 1\n", outside},
+        {h + "f 0 0 2 1\n", outside},
+        {h + "f 0 -1 0 1\n", outside},
+        {h + "f 0 0 0 -1\n", outside},
+        {h + "f 0 3 1 2\n", outside},
+        {h + "f 0 2147483647 0 1\n", outside},
+        {h + "a 0 1 5 21\n", "loadGraphic: num of frames out of bounds\n"},
+        {h + "a 0 1 5 -1\n", "loadGraphic: num of frames out of bounds\n"},
+        {h + "a 0 1 5 2\n0 20\n", "loadGraphic: frameSequence entry out of bounds\n"},
+        {h + "a 0 1 5 2\n-1 0\n", "loadGraphic: frameSequence entry out of bounds\n"},
     };
-    for (const Broken& c : cases) {
+    for (const auto& c : cases) {
         restart();
-        EXPECT_EQ(load(c.text), 0) << c.text;
-        EXPECT_EQ(errorText(), c.log) << c.text;
+        EXPECT_EQ(load(c.first), 0) << c.first;
+        EXPECT_EQ(errorText(), c.second) << c.first;
     }
-}
-
-TEST_F(GraphicFile, TwentyEntriesAreTheMost)
-{
-    ASSERT_EQ(load(head + "a 0 1 0 20\n0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19\ne\n"), 1);
-    EXPECT_EQ(g.animations[0].numFrames, 20);
-    EXPECT_EQ(g.animations[0].frameSequence[19], 19);
-}
-
-TEST_F(GraphicFile, NullGraphicAndMissingFile)
-{
+    restart();
     EXPECT_EQ(loadGraphic(NULL, "G.txt", 0, 0), 0);
     EXPECT_EQ(loadGraphic(&g, "Missing.txt", 0, 0), 0);
     EXPECT_EQ(loadGraphic(&g, NULL, 0, 0), 0);
@@ -251,112 +167,78 @@ TEST_F(GraphicFile, NullGraphicAndMissingFile)
                            "loadGraphic: error opening file.\n");
 }
 
-class MasterGraphicsFile : public GraphicFile {
-protected:
-    void SetUp() override
-    {
-        GraphicFile::SetUp();
-        writeFile("One.txt", head + "f 0 1 1 1\ne\n");
-    }
-
-    std::string list(int count, int names)
-    {
-        std::string s = std::to_string(count) + " graphics\n";
-        for (int i = 0; i < names; i++)
-            s += "One.txt\n";
-        return s;
-    }
-};
-
-TEST_F(MasterGraphicsFile, CountsFromNegativeToTwenty)
+std::string graphicsList(int count, int names)
 {
-    writeFile("M.txt", list(20, 20));
+    std::string s = std::to_string(count) + " graphics\n";
+    for (int i = 0; i < names; i++)
+        s += "One.txt\n";
+    return s;
+}
+
+TEST_F(GraphicFile, MasterListCountsFromNegativeToTwenty)
+{
+    writeFile("M.txt", graphicsList(20, 20));
     ASSERT_EQ(loadMasterGraphics("M.txt"), 1);
     EXPECT_EQ(numMasterGraphics, 20);
-    for (int i = 0; i < 20; i++)
-        EXPECT_EQ(surfacePixel(masterGraphics[i].frames[0], 3, 4), cellSheetColour(1, 1)) << i;
-    EXPECT_EQ(errorText(), "");
-
-    writeFile("M.txt", list(21, 21));
+    EXPECT_EQ(surfacePixel(masterGraphics[19].frames[0], 3, 4), cellSheetColour(1, 1));
+    writeFile("M.txt", graphicsList(21, 21));
     EXPECT_EQ(loadMasterGraphics("M.txt"), 0);
     EXPECT_EQ(numMasterGraphics, 20) << "a refused count is not stored";
     EXPECT_EQ(errorText(), "loadMasterGraphics: num of graphics exceeds maximum\n");
 
-    restart();
-    writeFile("M.txt", list(0, 3));
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
-    EXPECT_EQ(numMasterGraphics, 0);
-    EXPECT_EQ(masterGraphics[0].width, 0);
-
-    writeFile("M.txt", list(-3, 3));
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
-    EXPECT_EQ(numMasterGraphics, -3);
-    EXPECT_EQ(masterGraphics[0].width, 0);
-    EXPECT_EQ(destroyMasterGraphics(), 1);
-    EXPECT_EQ(errorText(), "");
+    for (int count : {0, -3}) {
+        restart();
+        writeFile("M.txt", graphicsList(count, 3));
+        EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
+        EXPECT_EQ(numMasterGraphics, count);
+        EXPECT_EQ(masterGraphics[0].width, 0) << "nothing loaded";
+        EXPECT_EQ(destroyMasterGraphics(), 1);
+        EXPECT_EQ(errorText(), "");
+    }
 }
 
-TEST_F(MasterGraphicsFile, NamesRunningOutAndSurplusNames)
-{
-    writeFile("M.txt", list(2, 1));
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 0);
-    EXPECT_EQ(numMasterGraphics, 2) << "stored before loading";
-    EXPECT_NE(masterGraphics[0].frames[0], nullptr);
-    EXPECT_EQ(masterGraphics[1].width, 0);
-    EXPECT_EQ(errorText(), "loadMasterGraphics: error reading file name\n");
-
-    restart();
-    writeFile("M.txt", "1\nOne.txt\nMissing.txt\n");
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
-    EXPECT_EQ(numMasterGraphics, 1);
-    EXPECT_EQ(errorText(), "");
-}
-
-TEST_F(MasterGraphicsFile, EmptyLinesAreSkippedButCommentLinesAreNames)
-{
-    writeFile("M.txt", "1\n\n\n   One.txt   the ship\n");
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
-    EXPECT_EQ(errorText(), "");
-
-    writeFile("M.txt", "1\n# ship\nOne.txt\n");
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 0);
-    EXPECT_EQ(errorText(),
-              "loadGraphic: error opening file.\nloadMasterGraphics: error loading graphic\n");
-}
-
-TEST_F(MasterGraphicsFile, NamesAreCutAfterFiftyCharacters)
+TEST_F(GraphicFile, MasterListNamesEachOnALineOfItsOwn)
 {
     std::string fifty(50, 'n');
     writeFile(fifty, head + "f 0 2 1 1\ne\n");
-    writeFile("M.txt", "1\n" + fifty + "xyz\n");
+    // Empty lines before a name are skipped; names are cut after 50 characters; surplus
+    // names are never read.
+    writeFile("M.txt", "3\n\n\n   One.txt   the ship\n" + fifty + "xyz\nOne.txt\nMissing.txt\n");
     EXPECT_EQ(loadMasterGraphics("M.txt"), 1);
-    EXPECT_EQ(surfacePixel(masterGraphics[0].frames[0], 3, 4), cellSheetColour(2, 1));
+    EXPECT_EQ(surfacePixel(masterGraphics[1].frames[0], 3, 4), cellSheetColour(2, 1));
     EXPECT_EQ(errorText(), "");
+
+    // Names running out: the count was stored before loading, the loaded graphic stays.
+    writeFile("M.txt", graphicsList(5, 1));
+    EXPECT_EQ(loadMasterGraphics("M.txt"), 0);
+    EXPECT_EQ(numMasterGraphics, 5);
+    EXPECT_NE(masterGraphics[0].frames[0], nullptr);
+    EXPECT_EQ(errorText(), "loadMasterGraphics: error reading file name\n");
 }
 
-TEST_F(MasterGraphicsFile, FailuresOfTheList)
+TEST_F(GraphicFile, MasterListFailures)
 {
+    writeFile("Comment.txt", "1\n# ship\nOne.txt\n");   // the comment's first word is a name
     writeFile("Empty.txt", "");
     writeFile("NoNewline.txt", "1\nOne.txt");
     writeFile("CountOnly.txt", "1");
+    writeFile("Bad.txt", "Missing.bmp\n");
+    writeFile("Chain.txt", "2\nOne.txt\nBad.txt\n");
     EXPECT_EQ(loadMasterGraphics(NULL), 0);
     EXPECT_EQ(loadMasterGraphics("Missing.txt"), 0);
+    EXPECT_EQ(loadMasterGraphics("Comment.txt"), 0);
     EXPECT_EQ(loadMasterGraphics("Empty.txt"), 0);
     EXPECT_EQ(loadMasterGraphics("NoNewline.txt"), 0);
     EXPECT_EQ(loadMasterGraphics("CountOnly.txt"), 0);
+    EXPECT_EQ(loadMasterGraphics("Chain.txt"), 0);
     EXPECT_EQ(errorText(), "loadMasterGraphics: null pointer passed\n"
                            "loadMasterGraphics: unable to open file\n"
+                           "loadGraphic: error opening file.\n"
+                           "loadMasterGraphics: error loading graphic\n"
                            "loadMasterGraphics: error reading number of graphics\n"
                            "loadMasterGraphics: unexpected end of file\n"
-                           "loadMasterGraphics: unexpected end of file\n");
-}
-
-TEST_F(MasterGraphicsFile, ChainFromTheBitmapOutward)
-{
-    writeFile("Bad.txt", "Missing.bmp\n");
-    writeFile("M.txt", "2\nOne.txt\nBad.txt\n");
-    EXPECT_EQ(loadMasterGraphics("M.txt"), 0);
-    EXPECT_EQ(errorText(), "loadBitmapFile:  error opening file\n"
+                           "loadMasterGraphics: unexpected end of file\n"
+                           "loadBitmapFile:  error opening file\n"
                            "loadGraphic: error loading bitmap file\n"
                            "loadMasterGraphics: error loading graphic\n");
 }
@@ -374,7 +256,6 @@ protected:
         for (int i = 0; i < 4; i++) {
             masterGraphics[i].width = 10 + i;
             masterGraphics[i].attributes = GRAPHIC_ANIMATED;
-            masterGraphics[i].visible = 1;
         }
         memset(&e, 0x5A, sizeof(e));
     }
@@ -384,82 +265,62 @@ protected:
         writeFile("E.txt", text);
         return loadEnemy(&e, "E.txt");
     }
+
+    void freshLog()
+    {
+        closeErrorLog();
+        remove("Error.txt");
+    }
 };
 
 const std::string example = "3 fighter graphic\n1 kind\n2 2\n1\n0\n2\n"
                             "1 2 8 30 0 6 10\n1 2 24 30 0 6 10\n2\n0 40\n1 90\n0\n1\n";
 
-TEST_F(EnemyFile, WorkedExampleFillsTheTemplate)
+TEST_F(EnemyFile, WorkedExampleFillsTheWholeTemplate)
 {
     ASSERT_EQ(load(example), 1);
     EXPECT_EQ(errorText(), "");
-    EXPECT_EQ(e.graphic.width, 13);
-    EXPECT_EQ(e.graphic.attributes, GRAPHIC_ANIMATED | GRAPHIC_CLONE);
+    Enemy want;
+    memset(&want, 0, sizeof(want));
+    want.graphic = masterGraphics[3];
+    want.graphic.attributes |= GRAPHIC_CLONE;   // shares the master's surfaces
+    want.enemyID = 1;
+    want.xSpeed = want.ySpeed = 2;
+    want.health = 100;
+    want.state = 1;
+    want.weapon.numDischarges = 2;
+    want.weapon.descs[0] = {1, 2, 8, 30, 0, 6, 10};
+    want.weapon.descs[1] = {1, 2, 24, 30, 0, 6, 10};
+    want.timers[0].delay = 40;
+    want.timers[1].delay = 90;
+    want.aiCallback = aiCallbacks[1];
+    EXPECT_EQ(memcmp(&e, &want, sizeof(e)), 0);
     EXPECT_EQ(masterGraphics[3].attributes, GRAPHIC_ANIMATED) << "the master is not marked";
-    EXPECT_EQ(e.enemyID, 1);
-    EXPECT_EQ(e.xSpeed, 2);
-    EXPECT_EQ(e.ySpeed, 2);
-    EXPECT_EQ(e.state, 1);
-    EXPECT_EQ(e.weapon.state, 0);
-    EXPECT_EQ(e.weapon.numDischarges, 2);
-    const DischargeDesc& d = e.weapon.descs[1];
-    EXPECT_EQ(d.graphicID, 1);
-    EXPECT_EQ(d.attributes, 2);
-    EXPECT_EQ(d.xOffset, 24);
-    EXPECT_EQ(d.yOffset, 30);
-    EXPECT_EQ(d.xVelocity, 0);
-    EXPECT_EQ(d.yVelocity, 6);
-    EXPECT_EQ(d.damage, 10);
-    EXPECT_EQ(e.weapon.descs[2].graphicID, 0);
-    EXPECT_EQ(e.weapon.descs[4].damage, 0);
-    EXPECT_EQ(e.timers[0].delay, 40);
-    EXPECT_EQ(e.timers[1].delay, 90);
-    for (int i = 0; i < MAX_TIMERS; i++) {
-        EXPECT_EQ(e.timers[i].active, 0);
-        EXPECT_EQ(e.timers[i].count, 0);
-    }
-    EXPECT_EQ(e.timers[2].delay, 0);
-    EXPECT_EQ(e.aiState, 0);
-    EXPECT_EQ(e.aiCallback, aiCallbacks[1]);
-    EXPECT_EQ(e.destX, 0);
-    EXPECT_EQ(e.destY, 0);
-    EXPECT_EQ(e.health, 100);
 }
 
-TEST_F(EnemyFile, NineLinesWithoutShotsOrTimersAndNoFinalNewline)
+TEST_F(EnemyFile, NineLinesRepeatedTimersAndFiveShots)
 {
-    ASSERT_EQ(load("0\n5\n0 3\n1\n0\n0\n0\n2\n0"), 1);
+    ASSERT_EQ(load("0\n5\n0 3\n1\n0\n0\n0\n2\n0"), 1);   // the last line needs no newline
     EXPECT_EQ(e.weapon.numDischarges, 0);
     for (int i = 0; i < MAX_TIMERS; i++)
         EXPECT_EQ(e.timers[i].delay, 0);
     EXPECT_EQ(e.aiState, 2);
     EXPECT_EQ(e.aiCallback, nullptr);
     EXPECT_EQ(e.health, 100);
-    EXPECT_EQ(e.graphic.attributes & GRAPHIC_CLONE, GRAPHIC_CLONE);
-}
 
-TEST_F(EnemyFile, ALaterTimerLineForTheSameIndexWins)
-{
-    ASSERT_EQ(load("0\n5\n1 1\n1\n0\n0\n3\n1 30\n4 7\n1 60\n0\n1\n"), 1);
-    EXPECT_EQ(e.timers[1].delay, 60);
-    EXPECT_EQ(e.timers[4].delay, 7);
-}
-
-TEST_F(EnemyFile, FiveShotDescriptionsAreTheMost)
-{
     std::string text = "0\n5\n1 1\n1\n0\n5\n";
     for (int i = 0; i < 5; i++)
         text += "3 0 " + std::to_string(i) + " 0 0 1 1\n";
-    ASSERT_EQ(load(text + "0\n0\n1"), 1);
-    EXPECT_EQ(e.weapon.descs[4].graphicID, 3);
+    ASSERT_EQ(load(text + "3\n1 30\n4 7\n1 60\n0\n1"), 1);
     EXPECT_EQ(e.weapon.descs[4].xOffset, 4);
+    EXPECT_EQ(e.timers[1].delay, 60) << "a later line for the same timer wins";
+    EXPECT_EQ(e.timers[4].delay, 7);
 }
 
 TEST_F(EnemyFile, EveryFailureLogsItsLine)
 {
     const Broken cases[] = {
         {"", "loadEnemy: error reading graphicID\n"},
-        {"x\n", "loadEnemy: error reading graphicID\n"},
         {"0\nx\n", "loadEnemy: error reading enemyID"},
         {"0\n5\n1\n", "loadEnemy: error reading in the enemy's velocities\n"},
         {"0\n5\n1 1\nx\n", "loadEnemy: error reading initial state\n"},
@@ -488,16 +349,13 @@ TEST_F(EnemyFile, EveryFailureLogsItsLine)
         {"0\n5\n1 1\n1\n0\n0\n0\n0\n-1", "loadEnemy: callback function ID out of bounds\n"},
     };
     for (const Broken& c : cases) {
-        closeErrorLog();
-        remove("Error.txt");
-        memset(&e, 0x5A, sizeof(e));
+        freshLog();
         EXPECT_EQ(load(c.text), 0) << c.text;
         EXPECT_EQ(errorText(), c.log) << c.text;
     }
-}
-
-TEST_F(EnemyFile, AFailedLoadLeavesAClearedRecord)
-{
+    // A failed load leaves a cleared record.
+    freshLog();
+    memset(&e, 0x5A, sizeof(e));
     EXPECT_EQ(loadEnemy(&e, "Missing.txt"), 0);
     Enemy zero;
     memset(&zero, 0, sizeof(zero));
@@ -512,20 +370,16 @@ TEST_F(EnemyFile, AFailedLoadLeavesAClearedRecord)
 TEST_F(EnemyFile, MasterListCountsAndTheMessageWithoutANewline)
 {
     writeFile("E.txt", example);
-    std::string twenty = "20\n", twentyOne = "21\n";
+    std::string names;
     for (int i = 0; i < 20; i++)
-        twenty += "E.txt\n";
-    twentyOne = "21\n" + twenty.substr(3) + "E.txt\n";
-    writeFile("M.txt", twenty);
+        names += "E.txt\n";
+    writeFile("M.txt", "20\n" + names);
     ASSERT_EQ(loadMasterEnemies("M.txt"), 1);
     EXPECT_EQ(numMasterEnemies, 20);
-    EXPECT_EQ(masterEnemies[19].health, 100);
     EXPECT_EQ(masterEnemies[19].timers[1].delay, 90);
-
-    writeFile("M.txt", twentyOne);
+    writeFile("M.txt", "21\n" + names + "E.txt\n");
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
     EXPECT_EQ(numMasterEnemies, 20);
-
     writeFile("M.txt", "0\n");
     EXPECT_EQ(loadMasterEnemies("M.txt"), 1);
     EXPECT_EQ(numMasterEnemies, 0);
@@ -535,7 +389,6 @@ TEST_F(EnemyFile, MasterListCountsAndTheMessageWithoutANewline)
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
     EXPECT_EQ(numMasterEnemies, 2);
     EXPECT_EQ(masterEnemies[0].enemyID, 1);
-
     writeFile("M.txt", "2\nE.txt\n");
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
     EXPECT_EQ(loadMasterEnemies(NULL), 0);
@@ -544,7 +397,6 @@ TEST_F(EnemyFile, MasterListCountsAndTheMessageWithoutANewline)
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
     writeFile("M.txt", "1\nE.txt");
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
-
     EXPECT_EQ(errorText(), "loadMasterEnemies: num of enemies exceeds maximum\n"
                            "loadEnemy: error reading enemyIDloadMasterEnemies: error loading enemy\n"
                            "loadMasterEnemies: error reading file name\n"
@@ -562,23 +414,28 @@ protected:
     {
         GameTest::SetUp();
         numMasterEnemies = 3;
-        // What a previous script left: a failed load must not touch it.
+        leftOver();
+    }
+
+    // What a previous script left: a failed load must not touch it.
+    void leftOver()
+    {
         numDeploymentOrders = 7;
         currentDeploymentOrder = 4;
         deploymentState = DEPLOY_DONE;
+    }
+
+    void expectLeftOver()
+    {
+        EXPECT_EQ(numDeploymentOrders, 7);
+        EXPECT_EQ(currentDeploymentOrder, 4);
+        EXPECT_EQ(deploymentState, DEPLOY_DONE);
     }
 
     int load(const std::string& text)
     {
         writeFile("D.dpo", text);
         return loadDeploymentOrders("D.dpo");
-    }
-
-    void expectUntouched()
-    {
-        EXPECT_EQ(numDeploymentOrders, 7);
-        EXPECT_EQ(currentDeploymentOrder, 4);
-        EXPECT_EQ(deploymentState, DEPLOY_DONE);
     }
 
     static std::string orders(int n)
@@ -590,60 +447,46 @@ protected:
     }
 };
 
-TEST_F(OrdersFile, WorkedExampleAndAScriptOfOnlyTheEnd)
+TEST_F(OrdersFile, ScriptsThatLoad)
 {
     ASSERT_EQ(load("o 0 2 100 0\no 0 3 500 0\no 1 5 300 0\ne\n"), 1);
     EXPECT_EQ(numDeploymentOrders, 3);
     EXPECT_EQ(currentDeploymentOrder, 0);
     EXPECT_EQ(deploymentState, DEPLOY_START);
-    EXPECT_EQ(deploymentOrders[2].enemyIndex, 1);
-    EXPECT_EQ(deploymentOrders[2].delay, 5);
-    EXPECT_EQ(deploymentOrders[2].x, 300);
-    EXPECT_EQ(deploymentOrders[2].y, 0);
+    const int want[4] = {1, 5, 300, 0};
+    EXPECT_EQ(memcmp(&deploymentOrders[2], want, sizeof(want)), 0);
 
-    numDeploymentOrders = 7;
-    deploymentState = DEPLOY_DONE;
+    leftOver();
     ASSERT_EQ(load("e"), 1);
     EXPECT_EQ(numDeploymentOrders, 0);
     EXPECT_EQ(deploymentState, DEPLOY_START);
-    EXPECT_EQ(errorText(), "");
-}
 
-TEST_F(OrdersFile, FiftyOrdersAreTheMost)
-{
     ASSERT_EQ(load(orders(50) + "e\n"), 1);
     EXPECT_EQ(numDeploymentOrders, 50);
     EXPECT_EQ(deploymentOrders[49].x, 49);
 
-    numDeploymentOrders = 7;
-    currentDeploymentOrder = 4;
-    deploymentState = DEPLOY_DONE;
-    // The 51st is refused before its values are read.
-    EXPECT_EQ(load(orders(50) + "o garbage\ne\n"), 0);
-    EXPECT_EQ(errorText(), "loadDeploymentOrders: too many deployments\n");
-    expectUntouched();
-}
-
-TEST_F(OrdersFile, OrdersSpreadOverLinesAndTextAfterTheEnd)
-{
+    // Values spread over lines; text after the fourth value and after the "e" is never read.
     ASSERT_EQ(load("o 2\n  7\n\n-20\n-40 comment\ne and then\nwhatever\n\n"), 1);
-    EXPECT_EQ(numDeploymentOrders, 1);
-    EXPECT_EQ(deploymentOrders[0].enemyIndex, 2);
-    EXPECT_EQ(deploymentOrders[0].delay, 7);
-    EXPECT_EQ(deploymentOrders[0].x, -20);
-    EXPECT_EQ(deploymentOrders[0].y, -40);
+    const int spread[4] = {2, 7, -20, -40};
+    EXPECT_EQ(memcmp(&deploymentOrders[0], spread, sizeof(spread)), 0);
+
+    ASSERT_EQ(load("o 0 35791394 2 3\ne\n"), 1) << "the longest wait the scheduler can count";
+    EXPECT_EQ(errorText(), "");
 }
 
 TEST_F(OrdersFile, EveryFailureLogsItsLineAndKeepsTheSchedulerAsItWas)
 {
-    const Broken cases[] = {
-        {"", "loadDeploymentOrders: unknown identifier read\n"},
-        {"\ne\n", "loadDeploymentOrders: unknown identifier read\n"},
-        {"o 0 1 2 3\n\ne\n", "loadDeploymentOrders: unknown identifier read\n"},
-        {" o 0 1 2 3\ne\n", "loadDeploymentOrders: unknown identifier read\n"},
-        {"o 0 1 2 3\n# wave two\ne\n", "loadDeploymentOrders: unknown identifier read\n"},
-        {"o 0 1 2 3\n", "loadDeploymentOrders: unknown identifier read\n"},
-        {"O 0 1 2 3\ne\n", "loadDeploymentOrders: unknown identifier read\n"},
+    const std::string fifty = orders(50);
+    const std::string unknown = "loadDeploymentOrders: unknown identifier read\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", unknown},
+        {"\ne\n", unknown},
+        {"o 0 1 2 3\n\ne\n", unknown},
+        {" o 0 1 2 3\ne\n", unknown},
+        {"o 0 1 2 3\n# wave two\ne\n", unknown},
+        {"o 0 1 2 3\n", unknown},
+        {"O 0 1 2 3\ne\n", unknown},
+        {fifty + "o garbage\ne\n", "loadDeploymentOrders: too many deployments\n"},
         {"o 0 1 2\ne\n", "loadDeploymentOrders: error reading in a deployment order\n"},
         {"o 0 1 2 3", "loadDeploymentOrders: unexpected end of file\n"},
         {"o 3 1 2 3\ne\n", "loadDeploymentOrders: enemyIndex out of bounds\n"},
@@ -651,24 +494,20 @@ TEST_F(OrdersFile, EveryFailureLogsItsLineAndKeepsTheSchedulerAsItWas)
         {"o 0 -1 2 3\ne\n", "loadDeploymentOrders: delay out of bounds\n"},
         {"o 0 35791395 2 3\ne\n", "loadDeploymentOrders: delay out of bounds\n"},
     };
-    for (const Broken& c : cases) {
+    for (const auto& c : cases) {
         closeErrorLog();
         remove("Error.txt");
-        EXPECT_EQ(load(c.text), 0) << c.text;
-        EXPECT_EQ(errorText(), c.log) << c.text;
-        expectUntouched();
+        EXPECT_EQ(load(c.first), 0) << c.first;
+        EXPECT_EQ(errorText(), c.second) << c.first;
+        expectLeftOver();
     }
-    // The longest wait the scheduler can count.
-    EXPECT_EQ(load("o 0 35791394 2 3\ne\n"), 1);
-}
-
-TEST_F(OrdersFile, NullNameAndMissingFile)
-{
+    closeErrorLog();
+    remove("Error.txt");
     EXPECT_EQ(loadDeploymentOrders(NULL), 0);
     EXPECT_EQ(loadDeploymentOrders("Missing.dpo"), 0);
     EXPECT_EQ(errorText(), "loadDeploymentOrders: null pointer passed\n"
                            "loadDeploymentOrders: error opening file\n");
-    expectUntouched();
+    expectLeftOver();
 }
 
 // ---- The content shipped with the game ----

@@ -108,6 +108,7 @@ TEST_F(GraphicRecordTest, SetFrameStopsTheRunningAnimationOfAnAnimatedGraphicOnl
     ASSERT_EQ(setFrame(&g, 19), 1);   // an empty slot is fine until it is drawn
     EXPECT_EQ(g.currentFrame, 19);
     EXPECT_EQ(animationStopped(&g), 1);
+    EXPECT_EQ(g.animations[1].currentIndex, 1) << "stopped where it was";
     for (int i = 0; i < 4; i++)
         ASSERT_EQ(animateGraphic(&g), 1);
     EXPECT_EQ(g.currentFrame, 19) << "a stopped animation no longer moves the frame";
