@@ -68,6 +68,7 @@ fuzz:
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
 	  mkdir -p build-fuzz/corpus/$$t build-fuzz/artifacts/$$t; \
 	  ./build-fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -dict=$(CURDIR)/tests/fuzz/content.dict \
 	    -artifact_prefix=$(CURDIR)/build-fuzz/artifacts/$$t/ \
 	    $(CURDIR)/build-fuzz/corpus/$$t $(CURDIR)/tests/fuzz/corpus/$$t \
 	    >build-fuzz/fuzz_$$t.log 2>&1 || failed="$$failed $$t"; \

@@ -148,8 +148,8 @@ int feedPaletteFile(const uint8_t* data, size_t size)
     return loadPalette("Fuzzed.pal", table);
 }
 
-// Uses a loaded graphic the way play does: a copy on the screen, every animation stepped and
-// drawn, every frame chosen and drawn, the box tests.
+// Uses a loaded graphic the way play does: a copy on the screen and off it, every animation
+// stepped and drawn, every frame chosen and drawn, the box tests.
 static void playGraphic(const Graphic* master)
 {
     Graphic copy;
@@ -157,6 +157,9 @@ static void playGraphic(const Graphic* master)
         return;
     copy.x = 100;
     copy.y = 100;
+    testCollisionGraphic(&copy, master);
+    testCollisionGraphic(master, &copy);
+    graphicOffscreen(&copy);
     for (int a = 0; a < MAX_ANIMATIONS; a++) {
         setAnimation(&copy, a);
         for (int step = 0; step < 4; step++) {
@@ -168,7 +171,12 @@ static void playGraphic(const Graphic* master)
         setFrame(&copy, f);
         drawGraphic(&copy);
     }
+    // Above and left of the screen, where objects come in and leave.
+    copy.x = -100;
+    copy.y = -100;
+    drawGraphic(&copy);
     testCollisionGraphic(&copy, master);
+    testCollisionGraphic(master, &copy);
     graphicOffscreen(&copy);
 }
 
