@@ -43,7 +43,8 @@ protected:
         std::string regressions = sourcePath("tests/fuzz/regressions/" + target);
         for (const std::string& name : filesIn(regressions)) {
             int before = loaderObjectsLeft();
-            feedFile(feed, regressions + "/" + name);
+            EXPECT_NE(feedFile(feed, regressions + "/" + name), LOADER_INCONSISTENT)
+                << target << " regression " << name;
             EXPECT_EQ(loaderObjectsLeft(), before) << target << " regression " << name;
         }
 

@@ -58,7 +58,10 @@ void fuzzRun(int (*feed)(const uint8_t*, size_t), const uint8_t* data, size_t si
 {
     if (chdir(workDir) != 0)
         abort();
-    feed(data, size);
+    if (feed(data, size) == LOADER_INCONSISTENT) {
+        fprintf(stderr, "what was loaded contradicts itself\n");
+        abort();
+    }
     int left = loaderObjectsLeft();
     if (left != 0) {
         fprintf(stderr, "%d DirectDraw object(s) left behind by this input\n", left);

@@ -13,7 +13,8 @@
 void fuzzStart(int* argc, char*** argv, int level);
 
 // Runs one input through `feed` inside the working directory; aborts when DirectDraw objects
-// were left behind, so that libFuzzer keeps the input like any other crash.
+// were left behind or the feed found the result inconsistent, so that libFuzzer keeps the
+// input like any other crash.
 void fuzzRun(int (*feed)(const uint8_t*, size_t), const uint8_t* data, size_t size);
 
 #define FUZZ_TARGET(level, feed)                                                    \

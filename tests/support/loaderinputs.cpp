@@ -122,16 +122,26 @@ int feedBitmapFile(const uint8_t* data, size_t size)
         WORD a = sheet.fileHeader.bfReserved1, b = sheet.fileHeader.bfReserved2;
         extractBitmapTemplated(&cell, &sheet, 1 + (a & 0xFF), 1 + (a >> 8), b & 0xF, (b >> 4) & 0xF,
                                b >> 8);
-        // The whole sheet as one cell, its last pixel, and cells just past its edges.
-        extractBitmapTemplated(&cell, &sheet, (int)width, (int)rows, 0, 0, 0);
-        extractBitmapTemplated(&cell, &sheet, 1, 1, 0, (int)(width - 1), (int)(rows - 1));
-        extractBitmapTemplated(&cell, &sheet, 1, 1, 0, (int)width, 0);
-        extractBitmapTemplated(&cell, &sheet, 1, 1, 0, 0, (int)rows);
+        // The whole sheet as one cell is the sheet; its last pixel is the last bytes.
+        size_t total = (size_t)(width * bytesPerPixel * rows);
+        if (extractBitmapTemplated(&cell, &sheet, (int)width, (int)rows, 0, 0, 0) &&
+            memcmp(cell.buffer, sheet.buffer, total) != 0)
+            result = LOADER_INCONSISTENT;
+        if (extractBitmapTemplated(&cell, &sheet, 1, 1, 0, (int)(width - 1), (int)(rows - 1)) &&
+            memcmp(cell.buffer, sheet.buffer + total - bytesPerPixel, bytesPerPixel) != 0)
+            result = LOADER_INCONSISTENT;
+        // Cells just past the edges are refused.
+        if (extractBitmapTemplated(&cell, &sheet, 1, 1, 0, (int)width, 0) ||
+            extractBitmapTemplated(&cell, &sheet, 1, 1, 0, 0, (int)rows))
+            result = LOADER_INCONSISTENT;
         extractBitmapTemplated(&cell, &sheet, 8, 8, 1, 1, 1);
         // Turned over twice the picture is as read.
+        std::string before((const char*)sheet.buffer, total);
         int rowLength = (int)(width * bytesPerPixel);
-        flipBitmap(sheet.buffer, rowLength, (int)rows);
-        flipBitmap(sheet.buffer, rowLength, (int)rows);
+        if (!flipBitmap(sheet.buffer, rowLength, (int)rows) ||
+            !flipBitmap(sheet.buffer, rowLength, (int)rows) ||
+            memcmp(before.data(), sheet.buffer, total) != 0)
+            result = LOADER_INCONSISTENT;
         // A second load into the same record lets go of the first picture.
         loadBitmapFile(&sheet, "Fuzzed.bmp");
     }

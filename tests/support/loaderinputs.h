@@ -23,7 +23,9 @@ int loaderObjectsLeft();
 
 // Each writes the bytes to a file in the current directory, calls the loader on it, then
 // releases whatever the loader made, so that repeated calls do not accumulate anything.
-// Returns the loader's result. A split input holds several files, separated by zero bytes.
+// Returns the loader's result, or LOADER_INCONSISTENT when what was loaded contradicts
+// itself. A split input holds several files, separated by zero bytes.
+#define LOADER_INCONSISTENT (-1)
 int feedBitmapFile(const uint8_t* data, size_t size);      // plus cells cut out and flips
 int feedPaletteFile(const uint8_t* data, size_t size);
 int feedGraphicFile(const uint8_t* data, size_t size);     // description [0 sheet "Fuzzed.bmp"]
