@@ -22,7 +22,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows wine-test bench fuzz clean
+.PHONY: deps build play test asan windows wine-test bench fuzz dist clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -78,5 +78,10 @@ fuzz:
 	  echo "Fuzzing found crashes in:$$failed (logs: build-fuzz/fuzz_<target>.log)"; exit 1; \
 	fi
 
+# Release archives in dist/: a Linux tarball and a Windows zip, each with the content.
+dist: build windows
+	$(call install,zip)
+	bash tools/dist.sh
+
 clean:
-	rm -rf build build-asan build-windows build-fuzz
+	rm -rf build build-asan build-windows build-fuzz dist

@@ -7,7 +7,8 @@
 //   STARLANE_VSYNC=1            present in step with the display
 //   STARLANE_TIMING=FILE:N      note the time of each of the first N presents (microseconds),
 //                               close the window after the Nth and write them to FILE
-// Alt+Enter toggles full screen while playing.
+// Alt+Enter toggles full screen while playing; F12 writes the picture on the screen to
+// starlane-NNNN.png in the working directory (the key never reaches the game).
 #include <SDL.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,7 +24,13 @@ SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 unsigned char keys[256];
 int fullscreen = 0;
+int windowedWidth = 0, windowedHeight = 0;   // the window's size before full screen
 Uint32 lut[256];
+
+// The picture on the screen, for F12: the front buffer keeps it until the next present.
+const unsigned char* shownPixels = NULL;
+int shownPitch = 0;
+unsigned char shownPalette[1024];
 
 // Pacing measurement: present times kept in memory, written once when done.
 Uint64* timing = NULL;
@@ -145,23 +152,40 @@ void applyScaling(int width, int height)
     SDL_RenderSetIntegerScale(renderer, strcmp(scaleMode(), "integer") == 0 ? SDL_TRUE : SDL_FALSE);
 }
 
+// Full screen covers the desktop even where no window manager honours the request; leaving
+// it gives back the window as it was (the game's size unless the player resized it).
 void setFullscreen(int on)
 {
     if (window == NULL)
         return;
+    if (on && !fullscreen)
+        SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
     fullscreen = on;
     if (on) {
-        // Cover the desktop even where no window manager honours the full-screen request.
         SDL_DisplayMode desktop;
         if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window), &desktop) == 0) {
             SDL_SetWindowSize(window, desktop.w, desktop.h);
             SDL_SetWindowPosition(window, 0, 0);
         }
-    } else if (!envFlag("STARLANE_WINDOWED")) {
-        SDL_SetWindowSize(window, 800, 600);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
     }
-    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowSize(window, windowedWidth > 0 ? windowedWidth : 800,
+                      windowedHeight > 0 ? windowedHeight : 600);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void saveScreenshot()
+{
+    char name[64];
+    if (shownPixels == NULL)
+        return;
+    if (writeScreenshot(shownPixels, shownPitch, textureWidth, textureHeight, shownPalette, name,
+                        (int)sizeof(name)))
+        fprintf(stderr, "starlane: wrote %s\n", name);
+    else
+        fprintf(stderr, "starlane: could not write a screenshot\n");
 }
 
 } // namespace
@@ -198,6 +222,7 @@ void backendCloseWindow()
     texture = NULL;
     renderer = NULL;
     window = NULL;
+    shownPixels = NULL;
     free(timing);
     timing = NULL;
 }
@@ -228,6 +253,11 @@ int backendPollEvent()
             if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
                 (e.key.keysym.mod & KMOD_ALT) && !e.key.repeat) {
                 setFullscreen(!fullscreen);
+                break;
+            }
+            if (e.key.keysym.scancode == SDL_SCANCODE_F12) {
+                if (e.type == SDL_KEYDOWN && !e.key.repeat)
+                    saveScreenshot();
                 break;
             }
             unsigned char dik = dikFor(e.key.keysym.scancode);
@@ -263,10 +293,12 @@ int backendSetDisplayMode(int width, int height, int bpp)
         return 0;
     textureWidth = width;
     textureHeight = height;
+    shownPixels = NULL;
     if (envFlag("STARLANE_WINDOWED")) {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowSize(window, width, height);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        windowedWidth = width;
+        windowedHeight = height;
         setFullscreen(0);
     } else {
         setFullscreen(1);
@@ -277,6 +309,7 @@ int backendSetDisplayMode(int width, int height, int bpp)
 
 void backendRestoreDisplayMode()
 {
+    shownPixels = NULL;
     setFullscreen(0);
 }
 
@@ -305,6 +338,9 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
             out[x] = lut[src[x]];
     }
     SDL_UnlockTexture(texture);
+    shownPixels = pixels;
+    shownPitch = pitch;
+    memcpy(shownPalette, palette4x256, sizeof(shownPalette));
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, NULL, NULL);
     SDL_RenderPresent(renderer);

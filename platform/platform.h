@@ -26,6 +26,13 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
 // The keyboard as DirectInput sees it: 256 bytes, 0x80 for a key held, by DIK_ code.
 const unsigned char* backendKeyState();
 
+// ---- Screenshots ----
+// Writes the picture through the palette as a PNG named starlane-NNNN.png in the working
+// directory, taking the first number whose file does not exist; the name goes to `name`.
+// 1 ok, 0 failed (nothing is left behind).
+int writeScreenshot(const unsigned char* pixels, int pitch, int width, int height,
+                    const unsigned char* palette4x256, char* name, int nameSize);
+
 // ---- Fault injection (tests and the fault sweep make any call fail on demand) ----
 // Make the nth call (1-based, counted from now) of `call` and the count-1 calls after it
 // fail with `code`; count < 0 means for ever. `call` is the API name, e.g. "RegisterClassExA",

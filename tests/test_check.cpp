@@ -1,0 +1,233 @@
+// The content checker run on copies of the shipped content with faults put in: every problem
+// at its file and line, the game's own log lines where the game writes them, exit 1.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+#include "testsupport.h"
+#include "worldfiles.h"
+
+namespace {
+
+struct CheckRun {
+    int exitCode;
+    std::vector<std::string> lines;   // standard output; the summary goes to standard error
+};
+
+CheckRun runCheck(const std::string& args)
+{
+    CheckRun run = {-1, {}};
+    FILE* p = popen((std::string(STARLANE_CHECK) + " " + args + " 2>/dev/null").c_str(), "r");
+    if (p == NULL)
+        return run;
+    char buffer[1024];
+    while (fgets(buffer, sizeof(buffer), p)) {
+        std::string line = buffer;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        run.lines.push_back(line);
+    }
+    int status = pclose(p);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// Replaces the first `from` in content/`file` with `to`.
+void edit(const std::string& file, const std::string& from, const std::string& to)
+{
+    std::string path = "content/" + file;
+    std::string text = readFile(path);
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
+    writeFile(path, text.replace(at, from.size(), to));
+}
+
+// 1 when git knows of changes to data/ not yet committed: a player's own mod.
+int contentChangedLocally()
+{
+    std::string cmd = "git -C '" + sourcePath("") + "' status --porcelain -- data 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (p == NULL)
+        return 0;
+    char buffer[256];
+    int changed = fgets(buffer, sizeof(buffer), p) != NULL;
+    pclose(p);
+    return changed;
+}
+
+// The cases put faults into a copy of the shipped content and know its lines.
+class CheckTest : public GameTest {
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        if (contentChangedLocally())
+            GTEST_SKIP() << "data/ holds changes of your own; these cases are written for the shipped content";
+        makeDirs("content");
+        copyTree(sourcePath("data"), "content");
+        unlink("content/Error.txt");   // left in data/ by a run of the game there, if any
+    }
+};
+
+TEST_F(CheckTest, ShippedContentIsCleanAndTheFolderIsLeftAlone)
+{
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, std::vector<std::string>());
+    // The game's log goes to memory: nothing is written into the content folder.
+    struct stat st;
+    EXPECT_NE(stat("content/Error.txt", &st), 0);
+}
+
+TEST_F(CheckTest, AShortSequenceStopsTheGameWhereItReads)
+{
+    edit("Graphics/Dart.txt", "3 4 5 6 7 8 9\n", "3 4 5 6 7 8\n");
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        // What the game writes, each line at the place it was reading: the missing seventh
+        // number is looked for on the e line; the list was at Dart's name.
+        "content/Graphics/Dart.txt:19: Error.txt: loadGraphic: error reading a frameSequence entry",
+        "content/Graphics/MasterGraphics.txt:4: Error.txt: loadMasterGraphics: error loading graphic",
+        "content/Graphics/MasterGraphics.txt:4: Error.txt: gameInit: error loading master graphics",
+        "content/Graphics/MasterGraphics.txt:4: Error.txt: WinMain: gameInit() error",
+        "content/Graphics/Dart.txt:19: error: animation 0 counts 7 frames, but its sequence ends after 6 numbers",
+    }));
+}
+
+TEST_F(CheckTest, EveryRefusedFileIsReportedNotOnlyTheFirst)
+{
+    edit("Graphics/Manta.txt", "f 4 4 0 1\n", "f 4 9 0 1\n");
+    edit("Enemies/Wasp.txt", "3 1 ", "-3 1 ");
+    edit("DeploymentOrders/DeploymentOrder1.dpo", "o 1 1 640 -40", "\no 1 1 640 -40");
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        "content/Graphics/Manta.txt:11: Error.txt: loadGraphic: frame lies outside the bitmap",
+        "content/Graphics/MasterGraphics.txt:8: Error.txt: loadMasterGraphics: error loading graphic",
+        "content/Graphics/MasterGraphics.txt:8: Error.txt: gameInit: error loading master graphics",
+        "content/Graphics/MasterGraphics.txt:8: Error.txt: WinMain: gameInit() error",
+        // The game never gets past Manta; its loaders, each on its own, do.
+        "content/Graphics/Manta.txt:11: error: cell (9, 0) with border 1 lies outside Graphics/Manta.bmp (246 x 75)",
+        "content/Enemies/MasterEnemies.txt:3: loader: loadMasterEnemies: error loading enemy",
+        "content/Enemies/Wasp.txt:3: error: speeds are steps toward a destination and must not be negative",
+        "content/Enemies/Wasp.txt:3: loader: loadEnemy: negative speed read",
+        "content/DeploymentOrders/DeploymentOrder1.dpo:10: error: every line up to the e must start with o: "
+        "no empty, indented or comment lines",
+        "content/DeploymentOrders/DeploymentOrder1.dpo:10: loader: loadDeploymentOrders: unknown identifier read",
+    }));
+}
+
+TEST_F(CheckTest, AMissingPaletteDoesNotHideTheGraphicsProblems)
+{
+    ASSERT_EQ(remove("content/palette.pal"), 0);
+    edit("Graphics/Needle.txt", "Graphics/Needle.bmp", "Graphics/Needles.bmp");
+    edit("Graphics/MasterGraphics.txt", "11 ", "12 ");
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        "content/palette.pal:1: Error.txt: loadPalette: error opening file",
+        "content/palette.pal:1: Error.txt: ddInit: error loading palette",
+        "content/palette.pal:1: Error.txt: gameInit: error initializing DirectDraw",
+        "content/palette.pal:1: Error.txt: WinMain: gameInit() error",
+        "content/palette.pal:1: error: cannot be opened: the game needs 256 colours here",
+        // The list's loader stops at Needle; the scan goes on to the end of the list.
+        "content/Graphics/MasterGraphics.txt:11: loader: loadMasterGraphics: error loading graphic",
+        "content/Graphics/MasterGraphics.txt:12: error: the count on line 1 says 12, but only 11 names follow",
+        "content/Graphics/Needle.txt:1: error: sprite sheet Graphics/Needles.bmp cannot be opened",
+        "content/Graphics/Needle.txt:1: loader: loadBitmapFile:  error opening file",
+        "content/Graphics/Needle.txt:1: loader: loadGraphic: error loading bitmap file",
+    }));
+}
+
+TEST_F(CheckTest, WhatTheGameToleratesIsReportedAsWarnings)
+{
+    edit("Graphics/Warden.txt", "2 2 46 42 ", "2 2 46 52 ");                  // box below the frame
+    edit("Graphics/Warden.txt", "f 9 4 1 1\n", "f 9 4 1 1\n\nf 9 4 1 1\n");   // a record skipped
+    edit("Graphics/Wasp.txt", "f 2 2 0 1       firing\n", "");                 // routine 1 needs frame 2
+    edit("Graphics/Wasp.txt", "f 9 4 1 1\n", "f 9 4 1 1\nf 10 0 0 1\n");      // shown by nothing
+    edit("Graphics/Manta.txt", "3 4 5 6 7 8 9\n", "3 4 5 6 7 8 11\n");          // an empty slot
+    edit("Graphics/PlayerShot.txt", "a 1 0 1 4 ", "a 1 1 1 4 ");             // an impact that never ends
+    edit("Graphics/MasterGraphics.txt", "11 ", "12 ");
+    edit("Graphics/MasterGraphics.txt", "Graphics/Spore.txt          10 enemy shot: spore\n",
+         "Graphics/Spore.txt          10 enemy shot: spore\nGraphics/Needle.txt\n");   // used by nothing
+    edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 1 618 -40", "o 0 1 818 -40");
+    edit("DeploymentOrders/DeploymentOrder1.dpo", "o 1 12 120 -40", "o 1 12 120 -400");
+    edit("Enemies/Warden.txt", "0 120 ", "1 120 ");                          // no fire delay
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        "content/Graphics/MasterGraphics.txt:13: warning: graphic 11 (Graphics/Needle.txt) is used by nothing: "
+        "no fixed role, enemy or shot names it",
+        "content/Graphics/PlayerShot.txt:15: warning: the player's shot waits for animation 1 of "
+        "Graphics/PlayerShot.txt to end, but it loops",
+        "content/Graphics/Wasp.txt:16: warning: frame 10 is shown by no animation and by nothing the game sets directly",
+        "content/Graphics/Manta.txt:16: warning: frame 9 is shown by no animation and by nothing the game sets directly",
+        "content/Graphics/Manta.txt:18: warning: animation 0 shows frame 11, which no f record loads: nothing is "
+        "drawn and the game logs an error every frame",
+        "content/Graphics/Warden.txt:3: warning: the bounding box (2, 2)-(46, 52) reaches outside the 48 x 44 frame",
+        "content/Graphics/Warden.txt:17: warning: empty line: the game drops the line after it too, so the record "
+        "on line 18 is skipped",
+        "content/Enemies/Wasp.txt:12: warning: AI routine 1 needs frame 2, which Graphics/Wasp.txt does not load",
+        "content/Enemies/Warden.txt:15: warning: no delay for timer 0, the fire timer: the enemy fires every "
+        "second frame",
+        "content/DeploymentOrders/DeploymentOrder1.dpo:3: warning: x 818 puts the enemy beside the screen; it "
+        "flies in straight down and is never seen there",
+        "content/DeploymentOrders/DeploymentOrder1.dpo:8: warning: y -400 puts the enemy more than 300 pixels "
+        "above the screen",
+    }));
+}
+
+TEST_F(CheckTest, AShortListLeavesRolesEmpty)
+{
+    edit("Graphics/MasterGraphics.txt", "11 ", "5 ");
+    for (const char* enemy : {"Dart", "Wasp", "Manta", "Warden"})
+        writeFile(std::string("content/Enemies/") + enemy + ".txt", "2\n1\n2 1\n1\n0\n0\n1\n0 60\n0\n1");
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        "content/Graphics/MasterGraphics.txt:1: warning: graphic 5, the overlay, is missing: the list must hold "
+        "at least six graphics",
+        "content/Graphics/MasterGraphics.txt:5: warning: graphic 3 (Graphics/Wasp.txt) is used by nothing: no "
+        "fixed role, enemy or shot names it",
+        "content/Graphics/MasterGraphics.txt:7: warning: Graphics/Overlay.txt is never read: the count on line 1 says 5",
+        "content/Graphics/MasterGraphics.txt:8: warning: Graphics/Manta.txt is never read: the count on line 1 says 5",
+        "content/Graphics/MasterGraphics.txt:9: warning: Graphics/Warden.txt is never read: the count on line 1 says 5",
+        "content/Graphics/MasterGraphics.txt:10: warning: Graphics/PlasmaBall.txt is never read: the count on line 1 "
+        "says 5",
+        "content/Graphics/MasterGraphics.txt:11: warning: Graphics/Needle.txt is never read: the count on line 1 says 5",
+        "content/Graphics/MasterGraphics.txt:12: warning: Graphics/Spore.txt is never read: the count on line 1 says 5",
+    }));
+}
+
+TEST_F(CheckTest, AGameThatStartsButLogsIsNotClean)
+{
+    // The overlay starts on frame 0; without it the game logs the empty slot in its first frame.
+    edit("Graphics/Overlay.txt", "f 0 0 0 1       star twinkles\n", "");
+    CheckRun run = runCheck("content");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+        "content/Error.txt:1: drawGraphic:  frame to be displayed was NULL!",
+        "content/Graphics/Overlay.txt:15: warning: animation 0 shows frame 0, which no f record loads: nothing is "
+        "drawn and the game logs an error every frame",
+    }));
+}
+
+TEST_F(CheckTest, UsageMistakesAreNotVerdicts)
+{
+    EXPECT_EQ(runCheck("content content").exitCode, 2);
+    EXPECT_EQ(runCheck("--help").exitCode, 2);
+    CheckRun missing = runCheck("no-such-folder");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.lines, (std::vector<std::string>{
+        "no-such-folder: error: cannot enter the content folder",
+    }));
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Packs the release archives:
+#   dist/starlane-linux-x86_64.tar.gz   the game, the replay tool, the content checker and the
+#                                       content builder, beside the content, README.txt
+#   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
+# Both unpack into a folder starlane/ that is the game's working directory: the game finds
+# palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
+#
+#   tools/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]
+#
+# `make dist` builds both systems first and runs this; the release test runs it with
+# --linux-only.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+windows_build=$root/build-windows
+out=$root/dist
+linux_only=0
+while [ $# -gt 0 ]; do
+    case $1 in
+        --linux-only) linux_only=1 ;;
+        --build) build=$2; shift ;;
+        --windows-build) windows_build=$2; shift ;;
+        --out) out=$2; shift ;;
+        *) echo "usage: tools/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+tmp=$(mktemp -d /tmp/starlane-dist-XXXXXX)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$out"
+
+# The content as it is checked in: the game's files and the sources they are built from
+# (.sheet and .colors, small, and what a modder edits). Nothing the game wrote comes along.
+stage() {
+    local dir=$tmp/$1/starlane
+    mkdir -p "$dir/docs"
+    (cd "$root/data" && tar cf - --exclude=Error.txt --exclude='starlane-*.png' --exclude=.gitattributes .) | (cd "$dir" && tar xf -)
+    cp "$root/tools/release-readme.txt" "$dir/README.txt"
+    cp "$root/README.md" "$dir/README.md"
+    cp "$root/docs/screenshot.png" "$dir/docs/"
+    echo "$dir"
+}
+
+for tool in starlane starlane-replay starlane-check mkcontent; do
+    [ -x "$build/$tool" ] || { echo "dist.sh: $build/$tool is not built" >&2; exit 1; }
+done
+"$build/starlane-check" "$root/data" || { echo "dist.sh: the content does not pass starlane-check" >&2; exit 1; }
+
+linux=$(stage linux)
+for tool in starlane starlane-replay starlane-check mkcontent; do
+    cp "$build/$tool" "$linux/"
+    strip --strip-unneeded "$linux/$tool" 2>/dev/null || true
+done
+tar czf "$out/starlane-linux-x86_64.tar.gz" -C "$tmp/linux" --owner=0 --group=0 starlane
+echo "wrote $out/starlane-linux-x86_64.tar.gz"
+
+[ $linux_only = 1 ] && exit 0
+
+[ -f "$windows_build/starlane.exe" ] || { echo "dist.sh: $windows_build/starlane.exe is not built (make windows)" >&2; exit 1; }
+command -v zip >/dev/null || { echo "dist.sh: zip is not installed" >&2; exit 1; }
+windows=$(stage windows)
+cp "$windows_build/starlane.exe" "$windows/"
+# CR LF line ends, so that every Windows editor shows the read-me as lines.
+sed -i 's/$/\r/' "$windows/README.txt"
+rm -f "$out/starlane-windows.zip"
+(cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
+echo "wrote $out/starlane-windows.zip"
