@@ -7,6 +7,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
+FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+
+# Seconds each fuzz target runs for in `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := bitmap palette graphic master_graphics enemy master_enemies deployment
 
 define install
 	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -17,7 +22,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows wine-test bench dist clean
+.PHONY: deps build play test asan windows wine-test bench fuzz dist clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -53,10 +58,32 @@ bench: build
 	@./build/starlane-bench
 	@./build/starlane-bench-present --no-header
 
+# Each content reader under libFuzzer with AddressSanitizer and UBSan, one target after the
+# other, FUZZ_SECONDS each. New inputs go to build-fuzz/corpus/<target> (the seeds in
+# tests/fuzz/corpus are only read); a crash is kept in build-fuzz/artifacts/<target> and makes
+# the run fail once every target has had its turn.
+fuzz:
+	$(call install,$(FUZZ_PACKAGES))
+	cmake -S tests/fuzz -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build-fuzz -j$(JOBS)
+	@failed=""; for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  mkdir -p build-fuzz/corpus/$$t build-fuzz/artifacts/$$t; \
+	  ./build-fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -dict=$(CURDIR)/tests/fuzz/content.dict \
+	    -artifact_prefix=$(CURDIR)/build-fuzz/artifacts/$$t/ \
+	    $(CURDIR)/build-fuzz/corpus/$$t $(CURDIR)/tests/fuzz/corpus/$$t \
+	    >build-fuzz/fuzz_$$t.log 2>&1 || failed="$$failed $$t"; \
+	  grep -E "^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^SUMMARY" build-fuzz/fuzz_$$t.log; \
+	done; \
+	if [ -n "$$failed" ]; then \
+	  echo "Fuzzing found crashes in:$$failed (logs: build-fuzz/fuzz_<target>.log)"; exit 1; \
+	fi
+
 # Release archives in dist/: a Linux tarball and a Windows zip, each with the content.
 dist: build windows
 	$(call install,zip)
 	bash tools/dist.sh
 
 clean:
-	rm -rf build build-asan build-windows dist
+	rm -rf build build-asan build-windows build-fuzz dist

@@ -1,0 +1,4 @@
+// Fuzzes an enemy description, against the real master graphics.
+#include "fuzzing.h"
+
+FUZZ_TARGET(LOADER_WORLD_GRAPHICS, feedEnemyFile)
