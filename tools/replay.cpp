@@ -219,10 +219,10 @@ int main(int argc, char** argv)
             if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v)) return usage("bad --start-tick value");
             startTick = v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
-            const char* spec = argv[++i];
-            const char* colon = strchr(spec, ':');
+            const char* value = argv[++i];
+            const char* colon = strchr(value, ':');
             if (colon == NULL || colon[1] == '\0') return usage("bad --shot value, expected F:PATH.png");
-            std::string frame(spec, colon - spec);
+            std::string frame(value, colon - value);
             if (!parseInt(frame.c_str(), 0, 100000000, &v)) return usage("bad --shot frame");
             Shot s;
             s.frame = (int)v;
