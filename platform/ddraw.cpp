@@ -18,6 +18,7 @@
 #include <ddraw.h>
 
 #include "headless.h"
+#include "com_object.h"
 #include "platform.h"
 
 const GUID IID_IDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
@@ -75,27 +76,15 @@ int insideRect(const RECT& inner, const RECT& outer)
            inner.bottom <= outer.bottom;
 }
 
-class Palette : public IDirectDrawPalette {
+class Palette : public ComObject<IDirectDrawPalette> {
 public:
-    ULONG refs = 1;
     PALETTEENTRY entries[256];
 
     Palette(const PALETTEENTRY* table) { memcpy(entries, table, sizeof(entries)); track(this); }
-    virtual ~Palette() {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         untrack(this);
-        delete this;
-        return 0;
     }
     HRESULT STDMETHODCALLTYPE GetEntries(DWORD flags, DWORD base, DWORD count,
                                          LPPALETTEENTRY out) override
@@ -111,31 +100,19 @@ public:
                                          LPPALETTEENTRY in) override;
 };
 
-class Clipper : public IDirectDrawClipper {
+class Clipper : public ComObject<IDirectDrawClipper> {
 public:
-    ULONG refs = 1;
     std::vector<unsigned char> list;   // RGNDATAHEADER followed by the rectangles; empty: none
 
     Clipper() { track(this); }
-    virtual ~Clipper() {}
 
     const RGNDATAHEADER* header() const { return (const RGNDATAHEADER*)list.data(); }
     const RECT* rects() const { return (const RECT*)(list.data() + sizeof(RGNDATAHEADER)); }
     int count() const { return list.empty() ? 0 : (int)header()->nCount; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         untrack(this);
-        delete this;
-        return 0;
     }
     HRESULT STDMETHODCALLTYPE GetClipList(LPRECT rect, LPRGNDATA out, LPDWORD size) override
     {
@@ -177,9 +154,8 @@ public:
     }
 };
 
-class Surface : public IDirectDrawSurface7 {
+class Surface : public ComObject<IDirectDrawSurface7> {
 public:
-    ULONG refs = 1;
     int width, height, pitch;
     std::vector<unsigned char> memory;
     DWORD caps;
@@ -202,7 +178,6 @@ public:
             snprintf(name, sizeof(name), "s%d", ++surfaceSerial);
         track(this);
     }
-    virtual ~Surface() {}
 
     RECT bounds() const
     {
@@ -231,24 +206,14 @@ public:
 
     int anyLost() const { return lost || (back && back->lost); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         if (palette) palette->Release();
         if (clipper) clipper->Release();
         if (back) back->Release();
         if (primarySurface == this)
             primarySurface = NULL;
         untrack(this);
-        delete this;
-        return 0;
     }
 
     HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect,
@@ -542,33 +507,21 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 sou
     return DD_OK;
 }
 
-class DirectDraw : public IDirectDraw7 {
+class DirectDraw : public ComObject<IDirectDraw7> {
 public:
-    ULONG refs = 1;
     DWORD cooperation = 0;
     int modeSet = 0;
 
     DirectDraw() { track(this); }
-    virtual ~DirectDraw() {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         // Releasing the DirectDraw object ends exclusive mode and gives the desktop back.
         if (modeSet) {
             backendRestoreDisplayMode();
             modeWidth = modeHeight = modeBpp = 0;
         }
         untrack(this);
-        delete this;
-        return 0;
     }
 
     HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* out,

@@ -12,6 +12,7 @@
 #include <dinput.h>
 
 #include "headless.h"
+#include "com_object.h"
 #include "platform.h"
 
 const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
@@ -43,30 +44,18 @@ int sameGuid(const GUID& a, const GUID& b)
     return memcmp(&a, &b, sizeof(GUID)) == 0;
 }
 
-class Keyboard : public IDirectInputDevice8A {
+class Keyboard : public ComObject<IDirectInputDevice8A> {
 public:
-    ULONG refs = 1;
     DWORD cooperation = 0;
     int formatSet = 0;
     int acquired = 0;
     int lost = 0;
 
     Keyboard() { track(this); }
-    virtual ~Keyboard() {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         untrack(this);
-        delete this;
-        return 0;
     }
 
     HRESULT STDMETHODCALLTYPE Acquire() override
@@ -147,26 +136,14 @@ public:
     }
 };
 
-class DirectInput : public IDirectInput8A {
+class DirectInput : public ComObject<IDirectInput8A> {
 public:
-    ULONG refs = 1;
 
     DirectInput() { track(this); }
-    virtual ~DirectInput() {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    void lastRelease() override
     {
-        if (ppv) *ppv = NULL;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refs > 0)
-            return refs;
         untrack(this);
-        delete this;
-        return 0;
     }
 
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* out,
