@@ -22,29 +22,10 @@
 
 namespace {
 
-long member(const std::string& json, const std::string& name)
-{
-    std::string key = "\"" + name + "\": ";
-    size_t at = json.find(key);
-    if (at == std::string::npos) {
-        ADD_FAILURE() << "no " << name << " in " << json;
-        return -999;
-    }
-    return strtol(json.c_str() + at + key.size(), NULL, 10);
-}
-
 std::string runReplay(const std::string& arguments)
 {
     std::string cmd = std::string(STARLANE_REPLAY) + " " + arguments;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (p == NULL)
-        return "";
-    std::string out;
-    char buf[4096];
-    while (fgets(buf, sizeof(buf), p))
-        out += buf;
-    pclose(p);
-    return out;
+    return commandOutput(cmd);
 }
 
 // Fire held throughout; the ship sweeps left and right, now and then up or down.
@@ -73,16 +54,16 @@ TEST_F(Allocations, NoneInLongScriptedGamesOnTheRealContent)
         std::string json = runReplay("--data . --frames 20000 --keys keys.txt --stats --start-tick " +
                                      std::string(tick));
         ASSERT_NE(json, "");
-        EXPECT_EQ(member(json, "frames"), 20000) << json;
-        EXPECT_EQ(member(json, "exit_code"), 0) << json;
-        EXPECT_EQ(member(json, "error_log_bytes"), 0) << json;
-        EXPECT_GE(member(json, "volleys_fired"), 100) << json;
-        long allocations = member(json, "allocations_after_start");
+        EXPECT_EQ(statsMember(json, "frames"), 20000) << json;
+        EXPECT_EQ(statsMember(json, "exit_code"), 0) << json;
+        EXPECT_EQ(statsMember(json, "error_log_bytes"), 0) << json;
+        EXPECT_GE(statsMember(json, "volleys_fired"), 100) << json;
+        long allocations = statsMember(json, "allocations_after_start");
         if (allocations == -1)
             GTEST_SKIP() << "the replay cannot count allocations in this build";
         EXPECT_EQ(allocations, 0) << json;
-        destroyed += member(json, "enemies_destroyed");
-        powerUps += member(json, "powerups_created");
+        destroyed += statsMember(json, "enemies_destroyed");
+        powerUps += statsMember(json, "powerups_created");
     }
     EXPECT_GE(destroyed, 10);
     EXPECT_GE(powerUps, 1);

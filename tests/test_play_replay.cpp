@@ -22,26 +22,7 @@ std::string runReplay(int frames, const std::string& keys)
     writeFile("keys.txt", keys);
     std::string cmd = std::string(STARLANE_REPLAY) + " --data . --frames " + std::to_string(frames) +
                       " --keys keys.txt --stats";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (p == NULL)
-        return "";
-    std::string out;
-    char buf[1024];
-    while (fgets(buf, sizeof(buf), p))
-        out += buf;
-    pclose(p);
-    return out;
-}
-
-long member(const std::string& json, const std::string& name)
-{
-    std::string key = "\"" + name + "\": ";
-    size_t at = json.find(key);
-    if (at == std::string::npos) {
-        ADD_FAILURE() << "no " << name << " in " << json;
-        return -999;
-    }
-    return strtol(json.c_str() + at + key.size(), NULL, 10);
+    return commandOutput(cmd);
 }
 
 class PlayReplayTest : public GameTest {};
@@ -58,23 +39,23 @@ TEST_F(PlayReplayTest, HeldFireAgainstAStandingTarget)
 
     std::string json = runReplay(120, "0 119 space\n");
     ASSERT_NE(json, "");
-    EXPECT_EQ(member(json, "exit_code"), 0);
-    EXPECT_EQ(member(json, "error_log_bytes"), 0);
-    EXPECT_LE(member(json, "allocations_after_start"), 0);   // -1 where it cannot count
-    EXPECT_EQ(member(json, "enemies_deployed"), 1);
-    EXPECT_EQ(member(json, "enemies_destroyed"), 1);
-    EXPECT_EQ(member(json, "peak_enemies"), 1);
+    EXPECT_EQ(statsMember(json, "exit_code"), 0);
+    EXPECT_EQ(statsMember(json, "error_log_bytes"), 0);
+    EXPECT_LE(statsMember(json, "allocations_after_start"), 0);   // -1 where it cannot count
+    EXPECT_EQ(statsMember(json, "enemies_deployed"), 1);
+    EXPECT_EQ(statsMember(json, "enemies_destroyed"), 1);
+    EXPECT_EQ(statsMember(json, "peak_enemies"), 1);
     // open in frame 0, armed from frame 1, a volley in frames 5, 10, .. 115
-    EXPECT_EQ(member(json, "volleys_fired"), 23);
-    long peak = member(json, "peak_discharges");
+    EXPECT_EQ(statsMember(json, "volleys_fired"), 23);
+    long peak = statsMember(json, "peak_discharges");
     EXPECT_GE(peak, 20);
     EXPECT_LE(peak, 30);
-    long created = member(json, "powerups_created");
+    long created = statsMember(json, "powerups_created");
     EXPECT_TRUE(created == 0 || created == 1);
-    EXPECT_EQ(member(json, "peak_powerups"), created);
-    EXPECT_EQ(member(json, "powerups_collected"), 0);
-    EXPECT_EQ(member(json, "player_health"), 100);
-    EXPECT_EQ(member(json, "player_state"), 1);
+    EXPECT_EQ(statsMember(json, "peak_powerups"), created);
+    EXPECT_EQ(statsMember(json, "powerups_collected"), 0);
+    EXPECT_EQ(statsMember(json, "player_health"), 100);
+    EXPECT_EQ(statsMember(json, "player_state"), 1);
 }
 
 TEST_F(PlayReplayTest, RammingEnemiesKillTheShip)
@@ -84,11 +65,11 @@ TEST_F(PlayReplayTest, RammingEnemiesKillTheShip)
     writeFile("Graphics/Still0.txt", animatedStill);
     std::string json = runReplay(30, "");
     ASSERT_NE(json, "");
-    EXPECT_EQ(member(json, "enemies_deployed"), 2);
-    EXPECT_EQ(member(json, "enemies_destroyed"), 0);
-    EXPECT_EQ(member(json, "volleys_fired"), 0);
-    EXPECT_EQ(member(json, "player_state"), 3);   // DEAD
-    EXPECT_LT(member(json, "player_health"), -100);
+    EXPECT_EQ(statsMember(json, "enemies_deployed"), 2);
+    EXPECT_EQ(statsMember(json, "enemies_destroyed"), 0);
+    EXPECT_EQ(statsMember(json, "volleys_fired"), 0);
+    EXPECT_EQ(statsMember(json, "player_state"), 3);   // DEAD
+    EXPECT_LT(statsMember(json, "player_health"), -100);
 }
 
 }  // namespace

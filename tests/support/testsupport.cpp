@@ -68,3 +68,27 @@ std::string sourcePath(const std::string& relative)
 {
     return std::string(STARLANE_SOURCE_DIR) + "/" + relative;
 }
+
+std::string commandOutput(const std::string& command)
+{
+    FILE* p = popen(command.c_str(), "r");
+    if (p == NULL)
+        return "";
+    std::string out;
+    char buf[4096];
+    while (fgets(buf, sizeof(buf), p))
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+long statsMember(const std::string& json, const std::string& name)
+{
+    std::string key = "\"" + name + "\": ";
+    size_t at = json.find(key);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no " << name << " in " << json;
+        return -999;
+    }
+    return strtol(json.c_str() + at + key.size(), NULL, 10);
+}
