@@ -96,9 +96,11 @@ int loadBitmapFile(BitmapFile* bitmap, const char* fileName)
     // row count within an int for flipBitmap and the cell cutter.
     int64_t rows = ih->biHeight < 0 ? -(int64_t)ih->biHeight : (int64_t)ih->biHeight;
     int64_t rowLength = (int64_t)ih->biWidth * (ih->biBitCount / 8);
-    if (rowLength <= 0 || rows == 0 || rowLength > BITMAP_MAX_PIXEL_BYTES ||
-        rows > BITMAP_MAX_PIXEL_BYTES / rowLength)
+    if (rowLength <= 0 || rows == 0)
         return failClosed(file, "loadBitmapFile:  bitmap file has unsupported dimensions\n");
+    // A picture larger than any sheet needs is one we will not try to hold.
+    if (rowLength > BITMAP_MAX_PIXEL_BYTES || rows > BITMAP_MAX_PIXEL_BYTES / rowLength)
+        return failClosed(file, "loadBitmapFile: memory allocation error\n");
     size_t total = (size_t)(rowLength * rows);
 
     // Only now, with the file known to be usable, does the previous picture go.

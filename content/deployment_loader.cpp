@@ -6,10 +6,10 @@
 #include "game/world.h"
 #include "shell/errorlog.h"
 
-static int failOrders(const char* message, FILE* file)
+static int failOrders(const char* message, TextFile* file)
 {
     writeError(message);
-    fclose(file);
+    closeTextFile(file);
     return 0;
 }
 
@@ -21,33 +21,36 @@ int loadDeploymentOrders(const char* fileName)
         writeError("loadDeploymentOrders: null pointer passed\n");
         return 0;
     }
-    FILE* file = fopen(fileName, "r");
-    if (file == NULL) {
+    TextFile text;
+    TextFile* file = &text;
+    if (!openTextFile(file, fileName)) {
         writeError("loadDeploymentOrders: error opening file\n");
         return 0;
     }
 
     int i = 0;
     for (;;) {
-        int c = fgetc(file);
+        int c = readRecordLetter(file);
         if (c == 'e') {
             currentDeploymentOrder = 0;
             numDeploymentOrders = i;
             deploymentState = DEPLOY_START;
-            fclose(file);
+            closeTextFile(file);
             return 1;
         }
         if (c != 'o')
             return failOrders("loadDeploymentOrders: unknown identifier read\n", file);
         if (i >= MAX_DEPLOYMENT_ORDERS)
             return failOrders("loadDeploymentOrders: too many deployments\n", file);
-        if (fscanf(file, " %d %d %d %d", &order.enemyIndex, &order.delay, &order.x, &order.y) != 4)
+        if (!(readInt(file, &order.enemyIndex) && readInt(file, &order.delay) && readInt(file, &order.x) &&
+              readInt(file, &order.y)))
             return failOrders("loadDeploymentOrders: error reading in a deployment order\n", file);
         // The scheduler copies masterEnemies[enemyIndex] without a check.
         if (order.enemyIndex < 0 || order.enemyIndex >= numMasterEnemies)
             return failOrders("loadDeploymentOrders: enemyIndex out of bounds\n", file);
-        // The scheduler counts delay * framesPerSecond frames in an int.
-        if (order.delay < 0 || order.delay > INT_MAX / framesPerSecond)
+        // The scheduler counts delay * framesPerSecond frames in an int; a delay below 0 is
+        // simply due at once.
+        if (order.delay < -(INT_MAX / framesPerSecond) || order.delay > INT_MAX / framesPerSecond)
             return failOrders("loadDeploymentOrders: delay out of bounds\n", file);
         if (order.x < -CONTENT_COORDINATE_LIMIT || order.x > CONTENT_COORDINATE_LIMIT ||
             order.y < -CONTENT_COORDINATE_LIMIT || order.y > CONTENT_COORDINATE_LIMIT)

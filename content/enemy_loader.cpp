@@ -1,4 +1,3 @@
-#include <stdio.h>
 #include <string.h>
 
 #include "content/content.h"
@@ -7,10 +6,10 @@
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
 
-static int failEnemy(const char* message, FILE* file)
+static int failEnemy(const char* message, TextFile* file)
 {
     writeError(message);
-    fclose(file);
+    closeTextFile(file);
     return 0;
 }
 
@@ -31,13 +30,14 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     }
     memset(enemy, 0, sizeof(*enemy));
 
-    FILE* file = fopen(fileName, "r");
-    if (file == NULL) {
+    TextFile text;
+    TextFile* file = &text;
+    if (!openTextFile(file, fileName)) {
         writeError("loadEnemy: error opening file\n");
         return 0;
     }
 
-    if (fscanf(file, "%d", &graphicID) != 1)
+    if (!readInt(file, &graphicID))
         return failEnemy("loadEnemy: error reading graphicID\n", file);
     if (graphicID < 0 || graphicID >= numMasterGraphics)
         return failEnemy("loadEnemy: graphicID out of bounds\n", file);
@@ -46,12 +46,12 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
-    if (fscanf(file, "%d", &enemy->enemyID) != 1)
+    if (!readInt(file, &enemy->enemyID))
         return failEnemy("loadEnemy: error reading enemyID", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
-    if (fscanf(file, "%d %d", &enemy->xSpeed, &enemy->ySpeed) != 2)
+    if (!(readInt(file, &enemy->xSpeed) && readInt(file, &enemy->ySpeed)))
         return failEnemy("loadEnemy: error reading in the enemy's velocities\n", file);
     // Speeds are steps toward a destination; a negative one would fly away from it for ever.
     if (enemy->xSpeed < 0 || enemy->ySpeed < 0)
@@ -62,16 +62,16 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
-    if (fscanf(file, "%d", &enemy->state) != 1)
+    if (!readInt(file, &enemy->state))
         return failEnemy("loadEnemy: error reading initial state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
-    if (fscanf(file, "%d", &enemy->weapon.state) != 1)
+    if (!readInt(file, &enemy->weapon.state))
         return failEnemy("loadEnemy: error reading initial state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
-    if (fscanf(file, "%d", &enemy->weapon.numDischarges) != 1)
+    if (!readInt(file, &enemy->weapon.numDischarges))
         return failEnemy("loadEnemy: error reading number of discharges\n", file);
     if (enemy->weapon.numDischarges < 0 || enemy->weapon.numDischarges > MAX_DISCHARGE_DESCS)
         return failEnemy("loadEnemy: num of discharges out of bounds\n", file);
@@ -80,9 +80,10 @@ int loadEnemy(Enemy* enemy, const char* fileName)
 
     for (int i = 0; i < enemy->weapon.numDischarges; i++) {
         DischargeDesc* desc = &enemy->weapon.descs[i];
-        if (fscanf(file, "%d %d %d %d %d %d %d", &desc->graphicID, &desc->attributes,
-                   &desc->xOffset, &desc->yOffset, &desc->xVelocity, &desc->yVelocity,
-                   &desc->damage) != 7)
+        if (!(readInt(file, &desc->graphicID) && readInt(file, &desc->attributes) &&
+              readInt(file, &desc->xOffset) && readInt(file, &desc->yOffset) &&
+              readInt(file, &desc->xVelocity) && readInt(file, &desc->yVelocity) &&
+              readInt(file, &desc->damage)))
             return failEnemy("loadEnemy: error loading a discharge desc\n", file);
         if (desc->graphicID < 0 || desc->graphicID >= numMasterGraphics)
             return failEnemy("loadEnemy: discharge graphicID out of bounds\n", file);
@@ -90,54 +91,55 @@ int loadEnemy(Enemy* enemy, const char* fileName)
             outsideLimit(desc->xVelocity) || outsideLimit(desc->yVelocity))
             return failEnemy("loadEnemy: discharge desc out of bounds\n", file);
         if (!discardLine(file))
-        return failEnemy(endOfFile, file);
+            return failEnemy(endOfFile, file);
     }
 
-    if (fscanf(file, "%d", &numTimerDelays) != 1)
+    if (!readInt(file, &numTimerDelays))
         return failEnemy("loadEnemy: error reading in numTimerDelays\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
     for (int i = 0; i < numTimerDelays; i++) {
-        if (fscanf(file, "%d %d", &index, &DELAY) != 2)
+        if (!(readInt(file, &index) && readInt(file, &DELAY)))
             return failEnemy("loadEnemy: error reading a timer delay\n", file);
         if (index < 0 || index >= MAX_TIMERS)
             return failEnemy("loadEnemy: timer index out of bounds\n", file);
         enemy->timers[index].delay = DELAY;
         if (!discardLine(file))
-        return failEnemy(endOfFile, file);
+            return failEnemy(endOfFile, file);
     }
 
-    if (fscanf(file, "%d", &enemy->aiState) != 1)
+    if (!readInt(file, &enemy->aiState))
         return failEnemy("loadEnemy: error reading initial AI state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
     // The last line needs no newline.
-    if (fscanf(file, "%d", &callbackFuncID) != 1)
+    if (!readInt(file, &callbackFuncID))
         return failEnemy("loadEnemy: error reading callback function ID\n", file);
     if (callbackFuncID < 0 || callbackFuncID >= NUM_AI_CALLBACKS)
         return failEnemy("loadEnemy: callback function ID out of bounds\n", file);
     enemy->aiCallback = aiCallbacks[callbackFuncID];
-    fclose(file);
+    closeTextFile(file);
     return 1;
 }
 
 int loadMasterEnemies(const char* fileName)
 {
     int count = 0;
-    char name[51];
+    char name[CONTENT_NAME_LENGTH + 1];
 
     if (fileName == NULL) {
         writeError("loadMasterEnemies: null pointer passed\n");
         return 0;
     }
-    FILE* file = fopen(fileName, "r");
-    if (file == NULL) {
+    TextFile text;
+    TextFile* file = &text;
+    if (!openTextFile(file, fileName)) {
         writeError("loadMasterEnemies: unable to open file\n");
         return 0;
     }
     const char* failure = NULL;
-    if (fscanf(file, "%d", &count) != 1)
+    if (!readInt(file, &count))
         failure = "loadMasterEnemies: error reading number of enemies\n";
     else if (!discardLine(file))
         failure = "loadMasterEnemies: unexpected end of file\n";
@@ -146,7 +148,7 @@ int loadMasterEnemies(const char* fileName)
     else {
         numMasterEnemies = count;
         for (int i = 0; i < count && failure == NULL; i++) {
-            if (fscanf(file, "%50s", name) != 1)
+            if (!readName(file, name, CONTENT_NAME_LENGTH))
                 failure = "loadMasterEnemies: error reading file name\n";
             else if (!loadEnemy(&masterEnemies[i], name))
                 failure = "loadMasterEnemies: error loading enemy\n";
@@ -154,7 +156,7 @@ int loadMasterEnemies(const char* fileName)
                 failure = "loadMasterEnemies: unexpected end of file\n";
         }
     }
-    fclose(file);
+    closeTextFile(file);
     if (failure != NULL) {
         writeError(failure);
         return 0;

@@ -1,4 +1,3 @@
-#include <stdio.h>
 #include <string.h>
 
 #include "bitmap/bitmap.h"
@@ -9,12 +8,12 @@
 #include "shell/errorlog.h"
 
 // Logs, lets go of the sheet and the cell, closes the file; always 0.
-static int failGraphic(const char* message, FILE* file, BitmapFile* sheet, BitmapImage* cell)
+static int failGraphic(const char* message, TextFile* file, BitmapFile* sheet, BitmapImage* cell)
 {
     writeError(message);
     destroyBitmapImage(cell);
     destroyBitmapFile(sheet);
-    fclose(file);
+    closeTextFile(file);
     return 0;
 }
 
@@ -32,6 +31,8 @@ static int cellInsideSheet(const BitmapFile* sheet, int width, int height, int b
     return left + width <= sheet->infoHeader.biWidth && top + height <= sheetHeight;
 }
 
+long long contentFrameBytes = 0;
+
 static int outsideLimit(int value)
 {
     return value < -CONTENT_COORDINATE_LIMIT || value > CONTENT_COORDINATE_LIMIT;
@@ -43,7 +44,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     BitmapImage bitmapImage;
     Animation animation;
     GraphicDesc gDesc;
-    char bitmapFileName[51];
+    char bitmapFileName[CONTENT_NAME_LENGTH + 1];
+    char sheetPath[TEXT_PATH_SIZE];
     int attributes = 0, type = 0, index = 0, cx = 0, cy = 0, borderWidth = 0;
 
     if (graphic == NULL) {
@@ -57,28 +59,31 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     gDesc.x = x;
     gDesc.y = y;
 
-    // A missing name cannot be opened; fopen must not be handed a null pointer.
-    FILE* file = fileName != NULL ? fopen(fileName, "r") : NULL;
-    if (file == NULL) {
+    // A missing name cannot be opened.
+    TextFile text;
+    TextFile* file = &text;
+    if (!openTextFile(file, fileName)) {
         writeError("loadGraphic: error opening file.\n");
         return 0;
     }
 
-    if (fscanf(file, "%50s", bitmapFileName) != 1)
+    if (!readName(file, bitmapFileName, CONTENT_NAME_LENGTH))
         return failGraphic("loadGraphic: error reading bitmap file name\n", file, &bitmapFile,
                            &bitmapImage);
-    if (!loadBitmapFile(&bitmapFile, bitmapFileName))
+    if (!resolveContentName(bitmapFileName, sheetPath, TEXT_PATH_SIZE) ||
+        !loadBitmapFile(&bitmapFile, sheetPath))
         return failGraphic("loadGraphic: error loading bitmap file\n", file, &bitmapFile,
                            &bitmapImage);
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 
-    if (fscanf(file, "%d %d %d %d", &gDesc.width, &gDesc.height, &gDesc.bpp, &gDesc.colorKey) != 4)
+    if (!(readInt(file, &gDesc.width) && readInt(file, &gDesc.height) && readInt(file, &gDesc.bpp) &&
+          readInt(file, &gDesc.colorKey)))
         return failGraphic("loadGraphic: error reading width, height, bpp, and colorKey\n", file,
                            &bitmapFile, &bitmapImage);
     // Frames are copied as rows of width * bpp / 8 bytes out of cells of the sheet's depth.
-    if (gDesc.width <= 0 || gDesc.height <= 0 || gDesc.width > CONTENT_COORDINATE_LIMIT ||
-        gDesc.height > CONTENT_COORDINATE_LIMIT)
+    if (gDesc.width <= 0 || gDesc.height <= 0 || gDesc.width > CONTENT_MAX_FRAME_SIDE ||
+        gDesc.height > CONTENT_MAX_FRAME_SIDE)
         return failGraphic("loadGraphic: invalid frame size\n", file, &bitmapFile, &bitmapImage);
     if (gDesc.bpp != bitmapFile.infoHeader.biBitCount)
         return failGraphic("loadGraphic: bpp does not match the bitmap file\n", file, &bitmapFile,
@@ -88,7 +93,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
 
     // RECT holds LONGs, which are not ints everywhere.
     int left = 0, top = 0, right = 0, bottom = 0;
-    if (fscanf(file, "%d %d %d %d", &left, &top, &right, &bottom) != 4)
+    if (!(readInt(file, &left) && readInt(file, &top) && readInt(file, &right) &&
+          readInt(file, &bottom)))
         return failGraphic("loadGraphic: error reading boundgingBox\n", file, &bitmapFile,
                            &bitmapImage);
     if (outsideLimit(left) || outsideLimit(top) || outsideLimit(right) || outsideLimit(bottom))
@@ -101,7 +107,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 
-    if (fscanf(file, "%d", &attributes) != 1)
+    if (!readInt(file, &attributes))
         return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
                            &bitmapImage);
     // The copy mark would keep the master from releasing its surfaces at shutdown.
@@ -110,7 +116,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
 
-    if (fscanf(file, "%d", &type) != 1)
+    if (!readInt(file, &type))
         return failGraphic("loadGraphic: error reading type\n", file, &bitmapFile, &bitmapImage);
     if (!discardLine(file))
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
@@ -123,21 +129,21 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     memset(&animation, 0, sizeof(animation));
 
     for (;;) {
-        int c = fgetc(file);
+        int c = readRecordLetter(file);
         if (c == EOF)
             return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                                &bitmapImage);
         if (c == 'e') {
             destroyBitmapFile(&bitmapFile);
             destroyBitmapImage(&bitmapImage);
-            fclose(file);
+            closeTextFile(file);
             return 1;
         }
         if (c == 'f') {
-            if (fscanf(file, " %d ", &index) != 1)
+            if (!readInt(file, &index))
                 return failGraphic("loadGraphic: error reading index of frame\n", file,
                                    &bitmapFile, &bitmapImage);
-            if (fscanf(file, "%d %d %d", &cx, &cy, &borderWidth) != 3)
+            if (!(readInt(file, &cx) && readInt(file, &cy) && readInt(file, &borderWidth)))
                 return failGraphic("loadGraphic: error reading the frame location and borderwidth\n",
                                    file, &bitmapFile, &bitmapImage);
             if (!cellInsideSheet(&bitmapFile, graphic->width, graphic->height, borderWidth, cx, cy))
@@ -147,15 +153,20 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
                                         borderWidth, cx, cy))
                 return failGraphic("loadGraphic: error extracting Bitmap\n", file, &bitmapFile,
                                    &bitmapImage);
+            long long frameBytes = (long long)graphic->width * graphic->height * (graphic->bpp / 8);
+            if (contentFrameBytes + frameBytes > CONTENT_FRAME_MEMORY_LIMIT)
+                return failGraphic("loadGraphic: frames exceed the frame memory limit\n", file,
+                                   &bitmapFile, &bitmapImage);
+            contentFrameBytes += frameBytes;
             if (!loadFrame(graphic, bitmapImage.buffer, index))
                 return failGraphic("loadGraphic: error loading frame\n", file, &bitmapFile,
                                    &bitmapImage);
         } else if (c == 'a') {
-            if (fscanf(file, " %d ", &index) != 1)
+            if (!readInt(file, &index))
                 return failGraphic("loadGraphic: error reading index of animation\n", file,
                                    &bitmapFile, &bitmapImage);
-            if (fscanf(file, "%d %d %d", &animation.flags, &animation.delay,
-                       &animation.numFrames) != 3)
+            if (!(readInt(file, &animation.flags) && readInt(file, &animation.delay) &&
+                  readInt(file, &animation.numFrames)))
                 return failGraphic(
                     "loadGraphic: error reading animation flags, delay, and num of frames\n", file,
                     &bitmapFile, &bitmapImage);
@@ -166,7 +177,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
                 return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                                    &bitmapImage);
             for (int i = 0; i < animation.numFrames; i++) {
-                if (fscanf(file, "%d", &animation.frameSequence[i]) != 1)
+                if (!readInt(file, &animation.frameSequence[i]))
                     return failGraphic("loadGraphic: error reading a frameSequence entry\n", file,
                                        &bitmapFile, &bitmapImage);
                 // The entry becomes currentFrame, which indexes the frame table.
@@ -187,19 +198,21 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
 int loadMasterGraphics(const char* fileName)
 {
     int count = 0;
-    char name[51];
+    char name[CONTENT_NAME_LENGTH + 1];
 
     if (fileName == NULL) {
         writeError("loadMasterGraphics: null pointer passed\n");
         return 0;
     }
-    FILE* file = fopen(fileName, "r");
-    if (file == NULL) {
+    TextFile text;
+    TextFile* file = &text;
+    if (!openTextFile(file, fileName)) {
         writeError("loadMasterGraphics: unable to open file\n");
         return 0;
     }
+    contentFrameBytes = 0;
     const char* failure = NULL;
-    if (fscanf(file, "%d", &count) != 1)
+    if (!readInt(file, &count))
         failure = "loadMasterGraphics: error reading number of graphics\n";
     else if (!discardLine(file))
         failure = "loadMasterGraphics: unexpected end of file\n";
@@ -208,7 +221,7 @@ int loadMasterGraphics(const char* fileName)
     else {
         numMasterGraphics = count;
         for (int i = 0; i < count && failure == NULL; i++) {
-            if (fscanf(file, "%50s", name) != 1)
+            if (!readName(file, name, CONTENT_NAME_LENGTH))
                 failure = "loadMasterGraphics: error reading file name\n";
             else if (!loadGraphic(&masterGraphics[i], name, 0, 0))
                 failure = "loadMasterGraphics: error loading graphic\n";
@@ -216,7 +229,7 @@ int loadMasterGraphics(const char* fileName)
                 failure = "loadMasterGraphics: unexpected end of file\n";
         }
     }
-    fclose(file);
+    closeTextFile(file);
     if (failure != NULL) {
         writeError(failure);
         return 0;

@@ -1,10 +1,242 @@
 #include "content/textread.h"
 
-int discardLine(FILE* file)
+#include <ctype.h>
+#include <limits.h>
+#include <string.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "shell/errorlog.h"
+
+TextPlace textPlace = {"", 0};
+void (*textReadHook)(const TextFile* text, int kind, int value, const char* name) = NULL;
+void (*nameFixHook)(const char* written, const char* found, int fixes) = NULL;
+
+// The innermost open text file.
+static TextFile* textCurrent = NULL;
+
+static int sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return 0;
+    for (size_t i = 0; i < a.size(); i++)
+        if (tolower((unsigned char)a[i]) != tolower((unsigned char)b[i]))
+            return 0;
+    return 1;
+}
+
+// The folders are searched only for a name that does not open as written, so content written
+// with the exact names costs nothing; on Windows the first test always succeeds.
+int resolveContentName(const char* name, char* out, int size)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string path = name;
+    int fixes = 0;
+    for (char& c : path)
+        if (c == '\\') {
+            c = '/';
+            fixes |= NAME_FIX_BACKSLASH;
+        }
+    if (!path.empty() && !fs::exists(path, ec)) {
+        std::string found = path[0] == '/' ? "/" : "";
+        size_t start = path[0] == '/' ? 1 : 0;
+        while (start <= path.size()) {
+            size_t end = path.find('/', start);
+            if (end == std::string::npos)
+                end = path.size();
+            std::string part = path.substr(start, end - start);
+            std::string next = found + part;
+            if (!part.empty() && !fs::exists(next, ec)) {
+                fs::directory_iterator it(found.empty() ? "." : found, ec), last;
+                for (; !ec && it != last; it.increment(ec)) {
+                    std::string entry = it->path().filename().string();
+                    if (sameIgnoringCase(entry, part)) {
+                        next = found + entry;
+                        fixes |= NAME_FIX_CASE;
+                        break;
+                    }
+                }
+                ec.clear();
+            }
+            found = next;
+            if (end < path.size())
+                found += '/';
+            start = end + 1;
+        }
+        if (fixes & NAME_FIX_CASE)
+            path = found;
+    }
+    if ((int)path.size() >= size)
+        return 0;
+    memcpy(out, path.c_str(), path.size() + 1);
+    if (fixes != 0 && nameFixHook != NULL)
+        nameFixHook(name, out, fixes);
+    return 1;
+}
+
+static void placeAt(const TextFile* text, int line)
+{
+    if (strcmp(textPlace.file, text->name) != 0)
+        strcpy(textPlace.file, text->name);
+    textPlace.line = line;
+}
+
+int openTextFile(TextFile* text, const char* name)
+{
+    memset(text, 0, sizeof(*text));
+    text->ahead = TEXT_NOTHING_AHEAD;
+    if (name == NULL || !resolveContentName(name, text->name, TEXT_PATH_SIZE))
+        return 0;
+    text->file = fopen(text->name, "rb");
+    if (text->file == NULL)
+        return 0;
+    text->line = 1;
+    text->outer = textCurrent;
+    textCurrent = text;
+    placeAt(text, 1);
+    unsigned char head[3];
+    if (fread(head, 1, 3, text->file) == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+        writeError("openTextFile: file begins with a byte-order mark\n");
+        closeTextFile(text);
+        return 0;
+    }
+    rewind(text->file);
+    return 1;
+}
+
+int closeTextFile(TextFile* text)
+{
+    if (text->file == NULL)
+        return 1;
+    int result = fclose(text->file) == 0;
+    text->file = NULL;
+    // Files close innermost first; the place goes back to where the outer one was read.
+    if (textCurrent == text) {
+        textCurrent = text->outer;
+        if (textCurrent != NULL)
+            placeAt(textCurrent, textCurrent->valueLine > 0 ? textCurrent->valueLine : 1);
+    }
+    return result;
+}
+
+// One character, CR LF taken as LF.
+static int nextChar(TextFile* text)
 {
     int c;
-    while ((c = fgetc(file)) != EOF)
+    if (text->ahead != TEXT_NOTHING_AHEAD) {
+        c = text->ahead;
+        text->ahead = TEXT_NOTHING_AHEAD;
+    } else {
+        c = fgetc(text->file);
+        if (c == '\r') {
+            int after = fgetc(text->file);
+            if (after == '\n')
+                c = '\n';
+            else if (after != EOF)
+                ungetc(after, text->file);
+        }
+    }
+    if (c == '\n')
+        text->line++;
+    return c;
+}
+
+static void giveBack(TextFile* text, int c)
+{
+    if (c == EOF)
+        return;
+    if (c == '\n')
+        text->line--;
+    text->ahead = c;
+}
+
+int skipSpace(TextFile* text)
+{
+    int c;
+    while ((c = nextChar(text)) != EOF && isspace(c))
+        ;
+    giveBack(text, c);
+    return 1;
+}
+
+int readInt(TextFile* text, int* value)
+{
+    skipSpace(text);
+    int start = text->line;
+    int c = nextChar(text);
+    int negative = c == '-';
+    if (c == '-' || c == '+')
+        c = nextChar(text);
+    if (c == EOF || !isdigit(c)) {
+        giveBack(text, c);
+        // The place of a missing number is where something else stands instead.
+        placeAt(text, start);
+        return 0;
+    }
+    // Every digit is taken, however many: the number ends where the digits end.
+    long long magnitude = 0;
+    long long limit = negative ? -(long long)INT_MIN : INT_MAX;
+    int tooLarge = 0;
+    for (; c != EOF && isdigit(c); c = nextChar(text)) {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) {
+            tooLarge = 1;
+            magnitude = limit;
+        }
+    }
+    giveBack(text, c);
+    text->valueLine = start;
+    placeAt(text, start);
+    if (tooLarge) {
+        writeError("readInt: number out of the range of an int\n");
+        return 0;
+    }
+    *value = (int)(negative ? -magnitude : magnitude);
+    if (textReadHook != NULL)
+        textReadHook(text, TEXT_READ_INT, *value, NULL);
+    return 1;
+}
+
+int readName(TextFile* text, char* name, int maxLength)
+{
+    skipSpace(text);
+    int start = text->line;
+    int length = 0, c = EOF;
+    while (length < maxLength && (c = nextChar(text)) != EOF && !isspace(c))
+        name[length++] = (char)c;
+    if (length < maxLength)
+        giveBack(text, c);
+    name[length] = '\0';
+    if (length == 0)
+        return 0;
+    text->valueLine = start;
+    placeAt(text, start);
+    if (textReadHook != NULL)
+        textReadHook(text, TEXT_READ_NAME, 0, name);
+    return 1;
+}
+
+int readRecordLetter(TextFile* text)
+{
+    int start = text->line;
+    int c = nextChar(text);
+    text->valueLine = start;
+    placeAt(text, start);
+    if (textReadHook != NULL)
+        textReadHook(text, TEXT_READ_LETTER, c, NULL);
+    return c;
+}
+
+int discardLine(TextFile* text)
+{
+    int c;
+    while ((c = nextChar(text)) != EOF)
         if (c == '\n')
             return 1;
+    // The file ended on this line: the place is its last line.
+    placeAt(text, text->line);
     return 0;
 }

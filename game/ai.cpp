@@ -1,3 +1,4 @@
+#include "game/contract.h"
 #include "game/ai.h"
 
 #include <math.h>
@@ -12,7 +13,7 @@
 // Shows one of the two cruising frames at random.
 static void flicker(Enemy* enemy)
 {
-    setFrame(&enemy->graphic, rand() % 4 == 0 ? 0 : 1);
+    setFrame(&enemy->graphic, rand() % 4 == 0 ? ENEMY_FRAME_LEVEL : ENEMY_FRAME_FLICKER);
 }
 
 int runZorvikAI(Enemy* enemy)
@@ -24,7 +25,7 @@ int runZorvikAI(Enemy* enemy)
     switch (enemy->state) {
     case ALIVE:
         if (enemy->health <= 0) {
-            setAnimation(&enemy->graphic, 0);
+            setAnimation(&enemy->graphic, ENEMY_ANIMATION_DEATH);
             enemy->state = DYING;
             return 1;
         }
@@ -81,7 +82,7 @@ int runZorvikAI(Enemy* enemy)
         fireWeapon(&enemy->weapon, enemy->graphic.x, enemy->graphic.y, OWNER_ENEMY);
         coordinateEnemyMovement(enemy);
         fireTimer->count = 0;
-        setFrame(&enemy->graphic, 2);
+        setFrame(&enemy->graphic, ENEMY_FRAME_FIRING);
         enemy->aiState = AI_WANDER;
         break;
     default:

@@ -1,3 +1,4 @@
+#include "game/contract.h"
 #include "game/collisions.h"
 
 #include <limits.h>
@@ -107,7 +108,7 @@ int createPowerUp(const int* point)
     }
     PowerUp* powerUp = powerUps[numActivePowerUps];
     // an unallocated slot reaches cloneGraphic as null and is refused there
-    if (cloneGraphic(&masterGraphics[4], powerUp ? &powerUp->graphic : NULL) == NULL) {
+    if (cloneGraphic(&masterGraphics[GRAPHIC_POWERUP], powerUp ? &powerUp->graphic : NULL) == NULL) {
         writeError("createPowerUp: error cloning graphic\n");
         return 0;
     }
@@ -117,7 +118,7 @@ int createPowerUp(const int* point)
     powerUp->collected = 0;
     int r = rand() % 5;
     powerUp->kind = r == 0 ? POWERUP_EMPTY : r <= 2 ? POWERUP_HEALTH : POWERUP_INERT;
-    setAnimation(&powerUp->graphic, powerUp->kind);
+    setAnimation(&powerUp->graphic, POWERUP_ANIMATION_FIRST + powerUp->kind);
     numActivePowerUps++;
     gameStatistics.powerUpsCreated++;
     return 1;

@@ -1,3 +1,4 @@
+#include "game/contract.h"
 #include "game/game.h"
 
 #include <stdlib.h>
@@ -62,10 +63,10 @@ int gameInit()
         return 0;
     }
     // With fewer than six master graphics this copies an empty, invisible record.
-    cloneGraphic(&masterGraphics[OVERLAY_GRAPHIC], &overlayGraphic);
+    cloneGraphic(&masterGraphics[GRAPHIC_OVERLAY], &overlayGraphic);
     overlayGraphic.x = OVERLAY_X;
     overlayGraphic.y = OVERLAY_Y;
-    setAnimation(&overlayGraphic, 0);
+    setAnimation(&overlayGraphic, OVERLAY_ANIMATION);
     return 1;
 }
 

@@ -1,3 +1,4 @@
+#include "game/contract.h"
 #include "game/player.h"
 
 #include <stdlib.h>
@@ -39,15 +40,15 @@ int initPlayer()
 {
     // Two shots from the wing tips, straight up, each with its impact burst.
     static const DischargeDesc shots[2] = {
-        {1, DISCHARGE_IMPACT_ANIMATION, 8, 21, 0, -10, 10},
-        {1, DISCHARGE_IMPACT_ANIMATION, 44, 21, 0, -10, 10},
+        {GRAPHIC_PLAYER_SHOT, DISCHARGE_IMPACT_ANIMATION, 8, 21, 0, -10, 10},
+        {GRAPHIC_PLAYER_SHOT, DISCHARGE_IMPACT_ANIMATION, 44, 21, 0, -10, 10},
     };
     Weapon* weapon = &player.weapons[0];
     weapon->state = WEAPON_IDLE;
     memcpy(weapon->descs, shots, sizeof(shots));
     weapon->numDischarges = 2;
 
-    if (cloneGraphic(&masterGraphics[0], &player.graphic) == NULL) {
+    if (cloneGraphic(&masterGraphics[GRAPHIC_SHIP], &player.graphic) == NULL) {
         writeError("initPlayer: error cloning player graphic\n");
         return 0;
     }
@@ -58,7 +59,7 @@ int initPlayer()
     player.timers[1].delay = PLAYER_REFIRE_DELAY;
     player.graphic.x = 350;
     player.graphic.y = 500;
-    if (!setFrame(&player.graphic, 0)) {
+    if (!setFrame(&player.graphic, SHIP_FRAME_LEVEL)) {
         writeError("initPlayer: error setting frame\n");
         return 0;
     }
@@ -84,7 +85,7 @@ static void clampPlayer()
 static void closeTest(Weapon* weapon)
 {
     if (player.timers[0].count >= player.timers[0].delay) {
-        setAnimation(&player.graphic, 1);
+        setAnimation(&player.graphic, SHIP_ANIMATION_CLOSE);
         weapon->state = WEAPON_CLOSING;
     }
 }
@@ -97,12 +98,12 @@ static void stepWeaponCycle(Weapon* weapon)
     switch (weapon->state) {
     case WEAPON_IDLE:
         if (player.fireKey) {
-            setAnimation(g, 0);
+            setAnimation(g, SHIP_ANIMATION_OPEN);
             refireTimer->active = 1;
             refireTimer->count = 0;
             weapon->state = WEAPON_OPENING;
         } else {
-            setFrame(g, rand() % 4 == 0 ? 0 : 1);
+            setFrame(g, rand() % 4 == 0 ? SHIP_FRAME_LEVEL : SHIP_FRAME_TILTED);
         }
         break;
     case WEAPON_OPENING:
@@ -118,9 +119,9 @@ static void stepWeaponCycle(Weapon* weapon)
             refireTimer->count = 0;
             fireWeapon(weapon, g->x, g->y, OWNER_PLAYER);
             gameStatistics.volleysFired++;
-            setFrame(g, 2);
+            setFrame(g, SHIP_FRAME_FIRING);
         } else {
-            setFrame(g, rand() % 4 == 0 ? 4 : 3);
+            setFrame(g, rand() % 4 == 0 ? SHIP_FRAME_RECOIL_FLASH : SHIP_FRAME_RECOIL);
         }
         closeTest(weapon);
         break;
@@ -141,7 +142,7 @@ int updatePlayer()
     switch (player.state) {
     case ALIVE:
         if (player.health <= 0) {
-            setAnimation(&player.graphic, 2);
+            setAnimation(&player.graphic, SHIP_ANIMATION_DEATH);
             player.state = DYING;
             return 1;
         }

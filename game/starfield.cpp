@@ -1,11 +1,12 @@
 #include <stdlib.h>
 
+#include "game/contract.h"
 #include "display/display.h"
 #include "game/world.h"
 
 // Far stars crawl, near stars streak.
 static const int starSpeed[STAR_LAYERS] = {1, 2, 7};
-static const unsigned char starColour[STAR_LAYERS] = {172, 255, 255};
+static const unsigned char starColour[STAR_LAYERS] = {STAR_COLOUR_FAR, STAR_COLOUR_NEAR, STAR_COLOUR_NEAR};
 
 int createStars()
 {

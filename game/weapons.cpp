@@ -1,3 +1,4 @@
+#include "game/contract.h"
 #include "game/weapons.h"
 
 #include "game/world.h"
@@ -48,9 +49,9 @@ int createDischarge(const DischargeDesc* desc, int owner, const int* parentLoc)
     discharge->state = DISCHARGE_FLYING;
     discharge->dischargeAttributes = desc->attributes;
     if (desc->attributes & DISCHARGE_ANIMATED)
-        setAnimation(&discharge->graphic, 0);
+        setAnimation(&discharge->graphic, SHOT_ANIMATION_FLIGHT);
     else
-        setFrame(&discharge->graphic, 0);
+        setFrame(&discharge->graphic, SHOT_FRAME_FLIGHT);
     numActiveDischarges++;
     return 1;
 }
@@ -64,10 +65,10 @@ int impactDischarge(Discharge* discharge)
     discharge->graphic.xVelocity = 0;
     discharge->graphic.yVelocity = 0;
     if (discharge->dischargeAttributes & DISCHARGE_IMPACT_ANIMATION) {
-        setAnimation(&discharge->graphic, 1);
+        setAnimation(&discharge->graphic, SHOT_ANIMATION_IMPACT);
         discharge->state = DISCHARGE_IMPACTING;
     } else if (discharge->dischargeAttributes & DISCHARGE_IMPACT_FRAME) {
-        setFrame(&discharge->graphic, 1);
+        setFrame(&discharge->graphic, SHOT_FRAME_IMPACT);
         discharge->state = DISCHARGE_IMPACTING;
     } else {
         discharge->state = DISCHARGE_SPENT;

@@ -9,7 +9,6 @@
 
 #define STAR_LAYERS 3
 #define STARS_PER_LAYER 50
-#define OVERLAY_GRAPHIC 5   // master graphic shown at the top right
 #define OVERLAY_X 650
 #define OVERLAY_Y 0
 

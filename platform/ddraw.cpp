@@ -171,7 +171,13 @@ public:
     Surface(int w, int h, DWORD c, const char* label) : width(w), height(h), caps(c)
     {
         pitch = (w + pitchAlignment - 1) / pitchAlignment * pitchAlignment;
-        memory.assign((size_t)pitch * h, 0);
+        // DirectDraw answers a request it cannot hold with DDERR_OUTOFMEMORY, never with an
+        // exception: an empty memory here makes the creator release the surface and say so.
+        try {
+            memory.assign((size_t)pitch * h, 0);
+        } catch (const std::bad_alloc&) {
+            memory.clear();
+        }
         if (label)
             snprintf(name, sizeof(name), "%s", label);
         else
@@ -594,6 +600,10 @@ public:
             return DDERR_INVALIDCAPS;
         DWORD memoryCaps = (caps & DDSCAPS_SYSTEMMEMORY) ? 0 : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
         Surface* s = new (std::nothrow) Surface(d->dwWidth, d->dwHeight, caps | memoryCaps, NULL);
+        if (s != NULL && s->memory.empty()) {
+            s->Release();
+            s = NULL;
+        }
         if (s == NULL)
             return DDERR_OUTOFMEMORY;
         if (d->dwFlags & DDSD_CKSRCBLT) {

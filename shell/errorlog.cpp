@@ -3,6 +3,7 @@
 #include <string.h>
 
 FILE* errorLog = NULL;
+void (*errorLogSink)(const char* message) = NULL;
 
 // A failure that repeats in every frame (a lock or a blit that keeps failing) would grow the
 // log without end: gigabytes in an hour with full pools. Once the messages would pass
@@ -24,6 +25,8 @@ static FILE* openLog(const char* name)
 
 int openErrorLog(const char* name)
 {
+    if (errorLogSink != NULL)
+        return 1;
     if (errorLog != NULL) {
         fclose(errorLog);
         errorLog = NULL;
@@ -35,6 +38,10 @@ int openErrorLog(const char* name)
 
 int writeError(const char* message)
 {
+    if (errorLogSink != NULL) {
+        errorLogSink(message);
+        return 1;
+    }
     if (errorLog == NULL) {
         errorLog = openLog("Error.txt");
         if (errorLog == NULL)

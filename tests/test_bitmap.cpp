@@ -204,11 +204,9 @@ TEST_F(BitmapTest, UnusableFilesAreRefusedWithTheirMessage)
         {bmpFile(0, 2, 8, ""), "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
         {bmpFile(-4, 2, 8, ""), "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
         {bmpFile(4, 0, 24, ""), "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
-        {bmpFile(0x7FFFFFFF, 1, 24, ""),
-         "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
-        {bmpFile(1, INT_MIN, 16, ""), "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
-        {bmpFile(BITMAP_MAX_PIXEL_BYTES / 2, 3, 8, ""),
-         "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
+        {bmpFile(0x7FFFFFFF, 1, 24, ""), "loadBitmapFile: memory allocation error\n"},
+        {bmpFile(1, INT_MIN, 16, ""), "loadBitmapFile: memory allocation error\n"},
+        {bmpFile(BITMAP_MAX_PIXEL_BYTES / 2, 3, 8, ""), "loadBitmapFile: memory allocation error\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

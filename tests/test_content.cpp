@@ -471,6 +471,7 @@ TEST_F(OrdersFile, ScriptsThatLoad)
     EXPECT_EQ(memcmp(&deploymentOrders[0], spread, sizeof(spread)), 0);
 
     ASSERT_EQ(load("o 0 35791394 2 3\ne\n"), 1) << "the longest wait the scheduler can count";
+    ASSERT_EQ(load("o 0 -35791394 2 3\no 0 -1 2 3\ne\n"), 1) << "negative delays are due at once";
     EXPECT_EQ(errorText(), "");
 }
 
@@ -491,7 +492,7 @@ TEST_F(OrdersFile, EveryFailureLogsItsLineAndKeepsTheSchedulerAsItWas)
         {"o 0 1 2 3", "loadDeploymentOrders: unexpected end of file\n"},
         {"o 3 1 2 3\ne\n", "loadDeploymentOrders: enemyIndex out of bounds\n"},
         {"o -1 1 2 3\ne\n", "loadDeploymentOrders: enemyIndex out of bounds\n"},
-        {"o 0 -1 2 3\ne\n", "loadDeploymentOrders: delay out of bounds\n"},
+        {"o 0 -35791395 2 3\ne\n", "loadDeploymentOrders: delay out of bounds\n"},
         {"o 0 35791395 2 3\ne\n", "loadDeploymentOrders: delay out of bounds\n"},
     };
     for (const auto& c : cases) {

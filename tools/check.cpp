@@ -1,42 +1,25 @@
-// starlane-check: checks a content folder for the game and reports every problem as
-// FILE:LINE: message, then exits 0 when there is none and 1 otherwise.
-//
-//   starlane-check [DIR]       (DIR defaults to the current folder)
-//
-// Three readings of the folder make the report:
-//   1. The game itself, started on the folder on the headless backend (WinMain, start-up and
-//      one frame). What it writes to "Error.txt" is reported as "Error.txt: ..." lines, each
-//      at the place in the content the game was reading when it wrote the line.
-//   2. The game's loaders, each on its own: the palette, every graphic, every enemy and the
-//      deployment orders, so that a refused file does not hide the ones after it. Their
-//      lines are reported as "loader: ..." (those the game already wrote are not repeated).
-//   3. The scan (check_scan.cpp), which knows the line of every value, says in plain words
-//      why a file is refused ("error: ...") and finds what the game takes without complaint
-//      but a modder would not want ("warning: ...").
-// The verdict is the game's: if the scan and the loaders ever disagree about a file, that is
-// reported too, as a problem of the checker.
-//
-// The places come from following the game's files: fopen and fclose are wrapped at link time
-// (-Wl,--wrap), so the checker knows which text file the game has open and where it is in it
-// when a line is logged. The log itself goes to a memory stream, never into the folder.
+// The content checker: the game's own start-up, then each of its loaders on its own, read
+// through the one reader; every line they log is placed at the file and line the reader was
+// at. The checker adds only what the game does not check: warnings about the records the game
+// loaded, placed through the reader's record of where each value stood.
+#include "check.h"
+
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
-#include "check.h"
 #include "content/content.h"
+#include "content/textread.h"
 #include "display/display.h"
+#include "game/contract.h"
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "headless.h"
@@ -49,172 +32,157 @@ const char* const GRAPHICS_LIST = "Graphics/MasterGraphics.txt";
 const char* const ENEMIES_LIST = "Enemies/MasterEnemies.txt";
 const char* const ORDERS_FILE = "DeploymentOrders/DeploymentOrder1.dpo";
 const char* const PALETTE_FILE = "palette.pal";
+const int FAR_OFF_SCREEN = 300;   // pixels above or below the screen counted as far
+
+struct Place {
+    std::string file;   // "" when no content file was being read
+    int line;
+};
 
 struct Logged {
-    std::string text;   // the line as the game wrote it, without its newline
-    std::string file;   // "" when the game was reading no content file
-    int line;
+    std::string text;   // without its newline
+    Place at;
     int step;           // 0: the game; 1.. : one loader run each
 };
 
-struct OpenFile {
-    FILE* file;
-    std::string name;
+struct Read {
+    int kind, value, line;
 };
 
-bool following = false;              // the game's files are followed only while it runs
-std::vector<OpenFile> openFiles;     // text files the game has open, innermost last
-std::map<std::string, long> closedAt;   // where the game was in a file when it closed it
-std::vector<Logged> logged;
+struct Entry {
+    std::string name;
+    int line;
+};
+
 int step = 0;
-std::map<int, std::set<std::string>> openedInStep;   // text files each run opened
-FILE* memoryLog = NULL;
-// Where a run of one list entry was named: its loader's lines about a file it cannot open go there.
-std::string entryFile;
-int entryLine = 0;
-const ScanResult* scan = NULL;
+std::vector<Logged> logged;
+std::map<std::string, std::vector<Read>> reads;   // per file, what its last reading took
+std::vector<std::string> fileOrder;               // files in the order they were first read
+std::vector<Logged> warnings;
 
-std::string fileText(const std::string& name)
+Place here()
 {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {textPlace.file, textPlace.line};
 }
 
-int lineIn(const std::string& name, long offset)
+void noteFile(const std::string& file)
 {
-    return lineOfOffset(fileText(name), offset);
+    if (!file.empty() && std::find(fileOrder.begin(), fileOrder.end(), file) == fileOrder.end())
+        fileOrder.push_back(file);
 }
 
-bool startsWith(const std::string& text, const char* prefix)
+void warn(const Place& at, const std::string& text)
 {
-    return text.compare(0, strlen(prefix), prefix) == 0;
+    noteFile(at.file);
+    warnings.push_back({text, at, -1});
 }
 
-// The file a loader's own line is about when it writes it after closing its files.
-const char* homeFile(const std::string& text)
-{
-    if (startsWith(text, "loadMasterGraphics:")) return GRAPHICS_LIST;
-    if (startsWith(text, "loadMasterEnemies:")) return ENEMIES_LIST;
-    if (startsWith(text, "loadDeploymentOrders:")) return ORDERS_FILE;
-    if (startsWith(text, "loadPalette:") || startsWith(text, "ddInit:")) return PALETTE_FILE;
-    return NULL;
-}
-
-void locate(Logged& entry)
-{
-    entry.file = "";
-    entry.line = 0;
-    if (!openFiles.empty()) {
-        const OpenFile& top = openFiles.back();
-        long offset = ftell(top.file);
-        // The record letter is read with fgetc: the position is already one past it.
-        if (entry.text.find("unknown identifier read") != std::string::npos && offset > 0)
-            offset--;
-        entry.file = top.name;
-        entry.line = lineIn(top.name, offset);
-        return;
-    }
-    if (!entryFile.empty()) {
-        entry.file = entryFile;
-        entry.line = entryLine;
-        return;
-    }
-    if (const char* home = homeFile(entry.text)) {
-        entry.file = home;
-        std::map<std::string, long>::iterator at = closedAt.find(home);
-        entry.line = at != closedAt.end() && strcmp(home, PALETTE_FILE) != 0 ? lineIn(home, at->second) : 1;
-        return;
-    }
-    // The outer lines of a failed start-up continue the chain of the line before them.
-    if ((startsWith(entry.text, "gameInit:") || startsWith(entry.text, "WinMain:")) && !logged.empty() &&
-        logged.back().step == entry.step) {
-        entry.file = logged.back().file;
-        entry.line = logged.back().line;
-        return;
-    }
-    if (startsWith(entry.text, "initPlayer:") && scan != NULL && !scan->graphics.empty()) {
-        entry.file = GRAPHICS_LIST;
-        entry.line = scan->graphics[0].line;
-    }
-}
-
-// Every line the game logs arrives here, one write per line (the log is flushed after each).
-ssize_t logWrite(void*, const char* buffer, size_t size)
+void onLog(const char* message)
 {
     Logged entry;
-    entry.text.assign(buffer, size);
+    entry.text = message;
     while (!entry.text.empty() && entry.text.back() == '\n')
         entry.text.pop_back();
+    entry.at = here();
     entry.step = step;
-    locate(entry);
+    // Lines logged before any text was read are about the palette; a player that cannot be
+    // made lacks the ship graphic.
+    if (entry.at.file.empty() && (entry.text.rfind("loadPalette:", 0) == 0 || entry.text.rfind("ddInit:", 0) == 0))
+        entry.at = {PALETTE_FILE, 1};
+    if (entry.text.rfind("initPlayer:", 0) == 0)
+        entry.at = {GRAPHICS_LIST, 1};
+    // The outer lines of a failed start-up continue the chain of the line before them.
+    if (entry.at.file.empty() && !logged.empty() && logged.back().step == step &&
+        (entry.text.rfind("gameInit:", 0) == 0 || entry.text.rfind("WinMain:", 0) == 0))
+        entry.at = logged.back().at;
+    noteFile(entry.at.file);
     logged.push_back(entry);
-    return (ssize_t)size;
 }
 
-FILE* openMemoryLog()
+void onRead(const TextFile* text, int kind, int value, const char*)
 {
-    cookie_io_functions_t io = {NULL, logWrite, NULL, NULL};
-    FILE* f = fopencookie(NULL, "w", io);
-    if (f != NULL)
-        setvbuf(f, NULL, _IOFBF, 1 << 16);
-    return f;
+    noteFile(text->name);
+    reads[text->name].push_back({kind, value, text->valueLine});
 }
 
-} // namespace
-
-extern "C" FILE* __real_fopen(const char* name, const char* mode);
-extern "C" int __real_fclose(FILE* file);
-
-extern "C" FILE* __wrap_fopen(const char* name, const char* mode)
+void onNameFix(const char* written, const char* found, int fixes)
 {
-    if (following && name != NULL && strcmp(name, "Error.txt") == 0)
-        return memoryLog;
-    FILE* file = __real_fopen(name, mode);
-    if (following && file != NULL && mode != NULL && strchr(mode, 'b') == NULL) {
-        openFiles.push_back({file, name});
-        openedInStep[step].insert(name);
-    }
-    return file;
+    std::string w = written, f = found;
+    if (fixes & NAME_FIX_BACKSLASH)
+        warn(here(), w + " separates folders with '\\'; write '/', which every system reads");
+    if (fixes & NAME_FIX_CASE)
+        warn(here(), w + " is found only as " + f + "; write the name in the same letter case");
 }
 
-extern "C" int __wrap_fclose(FILE* file)
+// The names a master list gives, read as its loader reads them, without following them.
+std::vector<Entry> listNames(const char* list, int max)
 {
-    if (file != NULL && file == memoryLog)
-        return 0;   // the game's log stays with the checker
-    for (size_t i = openFiles.size(); i-- > 0;) {
-        if (openFiles[i].file == file) {
-            closedAt[openFiles[i].name] = ftell(file);
-            openFiles.erase(openFiles.begin() + (long)i);
-            break;
+    std::vector<Entry> names;
+    TextFile text;
+    void (*hook)(const TextFile*, int, int, const char*) = textReadHook;
+    textReadHook = NULL;
+    int count = 0;
+    if (openTextFile(&text, list)) {
+        if (readInt(&text, &count) && discardLine(&text))
+            for (int i = 0; i < count && i < max; i++) {
+                char name[CONTENT_NAME_LENGTH + 1];
+                if (!readName(&text, name, CONTENT_NAME_LENGTH))
+                    break;
+                names.push_back({name, text.valueLine});
+                if (!discardLine(&text))
+                    break;
+            }
+        // Names after the count are never read: say so for those that name a file.
+        int read = (int)names.size();
+        if (read == count || read == max) {
+            char name[CONTENT_NAME_LENGTH + 1];
+            while (readName(&text, name, CONTENT_NAME_LENGTH)) {
+                char path[TEXT_PATH_SIZE];
+                FILE* probe = resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
+                if (probe != NULL) {
+                    fclose(probe);
+                    warn({list, text.valueLine}, std::string(name) + " is never read: the count on line 1 says " +
+                                                     std::to_string(count));
+                }
+                if (!discardLine(&text))
+                    break;
+            }
         }
+        closeTextFile(&text);
     }
-    return __real_fclose(file);
+    textReadHook = hook;
+    return names;
 }
 
-namespace {
-
-const int FRAMES_TO_RUN = 1;
-
-// The window closes after the first frame, as a player closing it would close it.
+// Each turn of the game's loop: what a frame logs is about no place in the content, and the
+// window closes after the first frame.
 void closeAfterFirstFrame(int turn)
 {
-    if (turn == FRAMES_TO_RUN)
+    textPlace.file[0] = '\0';
+    if (turn == 1)
         headlessRequestClose();
 }
 
-// 1. The game, started on the folder: what "Error.txt" would hold. Returns WinMain's result.
 int runGame()
 {
     step = 0;
     headlessReset(1000);
     headlessSetTurnHook(closeAfterFirstFrame);
-    return WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
+    int result = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
+    return result;
 }
 
-// 2. Each loader on its own, on a display that can make frames.
-void runLoaders(const ScanResult& found)
+void restartAt(const char* file, int line)
+{
+    snprintf(textPlace.file, sizeof(textPlace.file), "%s", file);
+    textPlace.line = line;
+    step++;
+}
+
+// Each loader on its own, so that a refused file does not hide the ones after it. An entry
+// whose list could not be read at all is not followed: its lines would be consequences only.
+void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded, std::vector<Entry>& enemyNames,
+                std::vector<int>& enemyLoaded)
 {
     if (lpdd == NULL) {
         WNDCLASSEXA wc = {};
@@ -225,46 +193,315 @@ void runLoaders(const ScanResult& found)
         RegisterClassExA(&wc);
         mainWindow = CreateWindowExA(0, "Starlane Check", "Starlane Check", WS_POPUP, 0, 0, 800, 600, NULL,
                                      NULL, wc.hInstance, NULL);
-        step++;
+        restartAt("", 0);
         ddInit(screenWidth, screenHeight, screenBpp);   // the palette's lines are the game's already
     }
 
     destroyMasterGraphics();
     memset(masterGraphics, 0, sizeof(masterGraphics));
     numMasterGraphics = 0;
-    step++;
+    reads.clear();
+    restartAt("", 0);
+    graphicNames = listNames(GRAPHICS_LIST, MAX_MASTER_GRAPHICS);
+    graphicLoaded.assign(graphicNames.size(), 1);
     if (!loadMasterGraphics(GRAPHICS_LIST)) {
-        // The list stops at the first refused graphic: the others are loaded one by one.
-        int count = (int)std::min<size_t>(found.graphics.size(), MAX_MASTER_GRAPHICS);
-        for (int i = 0; i < count; i++) {
+        for (size_t i = 0; i < graphicNames.size(); i++) {
             destroyGraphic(&masterGraphics[i]);
             memset(&masterGraphics[i], 0, sizeof(Graphic));
-            step++;
-            entryFile = GRAPHICS_LIST;
-            entryLine = found.graphics[i].line;
-            loadGraphic(&masterGraphics[i], found.graphics[i].name.c_str(), 0, 0);
+            reads.erase(graphicNames[i].name);
+            restartAt(GRAPHICS_LIST, graphicNames[i].line);
+            graphicLoaded[i] = loadGraphic(&masterGraphics[i], graphicNames[i].name.c_str(), 0, 0);
         }
-        entryFile = "";
-        numMasterGraphics = count;
+        numMasterGraphics = (int)graphicNames.size();
     }
 
     memset(masterEnemies, 0, sizeof(masterEnemies));
     numMasterEnemies = 0;
-    step++;
-    if (!loadMasterEnemies(ENEMIES_LIST)) {
-        int count = (int)std::min<size_t>(found.enemies.size(), MAX_MASTER_ENEMIES);
-        for (int i = 0; i < count; i++) {
-            step++;
-            entryFile = ENEMIES_LIST;
-            entryLine = found.enemies[i].line;
-            loadEnemy(&masterEnemies[i], found.enemies[i].name.c_str());
+    restartAt("", 0);
+    enemyNames = listNames(ENEMIES_LIST, MAX_MASTER_ENEMIES);
+    if (graphicNames.empty() && numMasterGraphics <= 0)
+        enemyNames.clear();
+    enemyLoaded.assign(enemyNames.size(), 1);
+    if (!enemyNames.empty() && !loadMasterEnemies(ENEMIES_LIST)) {
+        for (size_t i = 0; i < enemyNames.size(); i++) {
+            reads.erase(enemyNames[i].name);
+            restartAt(ENEMIES_LIST, enemyNames[i].line);
+            enemyLoaded[i] = loadEnemy(&masterEnemies[i], enemyNames[i].name.c_str());
         }
-        entryFile = "";
-        numMasterEnemies = count;
+        numMasterEnemies = (int)enemyNames.size();
     }
 
-    step++;
-    loadDeploymentOrders(ORDERS_FILE);
+    restartAt("", 0);
+    numDeploymentOrders = 0;
+    if (!enemyNames.empty())
+        loadDeploymentOrders(ORDERS_FILE);
+}
+
+// ---- Where the values of a loaded record stood ----
+
+// The line of the n-th number read from `file` before its first record letter; 0 if none.
+int headerLine(const std::string& file, int n)
+{
+    int seen = 0;
+    for (const Read& r : reads[file]) {
+        if (r.kind == TEXT_READ_LETTER)
+            break;
+        if (r.kind == TEXT_READ_INT && seen++ == n)
+            return r.line;
+    }
+    return 0;
+}
+
+// The line of the last record `letter` whose first number is `index` (or of its value number
+// `value`, counted from that index); 0 if none.
+int recordLine(const std::string& file, int letter, int index, int value = -1)
+{
+    const std::vector<Read>& all = reads[file];
+    int line = 0;
+    for (size_t i = 0; i + 1 < all.size(); i++)
+        if (all[i].kind == TEXT_READ_LETTER && all[i].value == letter && all[i + 1].kind == TEXT_READ_INT &&
+            all[i + 1].value == index)
+            line = value >= 0 && i + 1 + value < all.size() ? all[i + 1 + value].line : all[i].line;
+    return line;
+}
+
+int endLine(const std::string& file)
+{
+    for (const Read& r : reads[file])
+        if (r.kind == TEXT_READ_LETTER && r.value == 'e')
+            return r.line;
+    return 0;
+}
+
+// The line of the n-th number of an enemy file, counted from its end when n is negative.
+int enemyValueLine(const std::string& file, int n)
+{
+    std::vector<int> lines;
+    for (const Read& r : reads[file])
+        if (r.kind == TEXT_READ_INT)
+            lines.push_back(r.line);
+    if (n < 0)
+        n += (int)lines.size();
+    return n >= 0 && n < (int)lines.size() ? lines[n] : 1;
+}
+
+// ---- Warnings on the loaded records ----
+
+std::string str(long long v) { return std::to_string(v); }
+
+int animationDefined(const Graphic& g, int a)
+{
+    return g.animations[a].numFrames > 0;
+}
+
+struct Need {
+    std::string who;
+    std::vector<int> frames, animations;
+    int mustStop;   // the game waits for these animations to end
+};
+
+struct GraphicUse {
+    int used;
+    int frameShown[MAX_FRAMES];
+};
+
+void lacks(const Graphic& g, const std::string& file, const Need& need, const Place& at)
+{
+    for (int f : need.frames)
+        if (g.frames[f] == NULL)
+            warn(at, need.who + " needs frame " + str(f) + ", which " + file + " does not load");
+    for (int a : need.animations) {
+        if (!animationDefined(g, a))
+            warn(at, need.who + " needs animation " + str(a) + ", which " + file + " does not define");
+        else if (need.mustStop && (g.animations[a].flags & ANIMATION_LOOP))
+            warn({file, recordLine(file, 'a', a)},
+                 need.who + " waits for animation " + str(a) + " of " + file + " to end, but it loops");
+    }
+    if (!need.animations.empty() && !(g.attributes & GRAPHIC_ANIMATED))
+        warn({file, headerLine(file, 8)}, need.who + " plays animations, but " + file + " lacks attribute 4 (animated)");
+}
+
+void use(GraphicUse& u, const std::vector<int>& frames)
+{
+    u.used = 1;
+    for (int f : frames)
+        u.frameShown[f] = 1;
+}
+
+void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>& complete,
+                  const std::vector<Entry>& enemyNames, const std::vector<int>& enemyLoaded, int ordersRead)
+{
+    std::vector<GraphicUse> uses(graphicNames.size(), GraphicUse());
+
+    struct Role {
+        int graphic;
+        Need need;
+    };
+    const Role roles[] = {
+        {GRAPHIC_SHIP, {"the player's ship", {SHIP_FRAME_LEVEL, SHIP_FRAME_TILTED, SHIP_FRAME_FIRING,
+                                               SHIP_FRAME_RECOIL, SHIP_FRAME_RECOIL_FLASH},
+                        {SHIP_ANIMATION_OPEN, SHIP_ANIMATION_CLOSE, SHIP_ANIMATION_DEATH}, 1}},
+        {GRAPHIC_PLAYER_SHOT, {"the player's shot", {0}, {SHOT_ANIMATION_IMPACT}, 1}},
+        {GRAPHIC_POWERUP, {"the power-up", {}, {}, 0}},
+        {GRAPHIC_OVERLAY, {"the overlay", {}, {OVERLAY_ANIMATION}, 0}},
+    };
+    for (Role role : roles) {
+        if (role.graphic == GRAPHIC_POWERUP)
+            for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
+                role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
+        if (role.graphic >= (int)graphicNames.size()) {
+            warn({GRAPHICS_LIST, 1}, "graphic " + str(role.graphic) + ", " + role.need.who +
+                                         ", is missing: the list must hold at least " + str(NUM_GRAPHIC_ROLES) +
+                                         " graphics");
+            continue;
+        }
+        if (!complete[role.graphic])
+            continue;
+        const std::string& file = graphicNames[role.graphic].name;
+        use(uses[role.graphic], role.need.frames);
+        lacks(masterGraphics[role.graphic], file, role.need, {file, endLine(file)});
+    }
+
+    int enemiesKnown = 1;
+    for (size_t i = 0; i < enemyNames.size(); i++) {
+        const Enemy& e = masterEnemies[i];
+        const std::string& file = enemyNames[i].name;
+        if (!enemyLoaded[i] || reads[file].empty()) {
+            enemiesKnown = 0;
+            continue;
+        }
+        int graphicID = reads[file][0].value;
+        int routine = -1;
+        for (const Read& r : reads[file])
+            if (r.kind == TEXT_READ_INT)
+                routine = r.value;
+        Place routineAt = {file, enemyValueLine(file, -1)};
+        if (graphicID >= 0 && graphicID < (int)graphicNames.size() && complete[graphicID]) {
+            Need driven = {"AI routine 1", {ENEMY_FRAME_LEVEL, ENEMY_FRAME_FLICKER, ENEMY_FRAME_FIRING},
+                           {ENEMY_ANIMATION_DEATH}, 1};
+            use(uses[graphicID], routine == 1 ? driven.frames : std::vector<int>{0});
+            if (routine == 1)
+                lacks(masterGraphics[graphicID], graphicNames[graphicID].name, driven, routineAt);
+        }
+        if (e.state != ALIVE)
+            warn({file, enemyValueLine(file, 4)}, "life state " + str(e.state) + ": enemies start alive (1); " +
+                                                      (e.state == DEAD ? "a dead one leaves at once"
+                                                                       : "in any other state it never dies"));
+        if (e.aiState < AI_INIT || e.aiState > AI_FIRE)
+            warn({file, enemyValueLine(file, -2)}, "AI state " + str(e.aiState) +
+                                                        " does nothing; the routine knows 0 to 3 (0 flies in)");
+        if (routine == 0)
+            warn(routineAt, "AI routine 0: the enemy never moves, fires or dies, and never leaves the pool");
+        else if (e.weapon.numDischarges > 0 && e.timers[0].delay <= 0)
+            warn(routineAt, "timer 0, the fire timer, has delay " + str(e.timers[0].delay) +
+                                ": the enemy fires every second frame");
+        for (int s = 0; s < e.weapon.numDischarges; s++) {
+            const DischargeDesc& d = e.weapon.descs[s];
+            Place at = {file, enemyValueLine(file, 7 + s * 7)};
+            if (d.attributes & ~(DISCHARGE_ANIMATED | DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME))
+                warn(at, "shot attributes " + str(d.attributes) + ": only 1, 2 and 4 mean anything");
+            if (d.xVelocity == 0 && d.yVelocity == 0)
+                warn(at, "the shot does not move: it stays until it hits the ship");
+            if (d.damage < 0)
+                warn(at, "negative damage heals the ship");
+            if (d.graphicID < 0 || d.graphicID >= (int)graphicNames.size() || !complete[d.graphicID])
+                continue;
+            Need shot = {"the shot", {}, {}, 0};
+            if (d.attributes & DISCHARGE_ANIMATED)
+                shot.animations.push_back(SHOT_ANIMATION_FLIGHT);
+            else
+                shot.frames.push_back(SHOT_FRAME_FLIGHT);
+            const Graphic& g = masterGraphics[d.graphicID];
+            const std::string& gfile = graphicNames[d.graphicID].name;
+            lacks(g, gfile, shot, at);
+            if (d.attributes & DISCHARGE_IMPACT_ANIMATION) {
+                lacks(g, gfile, {"the shot's impact", {}, {SHOT_ANIMATION_IMPACT}, 1}, at);
+            } else if (d.attributes & DISCHARGE_IMPACT_FRAME) {
+                shot.frames.push_back(SHOT_FRAME_IMPACT);
+                lacks(g, gfile, {"the shot's impact", {SHOT_FRAME_IMPACT}, {}, 0}, at);
+            }
+            use(uses[d.graphicID], shot.frames);
+        }
+    }
+
+    for (size_t i = 0; i < graphicNames.size(); i++) {
+        if (!complete[i])
+            continue;
+        const Graphic& g = masterGraphics[i];
+        const std::string& file = graphicNames[i].name;
+        RECT box = g.boundingBox;
+        if (box.left < 0 || box.top < 0 || box.right > g.width || box.bottom > g.height)
+            warn({file, headerLine(file, 4)}, "the bounding box (" + str(box.left) + ", " + str(box.top) + ")-(" +
+                                                  str(box.right) + ", " + str(box.bottom) + ") reaches outside the " +
+                                                  str(g.width) + " x " + str(g.height) + " frame");
+        else if (box.left >= box.right || box.top >= box.bottom)
+            warn({file, headerLine(file, 4)}, "the bounding box is empty: left must be below right and top below bottom");
+        // An empty line is read as a comment letter: the line after it goes too.
+        for (const Read& r : reads[file])
+            if (r.kind == TEXT_READ_LETTER && r.value == '\n')
+                warn({file, r.line}, "empty line: the game drops the line after it (line " + str(r.line + 1) + ") too");
+        if (!enemiesKnown)
+            continue;
+        if (!uses[i].used) {
+            warn({GRAPHICS_LIST, graphicNames[i].line},
+                 "graphic " + str(i) + " (" + file + ") is used by nothing: no fixed role, enemy or shot names it");
+            continue;
+        }
+        int shown[MAX_FRAMES] = {1};   // frame 0 shows until anything else is chosen
+        for (int f = 0; f < MAX_FRAMES; f++)
+            shown[f] = shown[f] || uses[i].frameShown[f];
+        for (int a = 0; a < MAX_ANIMATIONS; a++) {
+            const Animation& anim = g.animations[a];
+            int told[MAX_FRAMES] = {0};
+            for (int k = 0; k < anim.numFrames; k++) {
+                int f = anim.frameSequence[k];
+                shown[f] = 1;
+                if (g.frames[f] == NULL && !told[f]) {
+                    told[f] = 1;
+                    warn({file, recordLine(file, 'a', a, 4 + k)}, "animation " + str(a) + " shows frame " + str(f) +
+                                                               ", which no f record loads: nothing is drawn and "
+                                                               "the game logs an error every frame");
+                }
+            }
+        }
+        std::vector<int> unshown;
+        for (int f = 0; f < MAX_FRAMES; f++)
+            if (g.frames[f] != NULL && !shown[f])
+                unshown.push_back(f);
+        if (!unshown.empty()) {
+            std::string list = str(unshown[0]);
+            for (size_t k = 1; k < unshown.size(); k++)
+                list += (k + 1 == unshown.size() ? " and " : ", ") + str(unshown[k]);
+            warn({file, recordLine(file, 'f', unshown[0])},
+                 (unshown.size() == 1 ? "frame " + list + " is" : "frames " + list + " are") +
+                     " shown by no animation and by nothing the game sets directly");
+        }
+    }
+
+    // Orders: where each enemy comes in, and which enemies never do.
+    std::vector<int> orderLines;
+    for (const Read& r : reads[ORDERS_FILE])
+        if (r.kind == TEXT_READ_LETTER && r.value == 'o')
+            orderLines.push_back(r.line);
+    std::vector<int> deployed(enemyNames.size(), 0);
+    for (int k = 0; k < ordersRead && k < (int)orderLines.size(); k++) {
+        const DeploymentOrder& o = deploymentOrders[k];
+        if (o.enemyIndex < 0 || o.enemyIndex >= (int)enemyNames.size())
+            continue;
+        deployed[o.enemyIndex] = 1;
+        const Graphic& g = masterEnemies[o.enemyIndex].graphic;
+        Place at = {ORDERS_FILE, orderLines[k]};
+        if (o.x + g.boundingBox.right <= 0 || o.x + g.boundingBox.left >= screenWidth)
+            warn(at, "x " + str(o.x) + " puts the enemy beside the screen; it flies in straight down and is never seen there");
+        else if (o.y + g.boundingBox.bottom < -FAR_OFF_SCREEN || o.y + g.boundingBox.top >= screenHeight + FAR_OFF_SCREEN)
+            warn(at, "y " + str(o.y) + " puts the enemy more than " + str(FAR_OFF_SCREEN) + " pixels " +
+                         (o.y < 0 ? "above" : "below") + " the screen");
+    }
+    if (ordersRead >= 0)
+        for (size_t i = 0; i < enemyNames.size(); i++)
+            if (!deployed[i])
+                warn({ENEMIES_LIST, enemyNames[i].line},
+                     "enemy " + str(i) + " (" + enemyNames[i].name + ") is named by no deployment order");
 }
 
 std::string showPath(const std::string& dir, const std::string& file)
@@ -272,139 +509,178 @@ std::string showPath(const std::string& dir, const std::string& file)
     return dir == "." ? file : dir + "/" + file;
 }
 
-int usage()
+void resetChecker()
 {
-    fprintf(stderr, "usage: starlane-check [DIR]   (checks the content folder DIR, by default the current one)\n");
-    return 2;
+    step = 0;
+    logged.clear();
+    reads.clear();
+    fileOrder.clear();
+    warnings.clear();
+    textPlace.file[0] = '\0';
+    textPlace.line = 0;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
+int checkContent(const std::string& dir, const std::string& shown, CheckReport* report)
 {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-'))
-        return usage();
-    std::string dir = argc == 2 ? argv[1] : ".";
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
+    char cwd[4096];
+    if (getcwd(cwd, sizeof(cwd)) == NULL || chdir(dir.c_str()) != 0)
+        return 0;
+    resetChecker();
+    *report = CheckReport();
+    errorLogSink = onLog;
+    textReadHook = onRead;
+    nameFixHook = onNameFix;
 
-    char here[4096];
-    if (getcwd(here, sizeof(here)) == NULL || chdir(dir.c_str()) != 0) {
-        printf("%s: error: cannot enter the content folder\n", dir.c_str());
-        return 1;
-    }
-    if (chdir(here) != 0)
-        return 1;
-    ScanResult found = scanContent(dir);
-    scan = &found;
-    if (chdir(dir.c_str()) != 0)
-        return 1;
-
-    memoryLog = openMemoryLog();
-    if (memoryLog == NULL) {
-        fprintf(stderr, "starlane-check: cannot make the memory log\n");
-        return 1;
-    }
-    following = true;
-    int started = runGame() == 0;
-    if (!started)
+    report->started = runGame() == 0;
+    if (!report->started)
         freeMemory();   // a failed start-up leaves the pools as they were
-    runLoaders(found);
-    following = false;
+    std::vector<Entry> graphicNames, enemyNames;
+    std::vector<int> graphicLoaded, enemyLoaded;
+    int gameOrders = -1;
+    runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
+    int ordersFailed = 0;
+    for (const Logged& l : logged)
+        ordersFailed = ordersFailed || (l.step == step && l.text.rfind("loadDeploymentOrders:", 0) == 0);
+    gameOrders = ordersFailed || enemyNames.empty() ? -1 : numDeploymentOrders;
+    textReadHook = NULL;
+    nameFixHook = NULL;
+    checkRecords(graphicNames, graphicLoaded, enemyNames, enemyLoaded, gameOrders);
+    errorLogSink = NULL;
     destroyMasterGraphics();
     ddShutDown();
     headlessReset(0);
+    if (chdir(cwd) != 0)
+        return 0;
 
-    // ---- The report ----
-    std::vector<std::string> lines;
+    // The game's lines first, as Error.txt would hold them, each at its place.
     std::set<std::string> seen;
-    int gameLines = 0;
-    std::set<std::string> refusedByGame;
-    int lastStep = -1;
-    for (size_t i = 0; i < logged.size(); i++) {
-        const Logged& l = logged[i];
-        bool innermost = l.step != lastStep;
-        lastStep = l.step;
-        if (innermost && !l.file.empty())
-            refusedByGame.insert(l.file);
-        std::string at = l.file.empty() ? "" : showPath(dir, l.file) + ":" + std::to_string(l.line) + ": ";
-        std::string key = at + l.text;
-        if (l.step == 0) {
-            gameLines++;
-            // A line logged while the game read no content file has its place in Error.txt.
-            if (l.file.empty())
-                lines.push_back(showPath(dir, "Error.txt") + ":" + std::to_string(gameLines) + ": " + l.text);
-            else
-                lines.push_back(at + "Error.txt: " + l.text);
-            seen.insert(key);
-        }
+    for (const Logged& l : logged) {
+        if (l.step != 0)
+            continue;
+        report->gameLines++;
+        std::string at = l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
+        if (l.at.file.empty())
+            report->lines.push_back(showPath(shown, "Error.txt") + ":" + str(report->gameLines) + ": " + l.text);
+        else
+            report->lines.push_back(at + "Error.txt: " + l.text);
+        seen.insert(at + l.text);
     }
-
-    // Everything else by file, in the order the game reads them, and line.
-    struct Entry {
+    // Then the loaders' and the warnings, by file in reading order, and by line.
+    struct Line {
         size_t rank;
         int line;
         std::string text;
     };
-    std::vector<Entry> rest;
-    auto rankOf = [&](const std::string& file) {
-        std::vector<std::string>::const_iterator it = std::find(found.files.begin(), found.files.end(), file);
-        return (size_t)(it - found.files.begin());
+    std::vector<Line> rest;
+    auto rankOf = [](const std::string& file) {
+        return (size_t)(std::find(fileOrder.begin(), fileOrder.end(), file) - fileOrder.begin());
     };
-    for (const Problem& p : found.errors)
-        rest.push_back({rankOf(p.file), p.line, showPath(dir, p.file) + ":" + std::to_string(p.line) + ": error: " + p.text});
     for (const Logged& l : logged) {
         if (l.step == 0)
             continue;
-        std::string at = l.file.empty() ? "" : showPath(dir, l.file) + ":" + std::to_string(l.line) + ": ";
+        std::string at = l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
         if (!seen.insert(at + l.text).second)
             continue;
-        if (l.file.empty())
-            rest.push_back({found.files.size(), 0, showPath(dir, "Error.txt") + ":1: loader: " + l.text});
+        if (l.at.file.empty())
+            rest.push_back({fileOrder.size(), 0, showPath(shown, "Error.txt") + ":1: loader: " + l.text});
         else
-            rest.push_back({rankOf(l.file), l.line, at + "loader: " + l.text});
+            rest.push_back({rankOf(l.at.file), l.at.line, at + "loader: " + l.text});
     }
-    for (const Problem& p : found.warnings)
-        rest.push_back({rankOf(p.file), p.line, showPath(dir, p.file) + ":" + std::to_string(p.line) + ": warning: " + p.text});
-
-    // The game decides; a scan that reads a file otherwise is the checker's fault, and said so.
-    // A run that logged nothing about any file took every file it opened.
-    std::set<std::string> takenByGame;
-    for (const auto& run : openedInStep) {
-        bool failed = false;
-        for (const Logged& l : logged)
-            failed = failed || (l.step == run.first && !l.file.empty());
-        if (!failed)
-            takenByGame.insert(run.second.begin(), run.second.end());
-    }
-    std::set<std::string> refusedByScan(found.refused.begin(), found.refused.end());
-    for (const std::string& file : refusedByGame)
-        if (!refusedByScan.count(file))
-            rest.push_back({rankOf(file), 1, showPath(dir, file) + ":1: error: the game refuses this file, "
-                                             "but starlane-check found no reason; the game's lines above are right"});
-    for (const std::string& file : refusedByScan)
-        if (takenByGame.count(file))
-            rest.push_back({rankOf(file), 1, showPath(dir, file) + ":1: error: starlane-check refuses this file, "
-                                             "but the game loads it; please report this"});
-
-    std::stable_sort(rest.begin(), rest.end(), [](const Entry& a, const Entry& b) {
+    for (const Logged& w : warnings)
+        rest.push_back({rankOf(w.at.file), w.at.line,
+                        showPath(shown, w.at.file) + ":" + str(w.at.line) + ": warning: " + w.text});
+    std::stable_sort(rest.begin(), rest.end(), [](const Line& a, const Line& b) {
         return a.rank != b.rank ? a.rank < b.rank : a.line < b.line;
     });
-    for (const Entry& e : rest)
-        lines.push_back(e.text);
-    for (const std::string& l : lines)
-        printf("%s\n", l.c_str());
-
-    size_t warnings = found.warnings.size();
-    size_t problems = lines.size();
-    if (problems == 0) {
-        fprintf(stderr, "starlane-check: %s: clean (%zu graphics, %zu enemies, %d orders)\n", dir.c_str(),
-                found.graphics.size(), found.enemies.size(), found.numOrders);
-        return 0;
-    }
-    fprintf(stderr, "starlane-check: %s: %zu problem%s (%zu warning%s); %s\n", dir.c_str(), problems,
-            problems == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s",
-            started ? (gameLines ? "the game starts but logs errors" : "the game starts")
-                    : "the game stops at start-up");
+    for (const Line& l : rest)
+        report->lines.push_back(l.text);
+    report->warnings = (int)warnings.size();
+    report->graphics = (int)graphicNames.size();
+    report->enemies = (int)enemyNames.size();
+    report->orders = gameOrders < 0 ? 0 : gameOrders;
     return 1;
+}
+
+namespace {
+
+const char* roleName(int graphic)
+{
+    switch (graphic) {
+    case GRAPHIC_SHIP: return "the player's ship";
+    case GRAPHIC_PLAYER_SHOT: return "the player's shot";
+    case GRAPHIC_POWERUP: return "the power-up";
+    case GRAPHIC_OVERLAY: return "the overlay";
+    default: return "";
+    }
+}
+
+} // namespace
+
+int listContent(const std::string& dir)
+{
+    char cwd[4096];
+    if (getcwd(cwd, sizeof(cwd)) == NULL || chdir(dir.c_str()) != 0)
+        return 0;
+    resetChecker();
+    errorLogSink = onLog;
+    headlessReset(1000);
+    std::vector<Entry> graphicNames, enemyNames;
+    std::vector<int> graphicLoaded, enemyLoaded;
+    runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
+    errorLogSink = NULL;
+
+    printf("Master graphics (Graphics/MasterGraphics.txt):\n");
+    for (size_t i = 0; i < graphicNames.size(); i++) {
+        const Graphic& g = masterGraphics[i];
+        const char* role = roleName((int)i);
+        printf("  %2zu  %-28s %s%s\n", i, graphicNames[i].name.c_str(), graphicLoaded[i] ? "" : "(refused) ",
+               *role ? role : "");
+        if (!graphicLoaded[i])
+            continue;
+        std::string frames, animations;
+        for (int f = 0; f < MAX_FRAMES; f++)
+            if (g.frames[f] != NULL)
+                frames += (frames.empty() ? "" : " ") + str(f);
+        printf("      %d x %d pixels, box (%ld, %ld)-(%ld, %ld), frames %s\n", g.width, g.height,
+               (long)g.boundingBox.left, (long)g.boundingBox.top, (long)g.boundingBox.right,
+               (long)g.boundingBox.bottom, frames.empty() ? "none" : frames.c_str());
+        for (int a = 0; a < MAX_ANIMATIONS; a++) {
+            const Animation& anim = g.animations[a];
+            if (anim.numFrames <= 0)
+                continue;
+            std::string sequence;
+            for (int k = 0; k < anim.numFrames; k++)
+                sequence += " " + str(anim.frameSequence[k]);
+            printf("      animation %d:%s (%s, every %d frames)\n", a, sequence.c_str(),
+                   (anim.flags & ANIMATION_LOOP) ? "loops" : "plays once", anim.delay + 1);
+        }
+    }
+    printf("Enemies (Enemies/MasterEnemies.txt):\n");
+    for (size_t i = 0; i < enemyNames.size(); i++) {
+        const Enemy& e = masterEnemies[i];
+        if (!enemyLoaded[i]) {
+            printf("  %2zu  %-28s (refused)\n", i, enemyNames[i].name.c_str());
+            continue;
+        }
+        const std::vector<Read>& values = reads[enemyNames[i].name];
+        int graphicID = values.empty() ? -1 : values[0].value, routine = values.empty() ? -1 : values.back().value;
+        printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer %d frames\n", i,
+               enemyNames[i].name.c_str(), graphicID,
+               graphicID >= 0 && graphicID < (int)graphicNames.size() ? graphicNames[graphicID].name.c_str() : "?",
+               e.xSpeed, e.ySpeed, routine, e.timers[0].delay);
+        for (int s = 0; s < e.weapon.numDischarges; s++) {
+            const DischargeDesc& d = e.weapon.descs[s];
+            printf("      shot: graphic %d, attributes %d, from (%d, %d), velocity (%d, %d), damage %d\n", d.graphicID,
+                   d.attributes, d.xOffset, d.yOffset, d.xVelocity, d.yVelocity, d.damage);
+        }
+    }
+    destroyMasterGraphics();
+    ddShutDown();
+    headlessReset(0);
+    for (const Logged& l : logged)
+        fprintf(stderr, "%s:%d: %s\n", l.at.file.c_str(), l.at.line, l.text.c_str());
+    int ok = logged.empty();
+    return chdir(cwd) == 0 && ok;
 }

@@ -1,33 +1,26 @@
-// starlane-check: the content scan (positions, every problem, what the game tolerates but a
-// modder would not want) and the report it shares with the runs of the game's own loaders.
+// The content checker's work, shared by starlane-check and mkcontent check: the game and its
+// own loaders run on a content folder, every line they log put at the FILE:LINE the reader was
+// at, and the warnings about what the game takes but a modder would not want.
 #ifndef STARLANE_TOOLS_CHECK_H
 #define STARLANE_TOOLS_CHECK_H
 
 #include <string>
 #include <vector>
 
-struct Problem {
-    std::string file;   // relative to the content folder
-    int line;
-    std::string text;
+struct CheckReport {
+    std::vector<std::string> lines;   // every problem, "FILE:LINE: ..." with FILE under the folder
+    int started;                      // the game got through its start-up
+    int gameLines;                    // lines the game itself would write to Error.txt
+    int warnings;
+    int graphics, enemies, orders;    // what the lists and the orders hold
 };
 
-struct ListEntry {
-    std::string name;   // as the game reads it (at most 50 characters)
-    int line;
-};
+// Checks the content folder `dir` (the working directory is left as it was); `shown` is the
+// folder's name as the lines give it. 0 when the folder cannot be entered.
+int checkContent(const std::string& dir, const std::string& shown, CheckReport* report);
 
-struct ScanResult {
-    std::vector<Problem> errors;        // the game refuses these
-    std::vector<Problem> warnings;      // the game takes these
-    std::vector<std::string> refused;   // files whose reading ends in an error
-    std::vector<ListEntry> graphics;    // the names the master lists give, in order
-    std::vector<ListEntry> enemies;
-    std::vector<std::string> files;     // every file named, in reading order (sorts the report)
-    int numOrders;
-};
-
-ScanResult scanContent(const std::string& dir);   // reads DIR by the game's reading rules
-int lineOfOffset(const std::string& text, long offset);   // 1-based; past the last newline is the last line
+// Prints every master graphic (role, size, frames, animations) and every enemy (graphic,
+// weapon, routine) of the content folder; 0 when the content does not load.
+int listContent(const std::string& dir);
 
 #endif
