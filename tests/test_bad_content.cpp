@@ -40,7 +40,7 @@ protected:
     {
         GameTest::SetUp();
         makeDirs("pristine");
-        copyTree(sourcePath("data"), "pristine");
+        copyTree(shippedContentPath(), "pristine");
     }
 
     // A fresh copy of the content in ./game, made current.

@@ -3,12 +3,14 @@
 // at. The checker adds only what the game does not check: warnings about the records the game
 // loaded, placed through the reader's record of where each value stood.
 #include "check.h"
+#include "sheets.h"
 
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -596,6 +598,16 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     });
     for (const Line& l : rest)
         report->lines.push_back(l.text);
+    // The picture sources, where the folder has them, through the content builder's reader.
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::path(dir) / "palette.colors", ec)) {
+        std::vector<SourceOutput> outputs;
+        std::vector<std::string> sourceLines;
+        buildSources(dir, outputs, sourceLines);
+        compareSources(dir, outputs, sourceLines);
+        for (const std::string& l : sourceLines)
+            report->lines.push_back(l);
+    }
     report->warnings = (int)warnings.size();
     report->graphics = (int)graphicNames.size();
     report->enemies = (int)enemyNames.size();

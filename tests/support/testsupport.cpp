@@ -92,3 +92,8 @@ long statsMember(const std::string& json, const std::string& name)
     }
     return strtol(json.c_str() + at + key.size(), NULL, 10);
 }
+
+std::string shippedContentPath()
+{
+    return sourcePath("tests/shipped");
+}
