@@ -141,7 +141,15 @@ static int nextChar(TextFile* text)
     }
     if (c == '\n')
         text->line++;
+    if (c != EOF)
+        text->last = c;
     return c;
+}
+
+// Where the end of the file stands: on its last line, also when that line ends with a newline.
+static int endLine(const TextFile* text)
+{
+    return text->last == '\n' && text->line > 1 ? text->line - 1 : text->line;
 }
 
 static void giveBack(TextFile* text, int c)
@@ -173,7 +181,7 @@ int readInt(TextFile* text, int* value)
     if (c == EOF || !isdigit(c)) {
         giveBack(text, c);
         // The place of a missing number is where something else stands instead.
-        placeAt(text, start);
+        placeAt(text, c == EOF ? endLine(text) : start);
         return 0;
     }
     // Every digit is taken, however many: the number ends where the digits end.
@@ -223,6 +231,8 @@ int readRecordLetter(TextFile* text)
 {
     int start = text->line;
     int c = nextChar(text);
+    if (c == EOF)
+        start = endLine(text);
     text->valueLine = start;
     placeAt(text, start);
     if (textReadHook != NULL)
@@ -236,7 +246,6 @@ int discardLine(TextFile* text)
     while ((c = nextChar(text)) != EOF)
         if (c == '\n')
             return 1;
-    // The file ended on this line: the place is its last line.
-    placeAt(text, text->line);
+    placeAt(text, endLine(text));
     return 0;
 }

@@ -19,6 +19,7 @@ struct TextFile {
     int line;                    // line of the next character, from 1
     int valueLine;               // line on which the last value read began
     int ahead;                   // a character given back, or TEXT_NOTHING_AHEAD
+    int last;                    // the character read last
     TextFile* outer;             // the text file that was being read when this one was opened
 };
 

@@ -347,7 +347,8 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         {GRAPHIC_POWERUP, {"the power-up", {}, {}, 0}},
         {GRAPHIC_OVERLAY, {"the overlay", {}, {OVERLAY_ANIMATION}, 0}},
     };
-    for (Role role : roles) {
+    // A list that could not be read at all has said so; its empty roles are consequences.
+    for (Role role : graphicNames.empty() ? std::vector<Role>() : std::vector<Role>(roles, roles + 4)) {
         if (role.graphic == GRAPHIC_POWERUP)
             for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
                 role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
@@ -508,7 +509,7 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
 
 std::string showPath(const std::string& dir, const std::string& file)
 {
-    return dir == "." ? file : dir + "/" + file;
+    return dir == "." || (!file.empty() && file[0] == '/') ? file : dir + "/" + file;
 }
 
 void resetChecker()
@@ -647,8 +648,7 @@ int listContent(const std::string& dir)
     for (size_t i = 0; i < graphicNames.size(); i++) {
         const Graphic& g = masterGraphics[i];
         const char* role = roleName((int)i);
-        printf("  %2zu  %-28s %s%s\n", i, graphicNames[i].name.c_str(), graphicLoaded[i] ? "" : "(refused) ",
-               *role ? role : "");
+        printf("  %2zu  %-28s %s\n", i, graphicNames[i].name.c_str(), graphicLoaded[i] ? role : "(refused)");
         if (!graphicLoaded[i])
             continue;
         std::string frames, animations;
@@ -691,8 +691,12 @@ int listContent(const std::string& dir)
     destroyMasterGraphics();
     ddShutDown();
     headlessReset(0);
-    for (const Logged& l : logged)
-        fprintf(stderr, "%s:%d: %s\n", l.at.file.c_str(), l.at.line, l.text.c_str());
+    std::set<std::string> told;
+    for (const Logged& l : logged) {
+        std::string line = l.at.file + ":" + str(l.at.line) + ": " + l.text;
+        if (told.insert(line).second)
+            fprintf(stderr, "%s\n", line.c_str());
+    }
     int ok = logged.empty();
     return chdir(cwd) == 0 && ok;
 }

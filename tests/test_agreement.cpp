@@ -1,0 +1,209 @@
+// One table of broken content, each row run through every reader: the game (the replay tool,
+// which is the game on the headless backend), the content checker and the content builder's
+// check. They must agree: the game refuses a row exactly when the checker shows its start-up
+// failing, with the game's own lines at the FILE:LINE the row names; the builder says what the
+// checker says.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "testsupport.h"
+#include "worldfiles.h"
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::vector<std::string> lines;
+};
+
+ToolRun runTool(const std::string& command)
+{
+    ToolRun run = {-1, {}};
+    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
+    if (p == NULL)
+        return run;
+    char buffer[4096];
+    while (fgets(buffer, sizeof(buffer), p)) {
+        std::string line = buffer;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        run.lines.push_back(line);
+    }
+    int status = pclose(p);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Replaces the first `from` in content/`file` with `to`.
+void edit(const std::string& file, const std::string& from, const std::string& to)
+{
+    std::string path = "content/" + file;
+    std::string text = readFile(path);
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
+    writeFile(path, text.replace(at, from.size(), to));
+}
+
+void crlf(const std::string& file)
+{
+    std::string text = readFile("content/" + file), out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    writeFile("content/" + file, out);
+}
+
+void poke32(const std::string& file, size_t offset, uint32_t value)
+{
+    std::string bytes = readFile("content/" + file);
+    for (int i = 0; i < 4; i++)
+        bytes[offset + i] = (char)(value >> (8 * i));
+    writeFile("content/" + file, bytes);
+}
+
+// An 8-bit sheet of one cell, `width` x `height` pixels.
+void bigSheet(const std::string& file, int width, int height)
+{
+    std::string b = "BM";
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            b += (char)(v >> (8 * i));
+    };
+    uint32_t pixels = (uint32_t)width * height;
+    put32(14 + 40 + 1024 + pixels);
+    put32(0);
+    put32(14 + 40 + 1024);
+    put32(40);
+    put32((uint32_t)width);
+    put32((uint32_t)-height);
+    b += std::string("\x01\x00\x08\x00", 4);
+    for (int i = 0; i < 6; i++)
+        put32(0);
+    b += std::string(1024 + pixels, '\0');
+    writeFile("content/" + file, b);
+}
+
+struct Row {
+    const char* what;
+    std::function<void()> apply;
+    const char* gameLine;      // the game's first line in Error.txt; "" when it starts clean
+    const char* checkerLine;   // the checker's first line (its place included); "" when clean
+};
+
+class Agreement : public GameTest {};
+
+TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
+{
+    const char* const intRange = "readInt: number out of the range of an int";
+    const Row rows[] = {
+        {"damage beyond an int", [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 5 2147483648"); },
+         intRange, "content/Enemies/Wasp.txt:7: Error.txt: readInt: number out of the range of an int"},
+        {"a timer delay of 2^32 + 3", [] { edit("Enemies/Wasp.txt", "0 50", "0 4294967299"); }, intRange,
+         "content/Enemies/Wasp.txt:10: Error.txt: readInt: number out of the range of an int"},
+        {"a speed below an int", [] { edit("Enemies/Wasp.txt", "3 1  ", "-2147483649 1"); }, intRange,
+         "content/Enemies/Wasp.txt:3: Error.txt: readInt: number out of the range of an int"},
+        {"a frame index of eleven digits", [] { edit("Graphics/PlayerShot.txt", "f 1 1 0 1", "f 99999999999 1 0 1"); },
+         intRange, "content/Graphics/PlayerShot.txt:8: Error.txt: readInt: number out of the range of an int"},
+        {"Windows line ends", [] { crlf("Graphics/PlayerShot.txt"); crlf("Enemies/Wasp.txt"); crlf("Enemies/MasterEnemies.txt"); },
+         "", ""},
+        {"Windows line ends and an empty line before the e",
+         [] {
+             edit("Graphics/PlayerShot.txt", "1 2 3 4\ne", "1 2 3 4\n\ne");
+             crlf("Graphics/PlayerShot.txt");
+         },
+         "loadGraphic: unexpected end of file",
+         "content/Graphics/PlayerShot.txt:18: Error.txt: loadGraphic: unexpected end of file"},
+        {"a frame wider than the display can make", [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "8193 16 8 0"); },
+         "loadGraphic: invalid frame size", "content/Graphics/PlayerShot.txt:2: Error.txt: loadGraphic: invalid frame size"},
+        {"an endless file for a description", [] { edit("Graphics/MasterGraphics.txt", "Graphics/Dart.txt", "/dev/zero"); },
+         "loadBitmapFile:  error opening file", "/dev/zero:1: Error.txt: loadBitmapFile:  error opening file"},
+        {"a byte-order mark before the graphics list",
+         [] { edit("Graphics/MasterGraphics.txt", "11 ", "\xEF\xBB\xBF" "11 "); },
+         "openTextFile: file begins with a byte-order mark",
+         "content/Graphics/MasterGraphics.txt:1: Error.txt: openTextFile: file begins with a byte-order mark"},
+        {"a sheet too large to hold", [] { poke32("Graphics/Dart.bmp", 18, 0x7FFFFFFF); },
+         "loadBitmapFile: memory allocation error",
+         "content/Graphics/Dart.txt:1: Error.txt: loadBitmapFile: memory allocation error"},
+        {"more frame memory than the content may take",
+         [] {
+             bigSheet("Graphics/Big.bmp", 8192, 1024);
+             std::string text = "Graphics/Big.bmp\n8192 1024 8 0\n0 0 8 8\n0\n0\n";
+             // Eight frames of 8 MiB fill the bound; the graphics before it take the rest.
+             for (int i = 0; i < 9; i++)
+                 text += "f " + std::to_string(i) + " 0 0 0\n";
+             writeFile("content/Graphics/Needle.txt", text + "e\n");
+         },
+         "loadGraphic: frames exceed the frame memory limit",
+         "content/Graphics/Needle.txt:13: Error.txt: loadGraphic: frames exceed the frame memory limit"},
+        {"a fire timer delay of -2^31", [] { edit("Enemies/Wasp.txt", "0 50", "0 -2147483648"); }, "",
+         "content/Enemies/Wasp.txt:12: warning: timer 0, the fire timer, has delay -2147483648: the enemy fires "
+         "every second frame"},
+        {"a name with a backslash", [] { edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", "Enemies\\Wasp.txt"); },
+         "", "content/Enemies/MasterEnemies.txt:3: warning: Enemies\\Wasp.txt separates folders with '\\'; write '/', "
+             "which every system reads"},
+        {"a name in another letter case",
+         [] { edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", "enemies/wasp.TXT"); }, "",
+         "content/Enemies/MasterEnemies.txt:3: warning: enemies/wasp.TXT is found only as Enemies/Wasp.txt; write "
+         "the name in the same letter case"},
+        {"a negative deployment delay", [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 -3 150"); },
+         "", ""},
+        {"a broken sheet source", [] { edit("Graphics/Dart.sheet", "grid 5 2", "grid 5 2 7"); }, "",
+         "content/Graphics/Dart.sheet:17: grid needs COLS ROWS, 1..64"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(system("rm -rf content"), 0);
+        makeDirs("content");
+        copyTree(shippedContentPath(), "content");
+        row.apply();
+
+        ToolRun game = runTool(std::string(STARLANE_REPLAY) + " --data content --frames 2");
+        std::vector<std::string> log = splitLines(readFile("content/Error.txt"));
+        remove("content/Error.txt");
+        ToolRun check = runTool(std::string(STARLANE_CHECK) + " content");
+        ToolRun builder = runTool(std::string(STARLANE_MKCONTENT) + " check content");
+
+        EXPECT_EQ(game.exitCode, *row.gameLine ? 1 : 0);
+        EXPECT_EQ(log.empty() ? "" : log[0], row.gameLine);
+        EXPECT_EQ(check.exitCode, *row.checkerLine ? 1 : 0);
+        EXPECT_EQ(check.lines.empty() ? "" : check.lines[0], row.checkerLine);
+        // The checker shows every line the game logs, in its order, and no warning piled on a
+        // refusal.
+        std::vector<std::string> gameLines;
+        for (const std::string& l : check.lines) {
+            size_t at = l.find(": Error.txt: ");
+            if (at != std::string::npos)
+                gameLines.push_back(l.substr(at + 13));
+            if (*row.gameLine) {
+                EXPECT_EQ(l.find("warning:"), std::string::npos) << l;
+            }
+        }
+        EXPECT_EQ(gameLines, log);
+        EXPECT_EQ(builder.exitCode, check.exitCode);
+        if (check.exitCode == 1) {
+            EXPECT_EQ(builder.lines, check.lines);
+        }
+    }
+}
+
+} // namespace
