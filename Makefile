@@ -31,9 +31,13 @@ build: deps
 	cmake --preset default
 	cmake --build build -j$(JOBS)
 
-# Runs the game with the content folder as its working directory.
+# Runs the game with the content folder as its working directory. The game says nothing on
+# the terminal; when its start-up fails (exit code 1) this launcher says so in one line.
 play: build
-	cd data && ../build/starlane
+	@cd data && ../build/starlane; code=$$?; \
+	if [ $$code = 1 ]; then \
+	  echo "starlane: start-up failed: $$(tail -n 1 Error.txt 2>/dev/null); run build/starlane-check data" >&2; \
+	fi; exit $$code
 
 test: build
 	ctest --test-dir build --output-on-failure -j$(JOBS)

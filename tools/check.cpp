@@ -638,10 +638,12 @@ int listContent(const std::string& dir)
         return 0;
     resetChecker();
     errorLogSink = onLog;
+    textReadHook = onRead;
     headlessReset(1000);
     std::vector<Entry> graphicNames, enemyNames;
     std::vector<int> graphicLoaded, enemyLoaded;
     runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
+    textReadHook = NULL;
     errorLogSink = NULL;
 
     printf("Master graphics (Graphics/MasterGraphics.txt):\n");
@@ -684,7 +686,8 @@ int listContent(const std::string& dir)
                e.xSpeed, e.ySpeed, routine, e.timers[0].delay);
         for (int s = 0; s < e.weapon.numDischarges; s++) {
             const DischargeDesc& d = e.weapon.descs[s];
-            printf("      shot: graphic %d, attributes %d, from (%d, %d), velocity (%d, %d), damage %d\n", d.graphicID,
+            printf("      shot: graphic %d (%s), attributes %d, from (%d, %d), velocity (%d, %d), damage %d\n",
+                   d.graphicID, d.graphicID < (int)graphicNames.size() ? graphicNames[d.graphicID].name.c_str() : "?",
                    d.attributes, d.xOffset, d.yOffset, d.xVelocity, d.yVelocity, d.damage);
         }
     }
@@ -697,6 +700,8 @@ int listContent(const std::string& dir)
         if (told.insert(line).second)
             fprintf(stderr, "%s\n", line.c_str());
     }
-    int ok = logged.empty();
+    // The listing stands when every graphic and enemy loaded; the orders are not listed.
+    int ok = !graphicNames.empty() && std::count(graphicLoaded.begin(), graphicLoaded.end(), 0) == 0 &&
+             std::count(enemyLoaded.begin(), enemyLoaded.end(), 0) == 0;
     return chdir(cwd) == 0 && ok;
 }
