@@ -28,7 +28,9 @@ static int sameIgnoringCase(const std::string& a, const std::string& b)
 }
 
 // The folders are searched only for a name that does not open as written, so content written
-// with the exact names costs nothing; on Windows the first test always succeeds.
+// with the exact names costs the game nothing. When names are watched (the checker), every
+// part is compared with the folder's own spelling, so that a letter case that a forgiving
+// file system accepts is reported on every system alike.
 int resolveContentName(const char* name, char* out, int size)
 {
     namespace fs = std::filesystem;
@@ -40,34 +42,34 @@ int resolveContentName(const char* name, char* out, int size)
             c = '/';
             fixes |= NAME_FIX_BACKSLASH;
         }
-    if (!path.empty() && !fs::exists(path, ec)) {
+    if (!path.empty() && (nameFixHook != NULL || !fs::exists(path, ec))) {
         std::string found = path[0] == '/' ? "/" : "";
         size_t start = path[0] == '/' ? 1 : 0;
         while (start <= path.size()) {
             size_t end = path.find('/', start);
             if (end == std::string::npos)
                 end = path.size();
-            std::string part = path.substr(start, end - start);
-            std::string next = found + part;
-            if (!part.empty() && !fs::exists(next, ec)) {
-                fs::directory_iterator it(found.empty() ? "." : found, ec), last;
-                for (; !ec && it != last; it.increment(ec)) {
-                    std::string entry = it->path().filename().string();
-                    if (sameIgnoringCase(entry, part)) {
-                        next = found + entry;
-                        fixes |= NAME_FIX_CASE;
-                        break;
-                    }
-                }
-                ec.clear();
+            std::string part = path.substr(start, end - start), other;
+            int exact = part.empty() || part == "." || part == "..";
+            fs::directory_iterator it(found.empty() ? "." : found, ec), last;
+            for (; !exact && !ec && it != last; it.increment(ec)) {
+                std::string entry = it->path().filename().string();
+                if (entry == part)
+                    exact = 1;
+                else if (other.empty() && sameIgnoringCase(entry, part))
+                    other = entry;
             }
-            found = next;
+            ec.clear();
+            if (!exact && !other.empty()) {
+                part = other;
+                fixes |= NAME_FIX_CASE;
+            }
+            found += part;
             if (end < path.size())
                 found += '/';
             start = end + 1;
         }
-        if (fixes & NAME_FIX_CASE)
-            path = found;
+        path = found;
     }
     if ((int)path.size() >= size)
         return 0;

@@ -7,7 +7,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -73,8 +72,12 @@ void noteFile(const std::string& file)
         fileOrder.push_back(file);
 }
 
+// Each warning once: the game's run and the loaders' runs read the same names.
 void warn(const Place& at, const std::string& text)
 {
+    for (const Logged& w : warnings)
+        if (w.text == text && w.at.file == at.file && w.at.line == at.line)
+            return;
     noteFile(at.file);
     warnings.push_back({text, at, -1});
 }
@@ -527,8 +530,10 @@ void resetChecker()
 
 int checkContent(const std::string& dir, const std::string& shown, CheckReport* report)
 {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof(cwd)) == NULL || chdir(dir.c_str()) != 0)
+    std::error_code ec;
+    std::filesystem::path cwd = std::filesystem::current_path(ec);
+    std::filesystem::current_path(dir, ec);
+    if (ec)
         return 0;
     resetChecker();
     *report = CheckReport();
@@ -554,7 +559,8 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     destroyMasterGraphics();
     ddShutDown();
     headlessReset(0);
-    if (chdir(cwd) != 0)
+    std::filesystem::current_path(cwd, ec);
+    if (ec)
         return 0;
 
     // The game's lines first, as Error.txt would hold them, each at its place.
@@ -600,7 +606,6 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     for (const Line& l : rest)
         report->lines.push_back(l.text);
     // The picture sources, where the folder has them, through the content builder's reader.
-    std::error_code ec;
     if (std::filesystem::exists(std::filesystem::path(dir) / "palette.colors", ec)) {
         std::vector<SourceOutput> outputs;
         std::vector<std::string> sourceLines;
@@ -633,8 +638,10 @@ const char* roleName(int graphic)
 
 int listContent(const std::string& dir)
 {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof(cwd)) == NULL || chdir(dir.c_str()) != 0)
+    std::error_code ec;
+    std::filesystem::path cwd = std::filesystem::current_path(ec);
+    std::filesystem::current_path(dir, ec);
+    if (ec)
         return 0;
     resetChecker();
     errorLogSink = onLog;
@@ -703,5 +710,6 @@ int listContent(const std::string& dir)
     // The listing stands when every graphic and enemy loaded; the orders are not listed.
     int ok = !graphicNames.empty() && std::count(graphicLoaded.begin(), graphicLoaded.end(), 0) == 0 &&
              std::count(enemyLoaded.begin(), enemyLoaded.end(), 0) == 0;
-    return chdir(cwd) == 0 && ok;
+    std::filesystem::current_path(cwd, ec);
+    return !ec && ok;
 }

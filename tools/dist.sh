@@ -63,6 +63,11 @@ echo "wrote $out/starlane-linux-x86_64.tar.gz"
 command -v zip >/dev/null || { echo "dist.sh: zip is not installed" >&2; exit 1; }
 windows=$(stage windows)
 cp "$windows_build/starlane.exe" "$windows/"
+# The content checker and builder, for Windows modders too.
+for tool in starlane-check mkcontent; do
+    [ -f "$windows_build/$tool.exe" ] || { echo "dist.sh: $windows_build/$tool.exe is not built (make windows)" >&2; exit 1; }
+    cp "$windows_build/$tool.exe" "$windows/"
+done
 # CR LF line ends, so that every Windows editor shows the read-me as lines.
 sed -i 's/$/\r/' "$windows/README.txt"
 rm -f "$out/starlane-windows.zip"

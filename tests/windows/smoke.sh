@@ -52,6 +52,20 @@ cp -r "$root/data/." "$tmp/game/"
 rm -f "$tmp/game/Error.txt"
 cp "$build/starlane.exe" "$tmp/game/"
 
+# The content tools of the Windows build read the content as the Linux ones do: the checker
+# finds the shipped content clean, and says where a broken file breaks.
+cp "$build/starlane-check.exe" "$tmp/"
+mkdir "$tmp/shipped"
+cp -r "$root/tests/shipped/." "$tmp/shipped/"
+(cd "$tmp" && timeout 120 wine starlane-check.exe shipped) >/dev/null 2>&1 || fail "starlane-check.exe finds the shipped content unclean"
+cp -r "$tmp/shipped" "$tmp/broken"
+sed -i 's/^0 50 /0 4294967299 /' "$tmp/broken/Enemies/Wasp.txt"
+broken=$(cd "$tmp" && { timeout 120 wine starlane-check.exe broken 2>/dev/null || true; } | head -1 | tr -d '\r')
+[ "$broken" = "broken/Enemies/Wasp.txt:10: Error.txt: readInt: number out of the range of an int" ] ||
+    fail "starlane-check.exe on a delay beyond an int said: $broken"
+rm -rf "$tmp/broken" "$tmp/shipped"
+say "starlane-check.exe: the shipped content is clean, a number beyond an int is refused at its line"
+
 hold() {   # hold KEYS for SECONDS
     local seconds=$1; shift
     xdotool keydown "$@"; sleep "$seconds"; xdotool keyup "$@"
