@@ -34,6 +34,7 @@ const char* const ENEMIES_LIST = "Enemies/MasterEnemies.txt";
 const char* const ORDERS_FILE = "DeploymentOrders/DeploymentOrder1.dpo";
 const char* const PALETTE_FILE = "palette.pal";
 const int FAR_OFF_SCREEN = 300;   // pixels above or below the screen counted as far
+const int FIRE_DELAY_NEVER = 60 * 60 * 60;   // frames: an hour of play
 
 struct Place {
     std::string file;   // "" when no content file was being read
@@ -401,6 +402,9 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         else if (e.weapon.numDischarges > 0 && e.timers[0].delay <= 0)
             warn(routineAt, "timer 0, the fire timer, has delay " + str(e.timers[0].delay) +
                                 ": the enemy fires every second frame");
+        else if (e.weapon.numDischarges > 0 && e.timers[0].delay > FIRE_DELAY_NEVER)
+            warn(routineAt, "timer 0, the fire timer, has delay " + str(e.timers[0].delay) +
+                                " frames, more than an hour: the enemy never fires in a real game");
         for (int s = 0; s < e.weapon.numDischarges; s++) {
             const DischargeDesc& d = e.weapon.descs[s];
             Place at = {file, enemyValueLine(file, 7 + s * 7)};
