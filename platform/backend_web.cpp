@@ -24,7 +24,13 @@ void webCursorShow(int show);
 
 namespace {
 
+// The keys as the page last told them, and what the game got at its last read. A key pressed
+// and let go within one sleep (a quick tap, or a browser that ran the game late) still shows
+// as held in the next read: its release waits until the game has seen it.
 unsigned char keys[256];
+unsigned char shown[256];
+unsigned char unseen[256];        // pressed since the last read
+unsigned char releaseLater[256];  // let go before the game saw it pressed
 int modeWidth = 0, modeHeight = 0;
 std::vector<unsigned char> rgba;   // the picture through the palette, 4 bytes a pixel
 uint32_t colours[256];
@@ -49,13 +55,24 @@ void yieldToBrowser(unsigned int milliseconds)
 // Called from the page's key handlers (also while the game sleeps: they only write a byte).
 extern "C" EMSCRIPTEN_KEEPALIVE void webSetKey(int dik, int down)
 {
-    if (dik > 0 && dik < 256)
-        keys[dik] = down ? 0x80 : 0;
+    if (dik <= 0 || dik >= 256)
+        return;
+    if (down) {
+        keys[dik] = 0x80;
+        unseen[dik] = 1;
+        releaseLater[dik] = 0;
+    } else if (unseen[dik]) {
+        releaseLater[dik] = 1;
+    } else {
+        keys[dik] = 0;
+    }
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE void webReleaseKeys()
 {
     memset(keys, 0, sizeof(keys));
+    memset(unseen, 0, sizeof(unseen));
+    memset(releaseLater, 0, sizeof(releaseLater));
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int webPresentCount() { return presents; }
@@ -65,7 +82,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE double webPresentMsMax() { return presentMsMax; 
 int backendOpenWindow(const char* title, int width, int height)
 {
     (void)title;
-    memset(keys, 0, sizeof(keys));
+    webReleaseKeys();
     lastYield = emscripten_get_now();
     return webCanvasOpen(width, height);
 }
@@ -73,7 +90,7 @@ int backendOpenWindow(const char* title, int width, int height)
 void backendCloseWindow()
 {
     webCanvasClose();
-    memset(keys, 0, sizeof(keys));
+    webReleaseKeys();
 }
 
 void backendTurn()
@@ -120,4 +137,12 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
         presentMsMax = ms;
 }
 
-const unsigned char* backendKeyState() { return keys; }
+const unsigned char* backendKeyState()
+{
+    memcpy(shown, keys, sizeof(keys));
+    for (int i = 0; i < 256; i++)
+        if (releaseLater[i])
+            keys[i] = releaseLater[i] = 0;
+    memset(unseen, 0, sizeof(unseen));
+    return shown;
+}
