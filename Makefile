@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
+BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev libstb-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
@@ -30,7 +30,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web
+.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -45,6 +45,11 @@ play: build
 
 test: build
 	ctest --test-dir build --output-on-failure -j$(JOBS)
+
+# Writes the golden run's expected figures and pictures anew, from the game as it is now. Only
+# on purpose: when a change is meant to alter the game, and the commit says why.
+golden: build
+	bash tests/golden/golden.sh build/starlane-replay data --update
 
 asan: deps
 	cmake --preset asan
