@@ -7,6 +7,7 @@
 //                              game's loaders on its content files, and the sources rebuilt in
 //                              memory and compared with the files on disk; one line per
 //                              problem, exit 1 on any
+//   mkcontent icon|icon-check DATA_DIR OUT_DIR   the program's icon (tools/icon.cpp)
 //
 // The source formats are described in sheets.h.
 #include <cstdio>
@@ -16,6 +17,7 @@
 
 #include "check.h"
 #include "sheets.h"
+#include "tools/icon.h"
 
 namespace fs = std::filesystem;
 
@@ -52,6 +54,7 @@ static int check(const std::string& dataDir)
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && isIconCommand(argv[1])) return iconCommand(argv[1], argv[2], argv[3]);
     if (argc != 3 || (std::string(argv[1]) != "build" && std::string(argv[1]) != "check")) {
         fprintf(stderr, "usage: mkcontent build|check DATA_DIR\n");
         return 2;

@@ -7,7 +7,6 @@
 // --checksums N prints a checksum of the picture of every Nth frame (0, N, 2N, ...), one
 // line each after the game ends: "checksum FRAME XXXXXXXX" (FNV-1a over the RGB picture).
 #include <errno.h>
-#include <png.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,6 +22,7 @@
 
 #include "alloc_count.h"
 #include "headless.h"
+#include "png_write.h"
 #include "replay_stats.h"
 
 
@@ -113,28 +113,6 @@ int loadKeyScript(const char* path, std::string* error)
     }
     fclose(f);
     return 1;
-}
-
-int writePng(const char* path, const unsigned char* pixels, int width, int height)
-{
-    FILE* f = fopen(path, "wb");
-    if (f == NULL) return 0;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
-    png_infop info = png ? png_create_info_struct(png) : NULL;
-    if (png == NULL || info == NULL || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        return 0;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; y++)
-        png_write_row(png, (png_const_bytep)(pixels + (size_t)y * width * 3));
-    png_write_end(png, NULL);
-    png_destroy_write_struct(&png, &info);
-    return fclose(f) == 0;
 }
 
 void takeShots(int frame)
