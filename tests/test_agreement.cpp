@@ -206,4 +206,26 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
     }
 }
 
+// Frames within the content's bound on a machine with less memory than they take: the
+// surface that cannot be held is refused with the display's lines, never an exception.
+TEST_F(Agreement, ASurfaceTheMachineCannotHoldEndsStartUpWithItsLines)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    makeDirs("content");
+    copyTree(shippedContentPath(), "content");
+    bigSheet("Graphics/Big.bmp", 8192, 1024);
+    std::string text = "Graphics/Big.bmp\n8192 1024 8 0\n0 0 8 8\n0\n0\n";
+    for (int i = 0; i < 7; i++)
+        text += "f " + std::to_string(i) + " 0 0 0\n";
+    writeFile("content/Graphics/Needle.txt", text + "e\n");
+    ToolRun game = runTool("ulimit -v 60000; " + std::string(STARLANE_REPLAY) + " --data content --frames 2");
+    EXPECT_EQ(game.exitCode, 1);
+    std::vector<std::string> log = splitLines(readFile("content/Error.txt"));
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0], "createDDSurface:  error creating surface");
+    EXPECT_EQ(log.back(), "WinMain: gameInit() error");
+}
+
 } // namespace

@@ -211,6 +211,8 @@ void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoade
     graphicNames = listNames(GRAPHICS_LIST, MAX_MASTER_GRAPHICS);
     graphicLoaded.assign(graphicNames.size(), 1);
     if (!loadMasterGraphics(GRAPHICS_LIST)) {
+        // The frame memory is counted again over the entries, as the list counts it.
+        contentFrameBytes = 0;
         for (size_t i = 0; i < graphicNames.size(); i++) {
             destroyGraphic(&masterGraphics[i]);
             memset(&masterGraphics[i], 0, sizeof(Graphic));
