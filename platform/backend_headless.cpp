@@ -7,6 +7,7 @@
 
 #include "headless.h"
 #include "platform.h"
+#include "recorder.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void headlessReset(DWORD startTick)
     recordClear();
     ddrawReset();
     dinputReset();
+    recorderStop();
     liveObjectAdd(-liveObjectCount());
     win32Reset();
 }
