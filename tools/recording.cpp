@@ -11,9 +11,6 @@
 
 namespace {
 
-// Room for this many changes of the keys held: at a change every 5th frame, over 6 hours.
-const int RECORDING_RANGES = 1 << 18;
-
 const char* const HEADER = "# Starlane recording: start tick %lu, %d frames";
 const char* const FIGURES = "# figures: ";
 
@@ -133,13 +130,13 @@ int readRecording(const char* path, Recording* recording, std::string* error)
     return 1;
 }
 
-int recordingStart(const char* program, int watchFrames)
+int recordingStart(const char* program, int watchFrames, int ranges)
 {
     const char* path = getenv("STARLANE_RECORD");
     if (path == NULL || path[0] == '\0')
         return 1;
     recordedPath = path;
-    if (!recorderStart(RECORDING_RANGES)) {
+    if (!recorderStart(ranges)) {
         fprintf(stderr, "%s: no memory to record the game into %s\n", program, path);
         return 0;
     }

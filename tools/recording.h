@@ -27,11 +27,15 @@ struct Recording {
 int readKeyScript(const char* path, std::vector<KeyRange>* ranges, std::string* error);
 int readRecording(const char* path, Recording* recording, std::string* error);
 
+// Room for this many changes of the keys held: at a change every 5th frame, over 6 hours.
+// A longer game is recorded up to where the room ran out, and the file says so.
+const int RECORDING_RANGES = 1 << 18;
+
 // Recording the game being played when STARLANE_RECORD names a file: the recorder starts
 // (watching the world after every frame when `watchFrames`), and once WinMain has returned
 // the file is written, in the working directory when the name is relative. Both say on
 // stderr what they did, after `program`. 1 ok or nothing to do, 0 failed.
-int recordingStart(const char* program, int watchFrames);
+int recordingStart(const char* program, int watchFrames, int ranges = RECORDING_RANGES);
 int recordingFinish(const char* program, int exitCode);
 
 // The first member of the recorded figures whose value differs in the replayed ones (a
