@@ -9,6 +9,9 @@
 //                               close the window after the Nth and write them to FILE
 // Alt+Enter toggles full screen while playing; F12 writes the picture on the screen to
 // starlane-NNNN.png in the working directory (the key never reaches the game).
+// Game controllers, plugged in before or during play, press the keyboard's keys: the d-pad
+// and the left stick W A S D, the south face button and the right shoulder Space, Back
+// (Select, View) Escape, so the game, and a recording, cannot tell them from the keyboard.
 // Where OpenGL is drawn by the CPU (Mesa's llvmpipe, as under Xvfb) it presents through
 // SDL's software renderer instead, unless SDL_RENDER_DRIVER says otherwise.
 #include <SDL.h>
@@ -27,7 +30,8 @@ SDL_Renderer* renderer = NULL;
 SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 Uint32 redMask, greenMask, blueMask, alphaMask;   // of the texture's pixel format
-unsigned char keys[256];
+unsigned char keys[256];          // the keyboard's
+unsigned char keysHeld[256];      // the keyboard's and the game controllers', as the game sees them
 int fullscreen = 0;
 int windowedWidth = 0, windowedHeight = 0;   // the window's size before full screen
 
@@ -122,6 +126,60 @@ const KeyMap keyMap[] = {
     {SDL_SCANCODE_AC_STOP, 0xE8}, {SDL_SCANCODE_AC_FORWARD, 0xE9}, {SDL_SCANCODE_AC_BACK, 0xEA},
     {SDL_SCANCODE_COMPUTER, 0xEB}, {SDL_SCANCODE_MAIL, 0xEC}, {SDL_SCANCODE_MEDIASELECT, 0xED},
 };
+
+// Game controllers: the keys each control presses, and the stick's dead zone (about a
+// quarter of its travel, so that a resting or worn stick steers nothing).
+const int MAX_PADS = 4;
+const int STICK_DEAD_ZONE = 8000;
+SDL_GameController* pads[MAX_PADS];
+
+const struct { SDL_GameControllerButton button; unsigned char dik; } padButtons[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x11},    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x1F},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x1E},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x20},
+    {SDL_CONTROLLER_BUTTON_A, 0x39},          {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x39},
+    {SDL_CONTROLLER_BUTTON_BACK, 0x01},
+};
+
+void padAdded(int deviceIndex)
+{
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] == NULL) {
+            pads[i] = SDL_GameControllerOpen(deviceIndex);
+            return;
+        }
+}
+
+// Unplugged: its keys are no longer held, since the keys are read from the pads still open.
+void padRemoved(SDL_JoystickID id)
+{
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id) {
+            SDL_GameControllerClose(pads[i]);
+            pads[i] = NULL;
+        }
+}
+
+void padsClose()
+{
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL) {
+            SDL_GameControllerClose(pads[i]);
+            pads[i] = NULL;
+        }
+}
+
+void padPress(SDL_GameController* pad, unsigned char* held)
+{
+    for (size_t b = 0; b < sizeof(padButtons) / sizeof(padButtons[0]); b++)
+        if (SDL_GameControllerGetButton(pad, padButtons[b].button))
+            held[padButtons[b].dik] = 0x80;
+    int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    if (x < -STICK_DEAD_ZONE) held[0x1E] = 0x80;
+    if (x > STICK_DEAD_ZONE) held[0x20] = 0x80;
+    if (y < -STICK_DEAD_ZONE) held[0x11] = 0x80;
+    if (y > STICK_DEAD_ZONE) held[0x1F] = 0x80;
+}
 
 unsigned char dikFor(SDL_Scancode sc)
 {
@@ -225,6 +283,9 @@ int backendOpenWindow(const char* title, int width, int height)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
         return 0;
+    // Without controllers the keyboard still plays; pads present now arrive as added events.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0)
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     Uint32 flags = envFlag("STARLANE_WINDOWED") ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
@@ -261,6 +322,7 @@ void backendCloseWindow()
     texture = NULL;
     renderer = NULL;
     window = NULL;
+    padsClose();
     shownPixels = NULL;
     free(timing);
     timing = NULL;
@@ -286,6 +348,12 @@ int backendPollEvent()
                 return BACKEND_EVENT_EXPOSE;
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
                 memset(keys, 0, sizeof(keys));   // no key stays stuck down
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            padAdded(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            padRemoved(e.cdevice.which);
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
@@ -391,5 +459,9 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
 
 const unsigned char* backendKeyState()
 {
-    return keys;
+    memcpy(keysHeld, keys, sizeof(keysHeld));
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL)
+            padPress(pads[i], keysHeld);
+    return keysHeld;
 }
