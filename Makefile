@@ -90,5 +90,21 @@ dist: build windows
 	$(call install,zip)
 	bash tools/dist.sh
 
+# Installs Starlane like a Linux game under PREFIX (in your home by default; for everyone:
+# sudo make install PREFIX=/usr/local): the game with its `starlane` launcher, the tools, the
+# content, a desktop entry with the icon. `make uninstall PREFIX=...` takes it all away again.
+PREFIX ?= $(HOME)/.local
+BUILD_DIR ?= build
+
+install: build
+	@$(MAKE) --no-print-directory install-files
+
+# The install without building first: what BUILD_DIR holds (the install test uses its own).
+install-files:
+	@bash tools/install/install.sh install "$(abspath $(BUILD_DIR))" "$(abspath $(PREFIX))" "$(DESTDIR)"
+
+uninstall:
+	@bash tools/install/install.sh uninstall "$(abspath $(PREFIX))" "$(DESTDIR)"
+
 clean:
 	rm -rf build build-asan build-windows build-fuzz dist
