@@ -8,6 +8,7 @@ BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev 
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+XVFB_PACKAGES := xvfb xdotool
 
 # Seconds each fuzz target runs for in `make fuzz`.
 FUZZ_SECONDS ?= 60
@@ -89,6 +90,12 @@ fuzz:
 dist: build windows
 	$(call install,zip)
 	bash tools/dist.sh
+
+# A real game on a private Xvfb display, keys held by xdotool, recorded with STARLANE_RECORD
+# and replayed (also part of `make test` where Xvfb and xdotool are installed).
+xvfb-test: build
+	$(call install,$(XVFB_PACKAGES))
+	bash tests/xvfb/record.sh $(CURDIR)/build
 
 # Installs Starlane like a Linux game under PREFIX (in your home by default; for everyone:
 # sudo make install PREFIX=/usr/local): the game with its `starlane` launcher, the tools, the
