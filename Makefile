@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev
+BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev libstb-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev

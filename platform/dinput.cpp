@@ -13,7 +13,8 @@
 
 #include "headless.h"
 #include "com_object.h"
-#include "platform.h"
+#include "backend.h"
+#include "instrumentation.h"
 #include "recorder.h"
 
 const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};

@@ -7,6 +7,7 @@
 //                              on disk, and read the game's content files (graphic list and
 //                              descriptions, enemies, deployment orders) the way the game
 //                              reads them; one line per problem, exit 1 on any
+//   mkcontent icon|icon-check DATA_DIR OUT_DIR   the program's icon (tools/icon.cpp)
 //
 // Sources (outside pixel blocks, blank lines and lines starting with '#' are comments):
 //
@@ -41,6 +42,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/icon.h"
 
 namespace fs = std::filesystem;
 
@@ -772,6 +775,7 @@ static int check(const fs::path& dataDir)
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && isIconCommand(argv[1])) return iconCommand(argv[1], argv[2], argv[3]);
     if (argc != 3 || (std::string(argv[1]) != "build" && std::string(argv[1]) != "check")) {
         fprintf(stderr, "usage: mkcontent build|check DATA_DIR\n");
         return 2;

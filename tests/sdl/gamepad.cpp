@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include "platform.h"
+#include "backend.h"
 #include "recorder.h"
 #include "recording.h"
 #include "replay_stats.h"
