@@ -143,6 +143,10 @@ const struct { SDL_GameControllerButton button; unsigned char dik; } padButtons[
 
 void padAdded(int deviceIndex)
 {
+    SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id)
+            return;   // open already
     for (int i = 0; i < MAX_PADS; i++)
         if (pads[i] == NULL) {
             pads[i] = SDL_GameControllerOpen(deviceIndex);
@@ -284,9 +288,11 @@ int backendOpenWindow(const char* title, int width, int height)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
         return 0;
-    // Without controllers the keyboard still plays; pads present now arrive as added events.
-    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0)
-        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    // Without controllers the keyboard still plays. Pads plugged in later arrive as events.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
+        for (int i = 0; i < SDL_NumJoysticks(); i++)
+            if (SDL_IsGameController(i))
+                padAdded(i);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     Uint32 flags = envFlag("STARLANE_WINDOWED") ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
