@@ -18,6 +18,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 #include "backend_sdl.h"
 #include "palette_convert.h"
@@ -386,9 +387,14 @@ int backendPollEvent()
     return BACKEND_EVENT_NONE;
 }
 
+// Milliseconds since the machine started, as GetTickCount counts them. The game seeds its
+// random numbers with the first reading, so counting from the program's own start (as
+// SDL_GetTicks does) would give nearly the same few hundred games every time.
 DWORD backendTicks()
 {
-    return (DWORD)SDL_GetTicks64();
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (DWORD)((unsigned long long)t.tv_sec * 1000u + (unsigned long long)t.tv_nsec / 1000000u);
 }
 
 void backendSleep(DWORD ms)

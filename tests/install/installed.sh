@@ -39,6 +39,7 @@ play
 [ ! -e "$prefix/share/starlane/Error.txt" ] || fail "the game wrote into the installed content"
 [ "$(readlink "$state/palette.pal")" = "$prefix/share/starlane/palette.pal" ] || fail "not the installed content"
 cp -r "$root/data" "$tmp/mine"
+rm -f "$tmp/mine/Error.txt"   # left by a run in data/, not by this one
 play --data "$tmp/mine"
 [ "$(readlink "$state/palette.pal")" = "$tmp/mine/palette.pal" ] || fail "--data was not followed"
 [ ! -e "$tmp/mine/Error.txt" ] || fail "the game wrote into the content folder"
