@@ -8,6 +8,7 @@ BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev 
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64 libstb-dev
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+XVFB_PACKAGES := xvfb xdotool
 WEB_PACKAGES := cmake make emscripten node-acorn libstb-dev
 WEB_TEST_PACKAGES := chromium
 
@@ -30,7 +31,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web
+.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -129,6 +130,28 @@ web-test: web web-test-deps
 # The web figures: wasm against native work per frame, the browser's present, the download.
 bench-web: build web web-test-deps
 	@bash bench/web.sh
+
+# A real game on a private Xvfb display, keys held by xdotool, recorded with STARLANE_RECORD
+# and replayed (also part of `make test` where Xvfb and xdotool are installed).
+xvfb-test: build
+	$(call install,$(XVFB_PACKAGES))
+	bash tests/xvfb/record.sh $(CURDIR)/build
+
+# Installs Starlane like a Linux game under PREFIX (in your home by default; for everyone:
+# sudo make install PREFIX=/usr/local): the game with its `starlane` launcher, the tools, the
+# content, a desktop entry with the icon. `make uninstall PREFIX=...` takes it all away again.
+PREFIX ?= $(HOME)/.local
+BUILD_DIR ?= build
+
+install: build
+	@$(MAKE) --no-print-directory install-files
+
+# The install without building first: what BUILD_DIR holds (the install test uses its own).
+install-files:
+	@bash tools/install/install.sh install "$(abspath $(BUILD_DIR))" "$(abspath $(PREFIX))" "$(DESTDIR)"
+
+uninstall:
+	@bash tools/install/install.sh uninstall "$(abspath $(PREFIX))" "$(DESTDIR)"
 
 clean:
 	rm -rf build build-asan build-windows build-fuzz build-web dist

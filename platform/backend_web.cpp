@@ -7,6 +7,7 @@
 // was when the time is up, so the game's code stays as it is. The JavaScript half lives in
 // web/backend_web.js (canvas, key table, focus).
 #include <emscripten.h>
+#include <emscripten/html5.h>
 #include <string.h>
 
 #include <vector>
@@ -102,7 +103,15 @@ void backendTurn()
 // The page has no close box of its own: leaving the page ends the game with it.
 int backendPollEvent() { return BACKEND_EVENT_NONE; }
 
-DWORD backendTicks() { return (DWORD)(unsigned long long)emscripten_get_now(); }
+// The page's steady clock, set off by the wall clock once at the first reading: the game
+// seeds its random numbers with that reading, and counting from the page's load alone
+// would give nearly the same few hundred games every time.
+DWORD backendTicks()
+{
+    static double offset = -1;
+    if (offset < 0) offset = emscripten_date_now();
+    return (DWORD)(unsigned long long)(offset + emscripten_get_now());
+}
 
 void backendSleep(DWORD milliseconds) { yieldToBrowser(milliseconds); }
 

@@ -46,7 +46,22 @@ document.getElementById('again').addEventListener('click', function() {
   location.reload();
 });
 
+// The game records itself (STARLANE_RECORD); when it has ended the recording is offered
+// for download, to be replayed with the web replay tool or sent with a problem report.
+function offerRecording() {
+  var data;
+  try {
+    data = Module.FS.readFile('/game/starlane.rec');
+  } catch (e) {
+    return;   // the game did not get as far as writing it
+  }
+  var link = document.getElementById('recording');
+  link.href = URL.createObjectURL(new Blob([data], { type: 'text/plain' }));
+  link.hidden = false;
+}
+
 function ended(text) {
+  offerRecording();
   var log = readLog();
   document.getElementById('end-text').textContent = text;
   var pre = document.getElementById('end-log');
@@ -60,7 +75,10 @@ var Module = {
   canvas: canvas,
   arguments: [],
   // The content is packed under /game, the game's working directory, where its log goes too.
-  preRun: [function() { Module.FS.chdir('/game'); }],
+  preRun: [function() {
+    Module.FS.chdir('/game');
+    Module.ENV.STARLANE_RECORD = 'starlane.rec';
+  }],
   onRuntimeInitialized: function() {
     document.body.dataset.state = 'running';
     canvas.focus();

@@ -2,7 +2,8 @@
 // the game starts by itself; fire with the ship swept right, then left; every pixel shown is
 // one of the palette's colours at the page's (not whole-number) scale; the stars move; the ship
 // moves and stops when the page loses focus; the page keeps Space, Escape and the arrows; the
-// log is empty, the console clean; Escape ends the game and the page says so.
+// log is empty, the console clean; Escape ends the game and the page says so, offering the
+// game's recording, which the web replay tool plays again exactly.
 //
 //   node tests/web/browser.js SITE_DIR PALETTE_PAL OUT_DIR
 // Prints the measured figures as one JSON line; screenshots go to OUT_DIR.
@@ -85,7 +86,8 @@ async function main() {
     page.on('pageerror', e => consoleErrors.push(String(e)));
     page.on('requestfailed', r => consoleErrors.push('request failed: ' + r.url()));
     const hosts = new Set();
-    page.on('request', r => hosts.add(new URL(r.url()).host));
+    // (blob: URLs are made in the page, like the recording's download link)
+    page.on('request', r => { if (!r.url().startsWith('blob:')) hosts.add(new URL(r.url()).host); });
 
     const t0 = Date.now();
     await page.goto(`http://127.0.0.1:${port}/`, { waitUntil: 'load' });
@@ -161,6 +163,28 @@ async function main() {
     check(end.state === 'ended' && end.code === '0' && /ended/.test(end.text) && end.again,
           `Escape ends the game and the page offers another: "${end.text}" (exit ${end.code})`);
     check(end.kept === true, 'Escape stays with the game');
+
+    // The recording offered for download replays exactly with the web replay tool.
+    const recording = await page.evaluate(async () => {
+      const link = document.getElementById('recording');
+      return link.hidden ? '' : (await fetch(link.href)).text();
+    });
+    const header = /^# Starlane recording: start tick \d+, (\d+) frames\n/.exec(recording);
+    check(header && / escape\n/.test(recording) && /^# figures: /m.test(recording),
+          'the page offers the recording of the game: ' + (header ? header[0].trim() : recording.slice(0, 60)));
+    if (header) {
+      const rec = path.join(outDir, 'game.rec');
+      const content = fs.mkdtempSync('/tmp/starlane-web-rec-');
+      fs.writeFileSync(rec, recording);
+      fs.cpSync(path.dirname(palettePath), content, { recursive: true });
+      fs.rmSync(path.join(content, 'Error.txt'), { force: true });
+      const replayed = require('child_process').spawnSync('node',
+        [path.join(site, 'cmake', 'starlane-replay.js'), '--data', content, '--recording', rec],
+        { encoding: 'utf8' });
+      fs.rmSync(content, { recursive: true, force: true });
+      check(replayed.status === 0, 'the recording replays exactly with the web replay tool: ' +
+            (replayed.stderr || '').trim());
+    }
     check(consoleErrors.length === 0, 'no errors on the console' +
           (consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''));
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything comes from the one host: ' + [...hosts]);
