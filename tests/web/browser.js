@@ -170,7 +170,7 @@ async function main() {
       return link.hidden ? '' : (await fetch(link.href)).text();
     });
     const header = /^# Starlane recording: start tick \d+, (\d+) frames\n/.exec(recording);
-    check(header && / escape\n/.test(recording) && /^# figures: /m.test(recording),
+    check(header && /^\d+ \d+ .*\bescape\b/m.test(recording) && /^# figures: /m.test(recording),
           'the page offers the recording of the game: ' + (header ? header[0].trim() : recording.slice(0, 60)));
     if (header) {
       const rec = path.join(outDir, 'game.rec');
