@@ -153,7 +153,10 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
                                         borderWidth, cx, cy))
                 return failGraphic("loadGraphic: error extracting Bitmap\n", file, &bitmapFile,
                                    &bitmapImage);
-            long long frameBytes = (long long)graphic->width * graphic->height * (graphic->bpp / 8);
+            // A slot loaded again gives up the frame it held, so only a new slot takes memory.
+            int newSlot = index < 0 || index >= MAX_FRAMES || graphic->frames[index] == NULL;
+            long long frameBytes =
+                newSlot ? (long long)graphic->width * graphic->height * (graphic->bpp / 8) : 0;
             if (contentFrameBytes + frameBytes > CONTENT_FRAME_MEMORY_LIMIT)
                 return failGraphic("loadGraphic: frames exceed the frame memory limit\n", file,
                                    &bitmapFile, &bitmapImage);

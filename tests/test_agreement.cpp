@@ -8,6 +8,7 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
@@ -155,6 +156,17 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          },
          "loadGraphic: frames exceed the frame memory limit",
          "content/Graphics/Needle.txt:13: Error.txt: loadGraphic: frames exceed the frame memory limit"},
+        {"one frame slot loaded again and again",
+         [] {
+             bigSheet("Graphics/Big.bmp", 8192, 1024);
+             std::string text = "Graphics/Big.bmp\n8192 1024 8 0\n0 0 8 8\n0\n0\n";
+             // Each load gives up the frame before it: 16 MiB held, not 80.
+             text += "f 1 0 0 0\n";
+             for (int i = 0; i < 9; i++)
+                 text += "f 0 0 0 0\n";
+             writeFile("content/Graphics/Needle.txt", text + "e\n");
+         },
+         "", "content/Graphics/Big.bmp: no .sheet source beside it"},
         {"a fire timer delay of -2^31", [] { edit("Enemies/Wasp.txt", "0 50", "0 -2147483648"); }, "",
          "content/Enemies/Wasp.txt:12: warning: timer 0, the fire timer, has delay -2147483648: the enemy fires "
          "every second frame"},
@@ -169,6 +181,11 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          "", ""},
         {"a broken sheet source", [] { edit("Graphics/Dart.sheet", "grid 5 2", "grid 5 2 7"); }, "",
          "content/Graphics/Dart.sheet:17: grid needs COLS ROWS, 1..64"},
+        {"an endless sheet source", [] { ASSERT_EQ(symlink("/dev/zero", "content/Graphics/Zero.sheet"), 0); }, "",
+         "content/Graphics/Zero.sheet: larger than 128 MiB, more than any sheet the game loads"},
+        {"a sheet source larger than the game loads",
+         [] { writeFile("content/Graphics/Huge.sheet", "cell 1024 1024\nborder 64 0\ngrid 64 64\nat 0 0\n"); }, "",
+         "content/Graphics/Huge.sheet:4: the sheet is 69696x69696 pixels, more than the game loads (64 MiB)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -11,17 +11,31 @@
 #include <string>
 #include <vector>
 
+#include "bitmap/bitmap.h"
+
 namespace fs = std::filesystem;
 
 typedef std::vector<uint8_t> Bytes;
 
-static bool readFile(const fs::path& path, std::string& out)
+// No file the game can load is near this size: a sheet's picture is at most the bitmap
+// reader's limit, and its source holds about one character per pixel.
+static const std::streamsize SOURCE_MAX_BYTES = 2 * (std::streamsize)BITMAP_MAX_PIXEL_BYTES;
+
+// Reads a file of at most SOURCE_MAX_BYTES, in pieces, so that an endless one (a device, a
+// pipe) is refused rather than held. Empty `why` when it was read.
+static bool readFile(const fs::path& path, std::string& out, std::string& why)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
+    if (!in) { why = "cannot read"; return false; }
+    out.clear();
+    char piece[65536];
+    while (in.read(piece, sizeof(piece)) || in.gcount() > 0) {
+        if ((std::streamsize)out.size() + in.gcount() > SOURCE_MAX_BYTES) {
+            why = "larger than " + std::to_string(SOURCE_MAX_BYTES >> 20) + " MiB, more than any sheet the game loads";
+            return false;
+        }
+        out.append(piece, (size_t)in.gcount());
+    }
     return true;
 }
 
@@ -118,7 +132,8 @@ static bool resolveColour(const Palette& pal, const std::string& ref, int& index
 static bool loadColours(const fs::path& path, Palette& pal, std::vector<std::string>& errors)
 {
     std::string text;
-    if (!readFile(path, text)) { errors.push_back(path.string() + ": cannot read"); return false; }
+    std::string problem;
+    if (!readFile(path, text, problem)) { errors.push_back(path.string() + ": " + problem); return false; }
     size_t errorsBefore = errors.size();
     std::fill(&pal.defined[0], &pal.defined[256], false);
     std::vector<std::string> lines = splitLines(text);
@@ -232,7 +247,8 @@ static Bytes bmpFile(const Palette& pal, int width, int height, const std::vecto
 static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std::vector<std::string>& errors)
 {
     std::string text;
-    if (!readFile(path, text)) { errors.push_back(path.string() + ": cannot read"); return false; }
+    std::string problem;
+    if (!readFile(path, text, problem)) { errors.push_back(path.string() + ": " + problem); return false; }
     size_t errorsBefore = errors.size();
     bool toldLayout = false, toldCharacter[256] = {false};
     std::vector<std::string> lines = splitLines(text);
@@ -242,6 +258,21 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
     std::vector<uint8_t> pixels;
     std::vector<bool> drawn;
     int width = 0, height = 0;
+    // The picture, once the layout is known; a sheet the game's bitmap reader would refuse
+    // is not made (nor held in memory).
+    auto layOut = [&](const std::string& at) {
+        width = cols * (cw + bw) + bw;
+        height = rows * (ch + bw) + bw;
+        if ((long long)width * height > BITMAP_MAX_PIXEL_BYTES) {
+            errors.push_back(at + "the sheet is " + std::to_string(width) + "x" + std::to_string(height) +
+                             " pixels, more than the game loads (" + std::to_string(BITMAP_MAX_PIXEL_BYTES >> 20) +
+                             " MiB)");
+            return false;
+        }
+        pixels.assign((size_t)width * height, (uint8_t)borderIndex);
+        drawn.assign((size_t)cols * rows, false);
+        return true;
+    };
     for (size_t n = 0; n < lines.size(); ++n) {
         std::string at = path.string() + ":" + std::to_string(n + 1) + ": ";
         std::vector<std::string> w = words(lines[n]);
@@ -288,12 +319,7 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
                 n += ch;
                 continue;
             }
-            if (pixels.empty()) {
-                width = cols * (cw + bw) + bw;
-                height = rows * (ch + bw) + bw;
-                pixels.assign((size_t)width * height, (uint8_t)borderIndex);
-                drawn.assign((size_t)cols * rows, false);
-            }
+            if (pixels.empty() && !layOut(at)) return false;
             if (cx < 0 || cx >= cols || cy < 0 || cy >= rows) { errors.push_back(at + "cell outside the grid"); n += ch; continue; }
             if (drawn[(size_t)cy * cols + cx]) { errors.push_back(at + "cell drawn twice"); n += ch; continue; }
             drawn[(size_t)cy * cols + cx] = true;
@@ -326,10 +352,7 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
     }
     if (pixels.empty()) {
         if (cw == 0 || bw < 0 || cols == 0) { errors.push_back(path.string() + ": cell, border and grid are required"); return false; }
-        width = cols * (cw + bw) + bw;
-        height = rows * (ch + bw) + bw;
-        pixels.assign((size_t)width * height, (uint8_t)borderIndex);
-        drawn.assign((size_t)cols * rows, false);
+        if (!layOut(path.string() + ": ")) return false;
     }
     for (int cy = 0; cy < rows; ++cy)
         for (int cx = 0; cx < cols; ++cx) {
@@ -373,7 +396,8 @@ void compareSources(const fs::path& dataDir, const std::vector<SourceOutput>& ou
     std::error_code ec;
     for (const SourceOutput& o : outputs) {
         std::string disk;
-        if (!readFile(o.path, disk)) { problems.push_back(o.path.string() + ": missing (run mkcontent build)"); continue; }
+        std::string problem;
+        if (!readFile(o.path, disk, problem) && problem == "cannot read") { problems.push_back(o.path.string() + ": missing (run mkcontent build)"); continue; }
         if (disk.size() == o.bytes.size() && std::equal(o.bytes.begin(), o.bytes.end(), disk.begin(),
                                                         [](uint8_t a, char b) { return a == (uint8_t)b; }))
             continue;
