@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,42 @@ TEST_F(CheckTest, AGameThatStartsButLogsIsNotClean)
         "content/Graphics/Overlay.txt:15: warning: animation 0 shows frame 0, which no f record loads: nothing is "
         "drawn and the game logs an error every frame",
     }));
+}
+
+// What a modder writing an enemy's shots looks up: each graphic's role, size, frames and
+// animations, each enemy's graphic and shots; a file the game refuses is marked, not listed.
+TEST_F(CheckTest, TheListingShowsWhatTheGameLoaded)
+{
+    struct {
+        const char* what;
+        const char* from;   // an edit of Enemies/Wasp.txt, or "" for the shipped content
+        const char* to;
+        int exitCode;
+        std::vector<std::string> lines;   // in this order, among the others
+    } cases[] = {
+        {"shipped", "", "", 0,
+         {"   0  Graphics/PlayerShip.txt      the player's ship",
+          "      60 x 48 pixels, box (4, 4)-(56, 42), frames 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14",
+          "      animation 2: 7 8 9 10 11 12 13 14 (plays once, every 4 frames)",
+          "   3  Graphics/Wasp.txt",
+          "   1  Enemies/Wasp.txt             graphic 3 (Graphics/Wasp.txt), speed 3 1, AI routine 1, fire timer "
+          "delay 50",
+          "      shot: graphic 8 (Graphics/PlasmaBall.txt), attributes 3, from (10, 26), velocity (0, 5), damage 6"}},
+        {"a refused enemy", "3 1  ", "-3 1 ", 1, {"   1  Enemies/Wasp.txt             (refused)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (*c.from)
+            edit("Enemies/Wasp.txt", c.from, c.to);
+        CheckRun run = runCheck("--list content");
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        size_t at = 0;
+        for (const std::string& line : c.lines) {
+            auto found = std::find(run.lines.begin() + at, run.lines.end(), line);
+            EXPECT_NE(found, run.lines.end()) << line;
+            at = found == run.lines.end() ? at : found - run.lines.begin();
+        }
+    }
 }
 
 TEST_F(CheckTest, UsageMistakesAreNotVerdicts)

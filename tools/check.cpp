@@ -675,7 +675,11 @@ int listContent(const std::string& dir)
     for (size_t i = 0; i < graphicNames.size(); i++) {
         const Graphic& g = masterGraphics[i];
         const char* role = roleName((int)i);
-        printf("  %2zu  %-28s %s\n", i, graphicNames[i].name.c_str(), graphicLoaded[i] ? role : "(refused)");
+        const char* what = graphicLoaded[i] ? role : "(refused)";
+        if (*what)
+            printf("  %2zu  %-28s %s\n", i, graphicNames[i].name.c_str(), what);
+        else
+            printf("  %2zu  %s\n", i, graphicNames[i].name.c_str());
         if (!graphicLoaded[i])
             continue;
         std::string frames, animations;
@@ -705,7 +709,7 @@ int listContent(const std::string& dir)
         }
         const std::vector<Read>& values = reads[enemyNames[i].name];
         int graphicID = values.empty() ? -1 : values[0].value, routine = values.empty() ? -1 : values.back().value;
-        printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer %d frames\n", i,
+        printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer delay %d\n", i,
                enemyNames[i].name.c_str(), graphicID,
                graphicID >= 0 && graphicID < (int)graphicNames.size() ? graphicNames[graphicID].name.c_str() : "?",
                e.xSpeed, e.ySpeed, routine, e.timers[0].delay);
