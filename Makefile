@@ -22,7 +22,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan windows wine-test bench fuzz dist clean
+.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -37,6 +37,11 @@ play: build
 
 test: build
 	ctest --test-dir build --output-on-failure -j$(JOBS)
+
+# Writes the golden run's expected figures and pictures anew, from the game as it is now. Only
+# on purpose: when a change is meant to alter the game, and the commit says why.
+golden: build
+	bash tests/golden/golden.sh build/starlane-replay data --update
 
 asan: deps
 	cmake --preset asan

@@ -2,7 +2,10 @@
 // with a key script, and writes screenshots and timing statistics.
 //
 //   starlane-replay [--data DIR] [--frames N] [--keys FILE] [--start-tick T]
-//                   [--shot F:PATH.png]... [--stats]
+//                   [--shot F:PATH.png]... [--stats] [--checksums N]
+//
+// --checksums N prints a checksum of the picture of every Nth frame (0, N, 2N, ...), one
+// line each after the game ends: "checksum FRAME XXXXXXXX" (FNV-1a over the RGB picture).
 #include <errno.h>
 #include <png.h>
 #include <stdio.h>
@@ -44,6 +47,8 @@ std::vector<double> workUs;
 std::vector<unsigned char> rgb;
 struct timespec lastTurnEnd;
 int shotFailures = 0;
+int checksumEvery = 0;
+std::vector<std::pair<int, unsigned>> checksums;
 
 double nowUs()
 {
@@ -150,6 +155,16 @@ void takeShots(int frame)
     }
 }
 
+void takeChecksum(int frame)
+{
+    if (checksumEvery <= 0 || frame % checksumEvery != 0 || headlessPresentCount() == 0) return;
+    rgb.resize((size_t)headlessScreenWidth() * headlessScreenHeight() * 3);
+    if (!headlessScreenRGB(rgb.data())) return;
+    unsigned h = 2166136261u;
+    for (unsigned char c : rgb) h = (h ^ c) * 16777619u;
+    checksums.push_back(std::make_pair(frame, h));
+}
+
 // Called at the start of every turn of the game loop; turn t begins frame t.
 void onTurn(int turn)
 {
@@ -161,6 +176,7 @@ void onTurn(int turn)
         framesRun = turn;
         replayObserveFrame(turn - 1);
         takeShots(turn - 1);
+        takeChecksum(turn - 1);
     }
     if (turn >= maxFrames && !closeRequested) {
         // Still running after N frames: close the window as a user would.
@@ -179,7 +195,7 @@ void onTurn(int turn)
 int usage(const char* message)
 {
     fprintf(stderr, "starlane-replay: %s (usage: starlane-replay [--data DIR] [--frames N] "
-                    "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats])\n", message);
+                    "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N])\n", message);
     return 2;
 }
 
@@ -218,6 +234,9 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--start-tick") == 0 && hasValue) {
             if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v)) return usage("bad --start-tick value");
             startTick = v;
+        } else if (strcmp(a, "--checksums") == 0 && hasValue) {
+            if (!parseInt(argv[++i], 1, 100000000, &v)) return usage("bad --checksums value");
+            checksumEvery = (int)v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
             const char* value = argv[++i];
             const char* colon = strchr(value, ':');
@@ -251,6 +270,7 @@ int main(int argc, char** argv)
     }
 
     workUs.reserve((size_t)maxFrames + 2);
+    if (checksumEvery > 0) checksums.reserve((size_t)maxFrames / checksumEvery + 2);
     rgb.reserve(800 * 600 * 3);
     headlessReset((DWORD)startTick);
     headlessSetTurnHook(onTurn);
@@ -277,5 +297,7 @@ int main(int argc, char** argv)
                ALLOCATIONS_COUNTED ? (long)allocationCount : -1L, logBytes,
                replayGameStats().c_str());
     }
+    for (size_t i = 0; i < checksums.size(); i++)
+        printf("checksum %d %08x\n", checksums[i].first, checksums[i].second);
     return shotFailures ? 2 : exitCode;
 }
