@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "headless.h"
-#include "platform.h"
+#include "backend.h"
+#include "instrumentation.h"
 
 namespace {
 

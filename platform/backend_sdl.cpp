@@ -18,7 +18,8 @@
 
 #include "backend_sdl.h"
 #include "palette_convert.h"
-#include "platform.h"
+#include "backend.h"
+#include "screenshot.h"
 
 namespace {
 

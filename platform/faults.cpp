@@ -1,4 +1,4 @@
-// Instrumentation shared by both backends: failures on demand, a record of calls,
+// Instrumentation shared by every backend: failures on demand, a record of calls,
 // and a count of live DirectDraw/DirectInput objects.
 #include <stdarg.h>
 #include <stdio.h>
@@ -7,9 +7,32 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "instrumentation.h"
 
 namespace {
+
+// Every call of the stand-in that asks faultCheck, by its API name.
+const char* const KNOWN_CALLS[] = {
+    // Win32
+    "RegisterClassExA", "CreateWindowExA", "DestroyWindow", "PeekMessageA", "PostMessageA",
+    "LoadIconA", "LoadCursorA", "GetStockObject", "ShowCursor", "GetTickCount", "Sleep",
+    // DirectDraw
+    "DirectDrawCreateEx", "SetCooperativeLevel", "SetDisplayMode", "CreateSurface",
+    "CreatePalette", "CreateClipper", "GetAttachedSurface", "GetSurfaceDesc", "Blt", "Flip",
+    "Lock", "Unlock", "IsLost", "Restore", "SetClipper", "SetPalette", "GetEntries",
+    "SetEntries", "GetClipList", "SetClipList",
+    // DirectInput
+    "DirectInput8Create", "CreateDevice", "SetDataFormat", "Acquire", "Unacquire",
+    "GetDeviceState",
+};
+
+bool knownCall(const char* call)
+{
+    for (const char* known : KNOWN_CALLS)
+        if (strcmp(known, call) == 0)
+            return true;
+    return false;
+}
 
 struct Fault {
     char call[48];
@@ -48,16 +71,17 @@ Counter* counterFor(const char* call)
 
 } // namespace
 
-void faultSet(const char* call, int nth, int count, long code)
+int faultSet(const char* call, int nth, int count, long code)
 {
-    if (numFaults == (int)(sizeof(faults) / sizeof(faults[0])))
-        return;
+    if (!knownCall(call) || numFaults == (int)(sizeof(faults) / sizeof(faults[0])))
+        return 0;
     Counter* c = counterFor(call);
     Fault* f = &faults[numFaults++];
     snprintf(f->call, sizeof(f->call), "%s", call);
     f->from = (c ? c->calls : 0) + nth;
     f->count = count;
     f->code = code;
+    return 1;
 }
 
 void faultClearAll()

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "platform.h"
+#include "screenshot.h"
 
 namespace {
 

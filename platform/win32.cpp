@@ -3,7 +3,8 @@
 #include <string.h>
 
 #include "headless.h"
-#include "platform.h"
+#include "backend.h"
+#include "instrumentation.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "display_support.h"
 #include "game/game.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "alloc_count.h"
 #include "testsupport.h"
@@ -79,7 +79,7 @@ TEST_F(Allocations, NoneWhenAFrameLogsTheFirstFailure)
     ASSERT_EQ(gameInit(), 1);
     ASSERT_EQ(errorText(), "");
     // Blits failing for a few frames from the 100th on: the log's first lines are written in play.
-    faultSet("Blt", 100, 40, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Blt", 100, 40, DDERR_GENERIC));
     allocationCount = 0;
     for (int frame = 0; frame < 300; frame++) {
         countingAllocations = 1;

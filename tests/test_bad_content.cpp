@@ -14,7 +14,7 @@
 #include <dinput.h>
 
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "testsupport.h"
 #include "worldfiles.h"

@@ -8,7 +8,7 @@
 
 #include "display_support.h"
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/shell.h"
 #include "testsupport.h"
 
@@ -417,14 +417,14 @@ TEST_F(StandIn, ReleasingThePrimaryAloneLeavesTheHeldBackBuffer)
 TEST_F(StandIn, FaultsHitTheChosenCallsOnly)
 {
     DDBLTFX fx = fillFx(1);
-    faultSet("Blt", 2, 2, DDERR_WASSTILLDRAWING);
+    EXPECT_TRUE(faultSet("Blt", 2, 2, DDERR_WASSTILLDRAWING));
     EXPECT_EQ(back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DD_OK);
     EXPECT_EQ(back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DD_OK);
     EXPECT_EQ(faultCallCount("Blt"), 4);
 
-    faultSet("CreateSurface", 1, 1, DDERR_NODIRECTDRAWHW);
+    EXPECT_TRUE(faultSet("CreateSurface", 1, 1, DDERR_NODIRECTDRAWHW));
     DDSURFACEDESC2 d = blankDesc();
     d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
     d.dwWidth = d.dwHeight = 4;
@@ -434,12 +434,23 @@ TEST_F(StandIn, FaultsHitTheChosenCallsOnly)
     EXPECT_EQ(s, nullptr);
     EXPECT_EQ(dd->CreateSurface(&d, &s, NULL), DD_OK);
 
-    faultSet("Lock", 1, -1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Lock", 1, -1, DDERR_GENERIC));
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(back->Lock(NULL, &d, DDLOCK_WAIT, NULL), DDERR_GENERIC);
     faultClearAll();
     EXPECT_EQ(back->Lock(NULL, &d, DDLOCK_WAIT, NULL), DD_OK);
     back->Unlock(NULL);
+}
+
+// A name the stand-in has no call for is refused, so a misspelt fault fails its test
+// instead of never firing; the names match exactly, case included.
+TEST_F(StandIn, FaultsOnUnknownCallsAreRefused)
+{
+    for (const char* call : {"Blit", "lock", "GetTickcount", "CreateSurface7", ""})
+        EXPECT_FALSE(faultSet(call, 1, -1, DDERR_GENERIC)) << call;
+    EXPECT_EQ(faultCallCount("Blit"), 0);
+    DDBLTFX fx = fillFx(1);
+    EXPECT_EQ(back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DD_OK);
 }
 
 TEST_F(StandIn, RecordsTheCallsThatMatter)

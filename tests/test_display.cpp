@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "display_support.h"
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "testsupport.h"
 
@@ -154,7 +154,7 @@ TEST_F(Display, EachFailingStepOfInitLeavesItsChainOfMessages)
         resetWorld();
         openTestWindow();
         openErrorLog("Error.txt");
-        faultSet(c.call, c.nth, 1, DDERR_GENERIC);
+        EXPECT_TRUE(faultSet(c.call, c.nth, 1, DDERR_GENERIC));
         EXPECT_EQ(ddInit(800, 600, 8), 0) << c.call;
         EXPECT_EQ(errorText(), c.log) << c.call;
         EXPECT_EQ(lpddClipper, nullptr) << c.call;
@@ -234,7 +234,7 @@ TEST_F(Display, BackBufferLockUnlockAndTheirFailures)
 
     openErrorLog("Error.txt");
     EXPECT_EQ(unlockBackBuffer(), 0);
-    faultSet("Lock", 1, 2, DDERR_SURFACELOST);   // lost, and still lost after the restore
+    EXPECT_TRUE(faultSet("Lock", 1, 2, DDERR_SURFACELOST));   // lost, and still lost after the restore
     EXPECT_EQ(lockBackBuffer(&pitch), nullptr);
     EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\nlockBackBuffer:  locking error\n");
 }
@@ -260,7 +260,7 @@ TEST_F(Display, ClearFillsTheWholeBackBufferWithColourZero)
     EXPECT_EQ(sb[2 * 64 + 3], 5);
     EXPECT_EQ(sb[2 * 64 + 4], 0);
 
-    faultSet("Blt", 1, 2, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Blt", 1, 2, DDERR_GENERIC));
     EXPECT_EQ(clearBackBuffer(), 0);
     EXPECT_EQ(fillDDSurface(s, 5, NULL), 0);
     EXPECT_EQ(errorText(), "clearBackBuffer: blit error\nfillDDSurface: blit error\n");
@@ -292,12 +292,12 @@ TEST_F(Display, FlipRecoversLostSurfacesAndGivesUpAfterABound)
     // A screen that stays away: a bounded number of tries, no log line, the frame goes on.
     openErrorLog("Error.txt");
     faultResetCounts();
-    faultSet("Flip", 1, -1, DDERR_SURFACELOST);
+    EXPECT_TRUE(faultSet("Flip", 1, -1, DDERR_SURFACELOST));
     EXPECT_EQ(flipSurfaces(), 0);
     EXPECT_EQ(faultCallCount("Flip"), 3);
     faultClearAll();
     headlessLoseSurfaces();
-    faultSet("Restore", 1, -1, DDERR_WRONGMODE);
+    EXPECT_TRUE(faultSet("Restore", 1, -1, DDERR_WRONGMODE));
     EXPECT_EQ(flipSurfaces(), 0);
     EXPECT_EQ(faultCallCount("Flip"), 3);
     EXPECT_EQ(errorText(), "");
@@ -321,7 +321,7 @@ TEST_F(Display, CreateSurfaceAsksForAnOffscreenSurfaceWithAColourKey)
 
     // Without video memory to give, system memory does; only a second refusal is logged.
     recordClear();
-    faultSet("CreateSurface", 1, 1, DDERR_NODIRECTDRAWHW);
+    EXPECT_TRUE(faultSet("CreateSurface", 1, 1, DDERR_NODIRECTDRAWHW));
     s = createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5);
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(recordCount(), 1);
@@ -330,10 +330,10 @@ TEST_F(Display, CreateSurfaceAsksForAnOffscreenSurfaceWithAColourKey)
     s->Release();
 
     int before = faultCallCount("CreateSurface");
-    faultSet("CreateSurface", 1, 2, DDERR_OUTOFVIDEOMEMORY);
+    EXPECT_TRUE(faultSet("CreateSurface", 1, 2, DDERR_OUTOFVIDEOMEMORY));
     EXPECT_EQ(createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5), nullptr);
     EXPECT_EQ(faultCallCount("CreateSurface"), before + 2);
-    faultSet("CreateSurface", 1, 1, DDERR_INVALIDPARAMS);
+    EXPECT_TRUE(faultSet("CreateSurface", 1, 1, DDERR_INVALIDPARAMS));
     EXPECT_EQ(createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5), nullptr);
     EXPECT_EQ(faultCallCount("CreateSurface"), before + 3) << "no second try for other refusals";
     EXPECT_EQ(errorText(), "createDDSurface:  error creating surface\ncreateDDSurface:  error creating surface\n");
@@ -401,9 +401,9 @@ TEST_F(Display, CopyBitmapFollowsThePitchAndStaysInsideTheSurface)
     EXPECT_EQ(errorText(), "");
     EXPECT_EQ(copyBitmapToSurface(NULL, s, 5, 3, 8), 0);
     EXPECT_EQ(copyBitmapToSurface(pixels, NULL, 5, 3, 8), 0);
-    faultSet("Lock", 1, 1, DDERR_SURFACELOST);
+    EXPECT_TRUE(faultSet("Lock", 1, 1, DDERR_SURFACELOST));
     EXPECT_EQ(copyBitmapToSurface(pixels, s, 5, 3, 8), 0);
-    faultSet("Unlock", 1, 1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Unlock", 1, 1, DDERR_GENERIC));
     EXPECT_EQ(copyBitmapToSurface(pixels, s, 5, 3, 8), 0);
     EXPECT_EQ(errorText(), "copyBitmapToSurface:  null pointer(s) passed\n"
                            "copyBitmapToSurface:  null pointer(s) passed\n"
@@ -520,7 +520,7 @@ TEST_F(Display, SetPaletteChangesTheLiveColoursNotTheTable)
     lpddPalette->GetEntries(0, 0, 256, live);
     EXPECT_EQ(memcmp(live, grey, sizeof(grey)), 0);
     EXPECT_EQ(memcmp(paletteTable, testPaletteBytes().data(), 1024), 0);
-    faultSet("SetEntries", 1, 1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("SetEntries", 1, 1, DDERR_GENERIC));
     EXPECT_EQ(setPalette(grey), 0);
     EXPECT_EQ(errorText(), "setPalette: error setting entries\nsetPalette: error setting entries\n");
 }

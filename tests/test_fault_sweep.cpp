@@ -17,7 +17,7 @@
 #include "game/records.h"
 #include "game/world.h"
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "testsupport.h"
 
@@ -61,8 +61,9 @@ void sweepTurn(int turn)
 {
     seen.turns = turn + 1;
     if (turn == FAULT_TURN) {
-        if (midGameCall != NULL)
-            faultSet(midGameCall, 1, midGameCount, midGameCode);
+        if (midGameCall != NULL) {
+            EXPECT_TRUE(faultSet(midGameCall, 1, midGameCount, midGameCode));
+        }
         seen.xAtFault = player.graphic.x;
         seen.presentsAtFault = headlessPresentCount();
     }
@@ -107,8 +108,9 @@ protected:
         midGameCall = midGame ? call : NULL;
         midGameCount = count;
         midGameCode = code;
-        if (!midGame && call != NULL)
-            faultSet(call, nth, count, code);
+        if (!midGame && call != NULL) {
+            EXPECT_TRUE(faultSet(call, nth, count, code));
+        }
         headlessSetTurnHook(sweepTurn);
         alarm(WATCHDOG_SECONDS);
         int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);

@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "display_support.h"
 #include "graphics/graphics.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "testsupport.h"
 
@@ -338,10 +338,10 @@ TEST_F(FrameTest, LoadFrameFailuresLeaveTheSlotAndReleaseWhatTheyMade)
     EXPECT_EQ(loadFrame(&g, NULL, 0), 0);
     EXPECT_EQ(loadFrame(&g, pixels.data(), 20), 0);
     EXPECT_EQ(loadFrame(&g, pixels.data(), -1), 0);
-    faultSet("CreateSurface", 1, -1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("CreateSurface", 1, -1, DDERR_GENERIC));
     EXPECT_EQ(loadFrame(&g, pixels.data(), 0), 0);
     faultClearAll();
-    faultSet("Lock", 1, 1, DDERR_SURFACELOST);   // the pixel copy cannot reach the new surface
+    EXPECT_TRUE(faultSet("Lock", 1, 1, DDERR_SURFACELOST));   // the pixel copy cannot reach the new surface
     EXPECT_EQ(loadFrame(&g, pixels.data(), 0), 0);
     faultClearAll();
 
@@ -466,7 +466,7 @@ TEST_F(FrameTest, DrawGraphicReportsAFailedBlitTwice)
     std::vector<unsigned char> pixels = framePixels();
     ASSERT_EQ(loadFrame(&g, pixels.data(), 0), 1);
     Graphic before = g;
-    faultSet("Blt", 1, 1, DDERR_SURFACELOST);
+    EXPECT_TRUE(faultSet("Blt", 1, 1, DDERR_SURFACELOST));
     EXPECT_EQ(drawGraphic(&g), 0);
     EXPECT_EQ(memcmp(&before, &g, sizeof(g)), 0);
     EXPECT_EQ(errorText(), "drawSurfaceToBackBuffer:  blit error\n"
@@ -510,7 +510,7 @@ TEST_F(FrameTest, DrawGraphicListDrawsInOrderAndStopsAtTheFirstFailure)
     EXPECT_EQ(drawGraphicList(NULL, 1), 0);
     EXPECT_EQ(backBufferAt(60, 0, 1, 1), std::vector<unsigned char>{200});
 
-    faultSet("Blt", 2, 1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Blt", 2, 1, DDERR_GENERIC));
     Graphic* blitFails[3] = {&a, &b, &c};
     EXPECT_EQ(drawGraphicList(blitFails, 3), 0);
     EXPECT_EQ(backBufferAt(60, 0, 1, 1), std::vector<unsigned char>{200});

@@ -10,7 +10,7 @@
 #include "display_support.h"
 #include "headless.h"
 #include "input/input.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
 #include "testsupport.h"
@@ -77,7 +77,7 @@ TEST_F(Input, CodesOutsideTheTableReadNothing)
 TEST_F(Input, EachFailingStepKeepsTheDeviceForRelease)
 {
     EXPECT_EQ(initKeyboard(), 0) << "no DirectInput yet";
-    faultSet("DirectInput8Create", 1, 1, DIERR_OUTOFMEMORY);
+    EXPECT_TRUE(faultSet("DirectInput8Create", 1, 1, DIERR_OUTOFMEMORY));
     EXPECT_EQ(diInit(), 0);
     EXPECT_EQ(lpdi, nullptr);
     EXPECT_EQ(errorText(), "initKeyboard:  error creating the keyboard device\n"
@@ -98,7 +98,7 @@ TEST_F(Input, EachFailingStepKeepsTheDeviceForRelease)
         openTestWindow();
         openErrorLog("Error.txt");
         ASSERT_EQ(diInit(), 1);
-        faultSet(c.call, 1, 1, DIERR_GENERIC);
+        EXPECT_TRUE(faultSet(c.call, 1, 1, DIERR_GENERIC));
         EXPECT_EQ(initKeyboard(), 0) << c.call;
         EXPECT_EQ(errorText(), c.log) << c.call;
         EXPECT_EQ(lpdiKeyboard == NULL, strcmp(c.call, "CreateDevice") == 0) << c.call;
@@ -176,7 +176,7 @@ TEST_F(Input, UnreadableKeyboardIsReportedOncePerOutageAndHoldsNoKeys)
 
     // Another program keeps the keyboard: every frame fails, one line for the outage.
     headlessLoseKeyboard();
-    faultSet("Acquire", 1, -1, DIERR_OTHERAPPHASPRIO);
+    EXPECT_TRUE(faultSet("Acquire", 1, -1, DIERR_OTHERAPPHASPRIO));
     for (int frame = 0; frame < 5; frame++)
         EXPECT_EQ(readKeyboard(), 0);
     EXPECT_EQ(keyDown(DIK_SPACE), 0) << "a key held when the keyboard went does not stay held";
@@ -185,7 +185,7 @@ TEST_F(Input, UnreadableKeyboardIsReportedOncePerOutageAndHoldsNoKeys)
     faultClearAll();
     EXPECT_EQ(readKeyboard(), 1);
     EXPECT_EQ(keyDown(DIK_SPACE), 0x80);
-    faultSet("GetDeviceState", 1, 1, DIERR_GENERIC);
+    EXPECT_TRUE(faultSet("GetDeviceState", 1, 1, DIERR_GENERIC));
     EXPECT_EQ(readKeyboard(), 0);
     EXPECT_EQ(errorText(), "readKeyboard:  error getting keyboard state\n"
                            "readKeyboard:  error getting keyboard state\n");

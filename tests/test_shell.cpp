@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
@@ -156,7 +156,7 @@ TEST_F(FrameSyncTest, TickWrapBetweenStartAndSync)
 
 TEST_F(WinMainTest, FailedClassRegistrationEndsBeforeAnyWindow)
 {
-    faultSet("RegisterClassExA", 1, 1, 1);
+    EXPECT_TRUE(faultSet("RegisterClassExA", 1, 1, 1));
     EXPECT_EQ(runWinMain(), 1);
     EXPECT_EQ(errorText(), "WinMain: error registering windows class\n");
     EXPECT_EQ(faultCallCount("CreateWindowExA"), 0);
@@ -168,7 +168,7 @@ TEST_F(WinMainTest, FailedClassRegistrationEndsBeforeAnyWindow)
 
 TEST_F(WinMainTest, FailedWindowCreation)
 {
-    faultSet("CreateWindowExA", 1, 1, 1);
+    EXPECT_TRUE(faultSet("CreateWindowExA", 1, 1, 1));
     EXPECT_EQ(runWinMain(), 1);
     EXPECT_EQ(errorText(), "WinMain: error creating window\n");
     EXPECT_EQ(mainWindow, nullptr);

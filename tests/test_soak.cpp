@@ -19,7 +19,7 @@
 #include "game/records.h"
 #include "game/world.h"
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "alloc_count.h"
 #include "testsupport.h"
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/shell.h"
 #include "testsupport.h"
 
@@ -119,7 +119,7 @@ TEST_F(WinMainGameTest, FailedStartUpLeavesTheChainAndSkipsShutdown)
 
 TEST_F(WinMainGameTest, FailedDirectDrawCreation)
 {
-    faultSet("DirectDrawCreateEx", 1, 1, E_FAIL);
+    EXPECT_TRUE(faultSet("DirectDrawCreateEx", 1, 1, E_FAIL));
     EXPECT_EQ(run(), 1);
     EXPECT_EQ(errorText(), "ddInit: error creating main DirectDraw interface\n"
                            "gameInit: error initializing DirectDraw\n"

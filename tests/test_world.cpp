@@ -15,7 +15,7 @@
 #include "game/game.h"
 #include "game/world.h"
 #include "headless.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
 #include "display_support.h"
@@ -204,7 +204,7 @@ TEST_F(World, ALockFailingEveryFrameSkipsDrawingButNotTheLogic)
     memcpy(before, stars, sizeof(stars));
     int presents = headlessPresentCount(), sleeps = headlessSleepCount();
     int unlocks = faultCallCount("Unlock");
-    faultSet("Lock", 1, -1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Lock", 1, -1, DDERR_GENERIC));
     headlessSetKey(DIK_D, 1);
     int x = player.graphic.x;
 
@@ -239,7 +239,7 @@ TEST_F(World, AFailedUnlockEndsTheFrameAfterTheStars)
     Star before[STAR_LAYERS][STARS_PER_LAYER];
     memcpy(before, stars, sizeof(stars));
     int presents = headlessPresentCount(), sleeps = headlessSleepCount();
-    faultSet("Unlock", 1, 1, DDERR_GENERIC);
+    EXPECT_TRUE(faultSet("Unlock", 1, 1, DDERR_GENERIC));
     EXPECT_EQ(gameMain(), 0);
     EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\ngameMain:  error unlocking back buffer\n");
     EXPECT_EQ(headlessPresentCount(), presents);

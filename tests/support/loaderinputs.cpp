@@ -15,7 +15,7 @@
 #include "game/records.h"
 #include "game/world.h"
 #include "graphics/graphics.h"
-#include "platform.h"
+#include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
 
