@@ -8,6 +8,15 @@ BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev 
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+XVFB_PACKAGES := xvfb xdotool
+WEB_PACKAGES := cmake make emscripten node-acorn libstb-dev
+WEB_TEST_PACKAGES := chromium
+
+# The content folder packed into the web build: `make web DATA=path/to/mod`.
+DATA ?= data
+WEB_PORT ?= 8080
+# Emscripten's optimiser needs acorn: Debian's node-acorn, found whichever node is on the PATH.
+WEB_ENV = NODE_PATH=$$(dirname $$(dpkg -L node-acorn | grep -m1 '/acorn$$'))
 
 # Seconds each fuzz target runs for in `make fuzz`.
 FUZZ_SECONDS ?= 60
@@ -22,7 +31,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean
+.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -85,10 +94,60 @@ fuzz:
 	  echo "Fuzzing found crashes in:$$failed (logs: build-fuzz/fuzz_<target>.log)"; exit 1; \
 	fi
 
-# Release archives in dist/: a Linux tarball and a Windows zip, each with the content.
-dist: build windows
+# Release archives in dist/: a Linux tarball and a Windows zip, each with the content, and
+# the web build's folder as a zip for any static web host.
+dist: build windows web
 	$(call install,zip)
 	bash tools/dist.sh
 
+# The browser version in build-web/ (page, script, wasm, content; the CMake tree and the
+# replay tool for node under build-web/cmake/).
+web:
+	$(call install,$(WEB_PACKAGES))
+	$(WEB_ENV) emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DSTARLANE_WEB_SITE=$(CURDIR)/build-web -DSTARLANE_DATA=$(abspath $(DATA))
+	$(WEB_ENV) cmake --build build-web/cmake -j$(JOBS)
+
+web-serve: web
+	node web/serve.js build-web $(WEB_PORT)
+
+# Chromium from Debian, and puppeteer-core (npm) to drive it; npm comes with some node builds.
+web-test-deps:
+	$(call install,$(WEB_TEST_PACKAGES))
+	@command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+	cd tests/web && npm ci --no-audit --no-fund --silent
+
+# The page played in headless Chromium, then the replay tool for the web under node.
+web-test: web web-test-deps
+	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
+	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
+
+# The web figures: wasm against native work per frame, the browser's present, the download.
+bench-web: build web web-test-deps
+	@bash bench/web.sh
+
+# A real game on a private Xvfb display, keys held by xdotool, recorded with STARLANE_RECORD
+# and replayed (also part of `make test` where Xvfb and xdotool are installed).
+xvfb-test: build
+	$(call install,$(XVFB_PACKAGES))
+	bash tests/xvfb/record.sh $(CURDIR)/build
+
+# Installs Starlane like a Linux game under PREFIX (in your home by default; for everyone:
+# sudo make install PREFIX=/usr/local): the game with its `starlane` launcher, the tools, the
+# content, a desktop entry with the icon. `make uninstall PREFIX=...` takes it all away again.
+PREFIX ?= $(HOME)/.local
+BUILD_DIR ?= build
+
+install: build
+	@$(MAKE) --no-print-directory install-files
+
+# The install without building first: what BUILD_DIR holds (the install test uses its own).
+install-files:
+	@bash tools/install/install.sh install "$(abspath $(BUILD_DIR))" "$(abspath $(PREFIX))" "$(DESTDIR)"
+
+uninstall:
+	@bash tools/install/install.sh uninstall "$(abspath $(PREFIX))" "$(DESTDIR)"
+
 clean:
-	rm -rf build build-asan build-windows build-fuzz dist
+	rm -rf build build-asan build-windows build-fuzz build-web dist

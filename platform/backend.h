@@ -21,7 +21,8 @@ void backendShowCursor(int show);
 // Show an 8-bit picture through a 256-entry palette (PALETTEENTRY layout: r, g, b, flags).
 void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
                     const unsigned char* palette4x256);
-// The keyboard as DirectInput sees it: 256 bytes, 0x80 for a key held, by DIK_ code.
+// The keyboard as DirectInput sees it (a backend may add a gamepad pressing the same keys):
+// 256 bytes, 0x80 for a key held, by DIK_ code.
 const unsigned char* backendKeyState();
 
 #endif

@@ -8,6 +8,7 @@
 #include "headless.h"
 #include "backend.h"
 #include "instrumentation.h"
+#include "recorder.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ void headlessReset(DWORD startTick)
     recordClear();
     ddrawReset();
     dinputReset();
+    recorderStop();
     liveObjectAdd(-liveObjectCount());
     win32Reset();
 }

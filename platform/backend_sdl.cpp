@@ -9,12 +9,16 @@
 //                               close the window after the Nth and write them to FILE
 // Alt+Enter toggles full screen while playing; F12 writes the picture on the screen to
 // starlane-NNNN.png in the working directory (the key never reaches the game).
+// Game controllers, plugged in before or during play, press the keyboard's keys: the d-pad
+// and the left stick W A S D, the south face button and the right shoulder Space, Back
+// (Select, View) Escape, so the game, and a recording, cannot tell them from the keyboard.
 // Where OpenGL is drawn by the CPU (Mesa's llvmpipe, as under Xvfb) it presents through
 // SDL's software renderer instead, unless SDL_RENDER_DRIVER says otherwise.
 #include <SDL.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 #include "backend_sdl.h"
 #include "palette_convert.h"
@@ -28,7 +32,8 @@ SDL_Renderer* renderer = NULL;
 SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 Uint32 redMask, greenMask, blueMask, alphaMask;   // of the texture's pixel format
-unsigned char keys[256];
+unsigned char keys[256];          // the keyboard's
+unsigned char keysHeld[256];      // the keyboard's and the game controllers', as the game sees them
 int fullscreen = 0;
 int windowedWidth = 0, windowedHeight = 0;   // the window's size before full screen
 
@@ -123,6 +128,64 @@ const KeyMap keyMap[] = {
     {SDL_SCANCODE_AC_STOP, 0xE8}, {SDL_SCANCODE_AC_FORWARD, 0xE9}, {SDL_SCANCODE_AC_BACK, 0xEA},
     {SDL_SCANCODE_COMPUTER, 0xEB}, {SDL_SCANCODE_MAIL, 0xEC}, {SDL_SCANCODE_MEDIASELECT, 0xED},
 };
+
+// Game controllers: the keys each control presses, and the stick's dead zone (about a
+// quarter of its travel, so that a resting or worn stick steers nothing).
+const int MAX_PADS = 4;
+const int STICK_DEAD_ZONE = 8000;
+SDL_GameController* pads[MAX_PADS];
+
+const struct { SDL_GameControllerButton button; unsigned char dik; } padButtons[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x11},    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x1F},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x1E},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x20},
+    {SDL_CONTROLLER_BUTTON_A, 0x39},          {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x39},
+    {SDL_CONTROLLER_BUTTON_BACK, 0x01},
+};
+
+void padAdded(int deviceIndex)
+{
+    SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id)
+            return;   // open already
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] == NULL) {
+            pads[i] = SDL_GameControllerOpen(deviceIndex);
+            return;
+        }
+}
+
+// Unplugged: its keys are no longer held, since the keys are read from the pads still open.
+void padRemoved(SDL_JoystickID id)
+{
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id) {
+            SDL_GameControllerClose(pads[i]);
+            pads[i] = NULL;
+        }
+}
+
+void padsClose()
+{
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL) {
+            SDL_GameControllerClose(pads[i]);
+            pads[i] = NULL;
+        }
+}
+
+void padPress(SDL_GameController* pad, unsigned char* held)
+{
+    for (size_t b = 0; b < sizeof(padButtons) / sizeof(padButtons[0]); b++)
+        if (SDL_GameControllerGetButton(pad, padButtons[b].button))
+            held[padButtons[b].dik] = 0x80;
+    int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    if (x < -STICK_DEAD_ZONE) held[0x1E] = 0x80;
+    if (x > STICK_DEAD_ZONE) held[0x20] = 0x80;
+    if (y < -STICK_DEAD_ZONE) held[0x11] = 0x80;
+    if (y > STICK_DEAD_ZONE) held[0x1F] = 0x80;
+}
 
 unsigned char dikFor(SDL_Scancode sc)
 {
@@ -226,6 +289,11 @@ int backendOpenWindow(const char* title, int width, int height)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
         return 0;
+    // Without controllers the keyboard still plays. Pads plugged in later arrive as events.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
+        for (int i = 0; i < SDL_NumJoysticks(); i++)
+            if (SDL_IsGameController(i))
+                padAdded(i);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     Uint32 flags = envFlag("STARLANE_WINDOWED") ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
@@ -262,6 +330,7 @@ void backendCloseWindow()
     texture = NULL;
     renderer = NULL;
     window = NULL;
+    padsClose();
     shownPixels = NULL;
     free(timing);
     timing = NULL;
@@ -288,6 +357,12 @@ int backendPollEvent()
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
                 memset(keys, 0, sizeof(keys));   // no key stays stuck down
             break;
+        case SDL_CONTROLLERDEVICEADDED:
+            padAdded(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            padRemoved(e.cdevice.which);
+            break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
@@ -312,9 +387,14 @@ int backendPollEvent()
     return BACKEND_EVENT_NONE;
 }
 
+// Milliseconds since the machine started, as GetTickCount counts them. The game seeds its
+// random numbers with the first reading, so counting from the program's own start (as
+// SDL_GetTicks does) would give nearly the same few hundred games every time.
 DWORD backendTicks()
 {
-    return (DWORD)SDL_GetTicks64();
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (DWORD)((unsigned long long)t.tv_sec * 1000u + (unsigned long long)t.tv_nsec / 1000000u);
 }
 
 void backendSleep(DWORD ms)
@@ -392,5 +472,9 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
 
 const unsigned char* backendKeyState()
 {
-    return keys;
+    memcpy(keysHeld, keys, sizeof(keysHeld));
+    for (int i = 0; i < MAX_PADS; i++)
+        if (pads[i] != NULL)
+            padPress(pads[i], keysHeld);
+    return keysHeld;
 }

@@ -15,6 +15,7 @@
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
+#include "recorder.h"
 
 const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
 const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -98,6 +99,7 @@ public:
         unsigned char* out = (unsigned char*)data;
         for (int i = 0; i < 256; i++)
             out[i] = keys[i] & 0x80;
+        recorderKeys(out);
         return DI_OK;
     }
 

@@ -5,6 +5,7 @@
 #include "headless.h"
 #include "backend.h"
 #include "instrumentation.h"
+#include "recorder.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
 {
     backendTurn();
+    recorderTurn();
     if (faultCheck("PeekMessageA"))
         return FALSE;
     if (msg == NULL)
@@ -329,7 +331,9 @@ DWORD WINAPI GetTickCount(void)
 {
     // A failing clock is a clock that jumps: the code is added to the reading.
     DWORD jump = (DWORD)faultCheck("GetTickCount");
-    return backendTicks() + jump;
+    DWORD ticks = backendTicks() + jump;
+    recorderTick(ticks);
+    return ticks;
 }
 
 void WINAPI Sleep(DWORD milliseconds)

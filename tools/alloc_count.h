@@ -1,10 +1,11 @@
 // Counting the heap allocations of this process: malloc, calloc and realloc are replaced by
 // versions that count while counting is on. Not available under AddressSanitizer, which
-// owns the allocator; ALLOCATIONS_COUNTED says which.
+// owns the allocator, nor in the WebAssembly build (its malloc is not glibc's);
+// ALLOCATIONS_COUNTED says which.
 #ifndef STARLANE_TOOLS_ALLOC_COUNT_H
 #define STARLANE_TOOLS_ALLOC_COUNT_H
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__EMSCRIPTEN__)
 #define ALLOCATIONS_COUNTED 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)

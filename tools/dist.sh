@@ -3,6 +3,8 @@
 #   dist/starlane-linux-x86_64.tar.gz   the game, the replay tool, the content checker and the
 #                                       content builder, beside the content, README.txt
 #   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
+#   dist/starlane-web.zip               the web build's page, script, wasm and packed content,
+#                                       for any static web host (when build-web/ is built)
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #
@@ -68,3 +70,12 @@ sed -i 's/$/\r/' "$windows/README.txt"
 rm -f "$out/starlane-windows.zip"
 (cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
 echo "wrote $out/starlane-windows.zip"
+
+web_files="index.html page.js starlane.js starlane.wasm starlane.data"
+if [ -f "$root/build-web/starlane.wasm" ]; then
+    mkdir -p "$tmp/web/starlane"
+    for f in $web_files; do cp "$root/build-web/$f" "$tmp/web/starlane/"; done
+    rm -f "$out/starlane-web.zip"
+    (cd "$tmp/web" && zip -qr -X "$out/starlane-web.zip" starlane)
+    echo "wrote $out/starlane-web.zip"
+fi

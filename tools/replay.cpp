@@ -3,13 +3,16 @@
 //
 //   starlane-replay [--data DIR] [--frames N] [--keys FILE] [--start-tick T]
 //                   [--shot F:PATH.png]... [--stats] [--checksums N] [--lose F]
+//   starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums N]
 //
 // --checksums N prints a checksum of the picture of every Nth frame (0, N, 2N, ...), one
 // line each after the game ends: "checksum FRAME XXXXXXXX" (FNV-1a over the RGB picture).
 // --lose F takes the display away just before frame F, as switching to another program does:
 // every surface is lost, and a restored one comes back holding garbage.
+//
+// --recording FILE plays a recorded game (start tick, frames and keys from the file), prints
+// its figures and exits 0 when they equal the recorded ones, 3 when one differs.
 #include <errno.h>
-#include <png.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,15 +28,12 @@
 
 #include "alloc_count.h"
 #include "headless.h"
+#include "png_write.h"
+#include "recording.h"
 #include "replay_stats.h"
 
 
 namespace {
-
-struct KeyRange {
-    int first, last;
-    std::vector<int> keys;
-};
 
 struct Shot {
     int frame;
@@ -58,86 +58,6 @@ double nowUs()
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
-}
-
-int keyCode(const char* name)
-{
-    static const struct { const char* name; int dik; } names[] = {
-        {"a", 0x1E}, {"d", 0x20}, {"w", 0x11}, {"s", 0x1F}, {"space", 0x39}, {"escape", 0x01},
-    };
-    for (size_t i = 0; i < sizeof(names) / sizeof(names[0]); i++)
-        if (strcmp(name, names[i].name) == 0)
-            return names[i].dik;
-    char* end;
-    long v = strtol(name, &end, 10);
-    if (*name != '\0' && *end == '\0' && v >= 0 && v <= 255)
-        return (int)v;
-    return -1;
-}
-
-int loadKeyScript(const char* path, std::string* error)
-{
-    FILE* f = fopen(path, "r");
-    if (f == NULL) {
-        *error = std::string("cannot read key script ") + path + ": " + strerror(errno);
-        return 0;
-    }
-    char line[1024];
-    int lineNo = 0;
-    while (fgets(line, sizeof(line), f)) {
-        lineNo++;
-        char* hash = strchr(line, '#');
-        if (hash) *hash = '\0';
-        char* tok = strtok(line, " \t\r\n");
-        if (tok == NULL) continue;
-        KeyRange r;
-        char* end;
-        r.first = (int)strtol(tok, &end, 10);
-        char* tok2 = strtok(NULL, " \t\r\n");
-        long last = tok2 ? strtol(tok2, &end, 10) : -1;
-        if (*end != '\0' || tok2 == NULL || r.first < 0 || last < r.first) {
-            *error = std::string("key script ") + path + ":" + std::to_string(lineNo) +
-                     ": expected FIRST LAST KEY...";
-            fclose(f);
-            return 0;
-        }
-        r.last = (int)last;
-        while ((tok = strtok(NULL, " \t\r\n")) != NULL) {
-            int code = keyCode(tok);
-            if (code < 0) {
-                *error = std::string("key script ") + path + ":" + std::to_string(lineNo) +
-                         ": unknown key '" + tok + "'";
-                fclose(f);
-                return 0;
-            }
-            r.keys.push_back(code);
-        }
-        keyRanges.push_back(r);
-    }
-    fclose(f);
-    return 1;
-}
-
-int writePng(const char* path, const unsigned char* pixels, int width, int height)
-{
-    FILE* f = fopen(path, "wb");
-    if (f == NULL) return 0;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
-    png_infop info = png ? png_create_info_struct(png) : NULL;
-    if (png == NULL || info == NULL || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        return 0;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; y++)
-        png_write_row(png, (png_const_bytep)(pixels + (size_t)y * width * 3));
-    png_write_end(png, NULL);
-    png_destroy_write_struct(&png, &info);
-    return fclose(f) == 0;
 }
 
 void takeShots(int frame)
@@ -203,7 +123,9 @@ int usage(const char* message)
 {
     fprintf(stderr, "starlane-replay: %s (usage: starlane-replay [--data DIR] [--frames N] "
                     "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N] "
-                    "[--lose F])\n", message);
+                    "[--lose F]; "
+                    "or starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums N])\n",
+            message);
     return 2;
 }
 
@@ -223,6 +145,8 @@ int main(int argc, char** argv)
 {
     const char* dataDir = "data";
     const char* keysFile = NULL;
+    const char* recordingFile = NULL;
+    int scriptOptions = 0;   // --frames, --keys, --start-tick: a recording brings its own
     long long startTick = 1000;
     int stats = 0;
 
@@ -237,11 +161,16 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--frames") == 0 && hasValue) {
             if (!parseInt(argv[++i], 0, 100000000, &v)) return usage("bad --frames value");
             maxFrames = (int)v;
+            scriptOptions = 1;
         } else if (strcmp(a, "--keys") == 0 && hasValue) {
             keysFile = argv[++i];
+            scriptOptions = 1;
+        } else if (strcmp(a, "--recording") == 0 && hasValue) {
+            recordingFile = argv[++i];
         } else if (strcmp(a, "--start-tick") == 0 && hasValue) {
             if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v)) return usage("bad --start-tick value");
             startTick = v;
+            scriptOptions = 1;
         } else if (strcmp(a, "--checksums") == 0 && hasValue) {
             if (!parseInt(argv[++i], 1, 100000000, &v)) return usage("bad --checksums value");
             checksumEvery = (int)v;
@@ -268,12 +197,22 @@ int main(int argc, char** argv)
         }
     }
 
-    if (keysFile) {
-        std::string error;
-        if (!loadKeyScript(keysFile, &error)) {
+    if (recordingFile && scriptOptions)
+        return usage("--recording brings its own frames, keys and start tick");
+    Recording recording;
+    std::string error;
+    if (recordingFile) {
+        if (!readRecording(recordingFile, &recording, &error)) {
             fprintf(stderr, "starlane-replay: %s\n", error.c_str());
             return 2;
         }
+        keyRanges = recording.ranges;
+        maxFrames = recording.frames;
+        startTick = (long long)recording.startTick;
+        stats = 1;
+    } else if (keysFile && !readKeyScript(keysFile, &keyRanges, &error)) {
+        fprintf(stderr, "starlane-replay: %s\n", error.c_str());
+        return 2;
     }
     if (chdir(dataDir) != 0) {
         fprintf(stderr, "starlane-replay: cannot enter content folder %s: %s\n", dataDir, strerror(errno));
@@ -286,10 +225,15 @@ int main(int argc, char** argv)
     headlessReset((DWORD)startTick);
     headlessSetTurnHook(onTurn);
     replayStart();
+    // STARLANE_RECORD records here as in the game, which shows what recording costs in play.
+    if (!recordingStart("starlane-replay", 0))
+        return 2;
 
     int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
     countingAllocations = 0;
+    recordingFinish("starlane-replay", exitCode);
 
+    int differs = 0;
     if (stats) {
         std::vector<double> sorted = workUs;
         std::sort(sorted.begin(), sorted.end());
@@ -302,13 +246,31 @@ int main(int argc, char** argv)
         }
         struct stat st;
         long logBytes = stat("Error.txt", &st) == 0 ? (long)st.st_size : 0;
-        printf("{\"frames\": %d, \"exit_code\": %d, \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, "
-               "\"work_us_max\": %.1f, \"allocations_after_start\": %ld, \"error_log_bytes\": %ld%s}\n",
-               framesRun, exitCode, mean, p99, mx,
-               ALLOCATIONS_COUNTED ? (long)allocationCount : -1L, logBytes,
-               replayGameStats().c_str());
+        char line[1024];
+        snprintf(line, sizeof(line),
+                 "{\"frames\": %d, \"exit_code\": %d, \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, "
+                 "\"work_us_max\": %.1f, \"allocations_after_start\": %ld, \"error_log_bytes\": %ld%s}",
+                 framesRun, exitCode, mean, p99, mx,
+                 ALLOCATIONS_COUNTED ? (long)allocationCount : -1L, logBytes,
+                 replayGameStats().c_str());
+        printf("%s\n", line);
+        if (recordingFile) {
+            std::string difference = figureDifference(recording.figures, line);
+            differs = !difference.empty();
+            if (recording.figures.empty())
+                fprintf(stderr, "starlane-replay: the recording holds no figures to compare\n");
+            else if (differs)
+                fprintf(stderr, "starlane-replay: the replay differs from the recording, %s\n",
+                        difference.c_str());
+            else
+                fprintf(stderr, "starlane-replay: the replay equals the recording (%d frames)\n", framesRun);
+        }
     }
     for (size_t i = 0; i < checksums.size(); i++)
         printf("checksum %d %08x\n", checksums[i].first, checksums[i].second);
-    return shotFailures ? 2 : exitCode;
+    if (shotFailures)
+        return 2;
+    if (recordingFile)
+        return differs ? 3 : 0;
+    return exitCode;
 }

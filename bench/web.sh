@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The web build's three figures against their goals:
+#   the game's work per frame in wasm (the replay tool under node) against the native replay
+#   tool, same content, keys and frames, median of three runs each (goal: at most 2x native);
+#   the palette conversion plus canvas upload per frame in headless Chromium (goal: <= 1 ms);
+#   the download, page + script + wasm + content, gzip -9 (goal: <= 1 MB).
+#
+#   bench/web.sh [FRAMES]     (default 3600; needs make build, make web and the browser test's npm packages)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+frames=${1:-3600}
+site=$root/build-web
+tmp=$(mktemp -d /tmp/starlane-web-bench-XXXXXX)
+trap 'rm -rf "$tmp"' EXIT
+
+printf '%s\n' '0 100000 space' '100 160 a' '300 420 d' '700 820 a' '1100 1220 d' \
+              '1500 1620 a' '1900 2020 d' '2300 2420 a' '2700 2820 d' '3100 3220 a' > "$tmp/keys.txt"
+mean() { sed -nE 's/.*"work_us_mean": ([0-9.]+).*/\1/p'; }
+# The median of three runs: on a shared machine a single run is at the mercy of its neighbours.
+run() {
+    for i in 1 2 3; do
+        rm -rf "$tmp/content" && cp -r "$root/data" "$tmp/content"
+        "$@" --data "$tmp/content" --frames "$frames" --keys "$tmp/keys.txt" --stats | mean
+    done | sort -n | sed -n 2p
+}
+
+native=$(run "$root/build/starlane-replay")
+wasm=$(run node "$site/cmake/starlane-replay.js")
+ratio=$(awk -v w="$wasm" -v n="$native" 'BEGIN { printf "%.2f", w / n }')
+
+present=$(node "$root/tests/web/browser.js" "$site" "$root/data/palette.pal" "$tmp/shots" |
+          sed -nE 's/.*"present_ms_mean":([0-9.]+).*/\1/p')
+
+bytes=0
+for f in index.html page.js starlane.js starlane.wasm starlane.data; do
+    bytes=$((bytes + $(gzip -9c "$site/$f" | wc -c)))
+done
+
+printf '%-56s %12s %12s\n' "web figure" "measured" "goal"
+printf '%-56s %12s %12s\n' "work_us_mean, native replay ($frames frames, median of 3)" "$native us" ""
+printf '%-56s %12s %12s\n' "work_us_mean, wasm replay under node" "$wasm us" ""
+printf '%-56s %12s %12s\n' "wasm / native" "${ratio}x" "<= 2x"
+printf '%-56s %12s %12s\n' "palette conversion + canvas upload, mean" "$(printf %.3f "$present") ms" "<= 1 ms"
+printf '%-56s %12s %12s\n' "download, gzip -9 (page, script, wasm, data)" "$((bytes / 1024)) KiB" "<= 1024 KiB"

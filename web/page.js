@@ -1,0 +1,94 @@
+// The page around the game: the picture scaled to the window, full screen, the game's log,
+// and what the page says when the game has ended. The game starts as soon as its script,
+// wasm and content have loaded.
+'use strict';
+
+var canvas = document.getElementById('canvas');
+var screenBox = document.getElementById('screen');
+
+// The largest 4:3 picture that fits under the bar; the canvas never smooths it.
+function fit() {
+  var w = screenBox.clientWidth, h = screenBox.clientHeight;
+  var scale = Math.min(w / canvas.width, h / canvas.height);
+  canvas.style.width = Math.floor(canvas.width * scale) + 'px';
+  canvas.style.height = Math.floor(canvas.height * scale) + 'px';
+}
+window.addEventListener('resize', fit);
+document.addEventListener('fullscreenchange', fit);
+fit();
+
+function readLog() {
+  try {
+    return new TextDecoder().decode(Module.FS.readFile('/game/Error.txt'));
+  } catch (e) {
+    return '';   // no log yet: the game has had nothing to say
+  }
+}
+
+document.getElementById('fullscreen').addEventListener('click', function() {
+  var game = document.getElementById('game');
+  if (document.fullscreenElement) document.exitFullscreen();
+  else if (game.requestFullscreen) game.requestFullscreen();
+  canvas.focus();
+});
+
+document.getElementById('show-log').addEventListener('click', function(e) {
+  e.preventDefault();
+  var text = readLog();
+  document.getElementById('log-text').textContent = text || '(empty: the game has logged nothing)';
+  document.getElementById('log').hidden = false;
+});
+document.getElementById('log-close').addEventListener('click', function() {
+  document.getElementById('log').hidden = true;
+  canvas.focus();
+});
+document.getElementById('again').addEventListener('click', function() {
+  location.reload();
+});
+
+// The game records itself (STARLANE_RECORD); when it has ended the recording is offered
+// for download, to be replayed with the web replay tool or sent with a problem report.
+function offerRecording() {
+  var data;
+  try {
+    data = Module.FS.readFile('/game/starlane.rec');
+  } catch (e) {
+    return;   // the game did not get as far as writing it
+  }
+  var link = document.getElementById('recording');
+  link.href = URL.createObjectURL(new Blob([data], { type: 'text/plain' }));
+  link.hidden = false;
+}
+
+function ended(text) {
+  offerRecording();
+  var log = readLog();
+  document.getElementById('end-text').textContent = text;
+  var pre = document.getElementById('end-log');
+  pre.textContent = log;
+  pre.hidden = log === '';
+  document.getElementById('end').hidden = false;
+  document.body.dataset.state = 'ended';
+}
+
+var Module = {
+  canvas: canvas,
+  arguments: [],
+  // The content is packed under /game, the game's working directory, where its log goes too.
+  preRun: [function() {
+    Module.FS.chdir('/game');
+    Module.ENV.STARLANE_RECORD = 'starlane.rec';
+  }],
+  onRuntimeInitialized: function() {
+    document.body.dataset.state = 'running';
+    canvas.focus();
+  },
+  onExit: function(code) {
+    document.body.dataset.exitCode = code;
+    ended(code === 0 ? 'The game has ended.'
+                     : 'The game could not start (exit code ' + code + '). Its log says why:');
+  },
+  onAbort: function(what) {
+    ended('The game stopped: ' + what);
+  },
+};
