@@ -36,6 +36,14 @@ int copyBitmapToSurface(unsigned char* pixels, LPDIRECTDRAWSURFACE7 surface, int
 int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int width, int height,
                             int useColorKey);
 
+// Pixels kept in system memory for surfaces whose video memory a loss of the display may
+// take: a restored surface is filled again from them (rows as copyBitmapToSurface takes them).
+int keepSurfacePixels(LPDIRECTDRAWSURFACE7 surface, const unsigned char* pixels, int width,
+                      int height, int bpp);                  // 1 ok, 0 out of memory
+void forgetSurfacePixels(LPDIRECTDRAWSURFACE7 surface);     // before the surface is released
+void forgetAllSurfacePixels();
+int restoreSurface(LPDIRECTDRAWSURFACE7 surface);           // Restore, then refill; 1 ok
+
 // Palette file
 int loadPalette(const char* fileName, PALETTEENTRY* table);
 int savePalette(const char* fileName, const PALETTEENTRY* table);

@@ -1,12 +1,25 @@
 // Off-screen surfaces: creating them with a source colour key, filling in pixel rows,
 // colour fills, locking, and blitting a whole surface onto the back buffer.
+#include <stdlib.h>
 #include <string.h>
+
+#include <vector>
 
 #include <windows.h>
 #include <ddraw.h>
 
 #include "display/display.h"
 #include "shell/errorlog.h"
+
+// What a surface was filled with, for filling it again after a loss.
+struct SurfacePixels {
+    LPDIRECTDRAWSURFACE7 surface;
+    unsigned char* pixels;
+    int width, height, bpp;
+};
+
+// Filled while content loads and emptied as surfaces are released; searched only after a loss.
+static std::vector<SurfacePixels> keptPixels;
 
 // Fills the shared ddsd for an off-screen surface.
 static void describeSurface(int width, int height, int caps, int colorKey)
@@ -140,14 +153,68 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
     // Without a display (before ddInit or after a failed one) there is nothing to draw on.
     HRESULT result = lpddsBack != NULL ? lpddsBack->Blt(&dest, surface, &source, flags, NULL)
                                        : DDERR_GENERIC;
-    // A frame surface lost with the display is restored where it stands, so every clone
-    // sharing it draws again. (A driver that drops video memory may leave its pixels stale.)
+    // A frame surface lost with the display is restored and refilled where it stands, so
+    // every clone sharing it draws again as before.
     if (result == DDERR_SURFACELOST && surface != NULL && surface->IsLost() == DDERR_SURFACELOST &&
-        SUCCEEDED(surface->Restore()))
+        restoreSurface(surface))
         result = lpddsBack->Blt(&dest, surface, &source, flags, NULL);
     if (FAILED(result)) {
         writeError("drawSurfaceToBackBuffer:  blit error\n");
         return 0;
     }
+    return 1;
+}
+
+static SurfacePixels* findSurfacePixels(LPDIRECTDRAWSURFACE7 surface)
+{
+    for (SurfacePixels& kept : keptPixels)
+        if (kept.surface == surface)
+            return &kept;
+    return NULL;
+}
+
+int keepSurfacePixels(LPDIRECTDRAWSURFACE7 surface, const unsigned char* pixels, int width,
+                      int height, int bpp)
+{
+    if (surface == NULL || pixels == NULL || width <= 0 || height <= 0 || bpp < 8)
+        return 0;
+    size_t bytes = (size_t)width * (size_t)(bpp >> 3) * (size_t)height;
+    unsigned char* copy = (unsigned char*)malloc(bytes);
+    if (copy == NULL)
+        return 0;
+    memcpy(copy, pixels, bytes);
+    // A surface made where a released one stood replaces what that one kept.
+    forgetSurfacePixels(surface);
+    SurfacePixels kept = {surface, copy, width, height, bpp};
+    keptPixels.push_back(kept);
+    return 1;
+}
+
+void forgetSurfacePixels(LPDIRECTDRAWSURFACE7 surface)
+{
+    SurfacePixels* kept = findSurfacePixels(surface);
+    if (kept == NULL)
+        return;
+    free(kept->pixels);
+    *kept = keptPixels.back();
+    keptPixels.pop_back();
+}
+
+void forgetAllSurfacePixels()
+{
+    for (SurfacePixels& kept : keptPixels)
+        free(kept.pixels);
+    keptPixels.clear();
+}
+
+int restoreSurface(LPDIRECTDRAWSURFACE7 surface)
+{
+    if (surface == NULL || FAILED(surface->Restore()))
+        return 0;
+    // Video memory comes back holding whatever the driver left there.
+    SurfacePixels* kept = findSurfacePixels(surface);
+    if (kept != NULL &&
+        !copyBitmapToSurface(kept->pixels, surface, kept->width, kept->height, kept->bpp))
+        return 0;
     return 1;
 }

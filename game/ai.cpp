@@ -7,6 +7,7 @@
 #include "game/collisions.h"
 #include "game/constants.h"
 #include "game/weapons.h"
+#include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
 
@@ -46,8 +47,7 @@ int runZorvikAI(Enemy* enemy)
     }
 
     for (int i = 0; i < MAX_TIMERS; i++)
-        if (enemy->timers[i].active)
-            enemy->timers[i].count++;
+        countTimer(&enemy->timers[i]);
 
     Timer* fireTimer = &enemy->timers[0];
     switch (enemy->aiState) {

@@ -70,8 +70,7 @@ static void armDeploymentTimer()
 
 int processDeploymentOrders()
 {
-    if (deploymentTimer.active)
-        deploymentTimer.count++;
+    countTimer(&deploymentTimer);
 
     switch (deploymentState) {
     case DEPLOY_START:

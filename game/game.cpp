@@ -88,14 +88,19 @@ int gameMain()
     animateGraphic(&overlayGraphic);
     removeDeadObjects();
 
+    // A frame that cannot reach the back buffer (the screen is away: the game minimised,
+    // another program in front) ends here but still sleeps out its budget, so waiting for the
+    // screen to come back costs what a normal frame does, not a whole core.
     backBufferMemory = lockBackBuffer(&backBufferPitch);
     if (backBufferMemory == NULL) {
         writeError("gameMain: error locking back buffer\n");
+        syncFrame();
         return 0;
     }
     updateStars();               // under every sprite
     if (!unlockBackBuffer()) {
         writeError("gameMain:  error unlocking back buffer\n");
+        syncFrame();
         return 0;
     }
 

@@ -168,8 +168,7 @@ int updatePlayer()
     clampPlayer();
 
     for (int i = 0; i < MAX_TIMERS; i++)
-        if (player.timers[i].active)
-            player.timers[i].count++;
+        countTimer(&player.timers[i]);
 
     // Only weapon 0 is ever used; an index outside the rack leaves the cycle still.
     if (player.currentWeapon >= 0 && player.currentWeapon < MAX_WEAPONS)

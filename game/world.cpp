@@ -1,5 +1,6 @@
 #include "game/world.h"
 
+#include <limits.h>
 #include <stdlib.h>
 
 #include "shell/errorlog.h"
@@ -72,4 +73,14 @@ int destroyMasterGraphics()
     for (int i = 0; i < numMasterGraphics; i++)
         destroyGraphic(&masterGraphics[i]);
     return 1;
+}
+
+// Every reader of a timer only asks whether its count has reached the delay, which a count
+// at the bound has: holding it there keeps the game the same while a timer that nobody
+// resets (the deployment timer after the last order, the player's while a looping animation
+// holds the weapon open) never overflows, however long the game runs.
+void countTimer(Timer* timer)
+{
+    if (timer->active && timer->count < INT_MAX)
+        timer->count++;
 }

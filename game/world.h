@@ -48,4 +48,6 @@ int destroyMasterGraphics();   // release the master graphics' surfaces; always 
 int createStars();             // scatter all stars; always 1
 int updateStars();             // move and plot the stars into the locked back buffer; always 1
 
+void countTimer(Timer* timer); // one frame: +1 while active, held at the largest int
+
 #endif

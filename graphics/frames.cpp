@@ -16,6 +16,7 @@ int destroyGraphic(Graphic* graphic)
         return 1;
     for (int i = 0; i < MAX_FRAMES; i++) {
         if (graphic->frames[i] != NULL) {
+            forgetSurfacePixels(graphic->frames[i]);
             graphic->frames[i]->Release();
             graphic->frames[i] = NULL;
         }
@@ -44,11 +45,16 @@ int loadFrame(Graphic* graphic, unsigned char* pixels, int index)
         surface->Release();
         return 0;
     }
+    // Kept so that the frame can be drawn again after the display lost it; without the copy
+    // (no memory for it) the frame still draws until then.
+    keepSurfacePixels(surface, pixels, graphic->width, graphic->height, graphic->bpp);
     // A master that loads a slot twice gives up the surface it replaces; a clone's old surface
     // belongs to its master and stays.
     IDirectDrawSurface7* old = graphic->frames[index];
     graphic->frames[index] = surface;
-    if (old != NULL && old != surface && !(graphic->attributes & GRAPHIC_CLONE))
+    if (old != NULL && old != surface && !(graphic->attributes & GRAPHIC_CLONE)) {
+        forgetSurfacePixels(old);
         old->Release();
+    }
     return 1;
 }

@@ -70,6 +70,17 @@ int readKeyboard()
     return 1;
 }
 
+// The window is back in front: the keyboard is taken again from a clean state, so a key let
+// go while another program had the focus does not stay down.
+int reacquireKeyboard()
+{
+    memset(keyState, 0, sizeof(keyState));
+    if (lpdiKeyboard == NULL)
+        return 0;
+    lpdiKeyboard->Unacquire();
+    return SUCCEEDED(lpdiKeyboard->Acquire()) ? 1 : 0;
+}
+
 int keyDown(int code)
 {
     if (code < 0 || code >= (int)sizeof(keyState))

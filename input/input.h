@@ -14,6 +14,7 @@ int diInit();
 int initKeyboard();
 int readKeyboard();       // take this frame's snapshot
 int keyDown(int code);    // 0x80 if held in the snapshot, else 0
+int reacquireKeyboard();  // back in front: no key held, device acquired afresh; 1 ok
 int releaseKeyboard();
 int diShutDown();
 

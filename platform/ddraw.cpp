@@ -4,6 +4,7 @@
 // width for the pitch shows. It refuses what DirectDraw refuses where the game could
 // tell the difference: wrong dwSize, blits to or from locked surfaces, destination
 // rectangles outside an unclipped surface, lost surfaces.
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 #if defined(__SSE2__)
@@ -36,6 +37,9 @@ class Surface;
 std::vector<IUnknown*> allObjects;
 int pitchAlignment = 64;
 int surfaceSerial = 0;
+// Restore hands back video memory as a driver may: holding garbage, not the old pixels.
+int restoreGarbage = 0;
+uint32_t garbageSeed = 1;
 Surface* primarySurface = NULL;
 int modeWidth = 0, modeHeight = 0, modeBpp = 0;
 
@@ -319,10 +323,22 @@ public:
             return (HRESULT)code;
         recordCall("Restore %s", name);
         // Restoring the head of a flip chain restores the surfaces made with it.
+        if (restoreGarbage && lost)
+            scramble();
+        if (restoreGarbage && back && back->lost)
+            back->scramble();
         lost = 0;
         if (back)
             back->lost = 0;
         return DD_OK;
+    }
+
+    void scramble()
+    {
+        for (unsigned char& b : memory) {
+            garbageSeed = garbageSeed * 1664525u + 1013904223u;
+            b = (unsigned char)(garbageSeed >> 24);
+        }
     }
 
     HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER newClipper) override
@@ -725,6 +741,8 @@ void ddrawReset()
     }
     pitchAlignment = 64;
     surfaceSerial = 0;
+    restoreGarbage = 0;
+    garbageSeed = 1;
     primarySurface = NULL;
     modeWidth = modeHeight = modeBpp = 0;
 }
@@ -732,6 +750,11 @@ void ddrawReset()
 void headlessSetPitchAlignment(int bytes)
 {
     pitchAlignment = bytes > 0 ? bytes : 64;
+}
+
+void headlessSetRestoreGarbage(int on)
+{
+    restoreGarbage = on;
 }
 
 void headlessLoseSurfaces()

@@ -39,6 +39,9 @@ int headlessCursorShown();                                     // ShowCursor's d
 // a mode switch: Blt, Lock, Flip answer DDERR_SURFACELOST until Restore.
 void headlessSetPitchAlignment(int bytes);
 void headlessLoseSurfaces();
+// On: a restored surface comes back holding garbage, as video memory may after a real loss;
+// off (the default): it keeps its pixels.
+void headlessSetRestoreGarbage(int on);
 
 // DirectInput: every acquired keyboard loses its acquisition; GetDeviceState answers
 // DIERR_INPUTLOST until the device is acquired again.

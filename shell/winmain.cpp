@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include "game/game.h"
+#include "input/input.h"
 #include "shell/errorlog.h"
+#include "shell/resource.h"
 #include "shell/shell.h"
 
 HINSTANCE mainInstance = NULL;
@@ -18,6 +20,11 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         quitFlag = 1;
         PostQuitMessage(0);
+        return 0;
+    case WM_ACTIVATEAPP:
+        // Back in front after another program had the focus.
+        if (wParam)
+            reacquireKeyboard();
         return 0;
     case WM_PAINT:
         // Everything is drawn through DirectDraw; just validate the window.
@@ -49,10 +56,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     winClass.hInstance = hInstance;
     winClass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     winClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    winClass.hIcon = LoadIconA(NULL, IDI_APPLICATION);
+    // The game's icon from the exe's resources; a build without them gets the stock one.
+    // With hIconSm null Windows takes the small size from the same icon resource.
+    HICON icon = LoadIconA(hInstance, MAKEINTRESOURCEA(STARLANE_ICON));
+    winClass.hIcon = icon != NULL ? icon : LoadIconA(NULL, IDI_APPLICATION);
     winClass.lpszMenuName = NULL;
     winClass.lpszClassName = "Generic Windows Class";
-    winClass.hIconSm = LoadIconA(NULL, IDI_APPLICATION);
+    winClass.hIconSm = icon != NULL ? NULL : LoadIconA(NULL, IDI_APPLICATION);
 
     if (RegisterClassExA(&winClass) == 0) {
         writeError("WinMain: error registering windows class\n");

@@ -488,4 +488,25 @@ TEST_F(StandIn, LostSurfacesRefuseUntilRestored)
     EXPECT_EQ(back->Blt(&r, sprite, &r, DDBLT_WAIT, NULL), DD_OK);
 }
 
+TEST_F(StandIn, RestoredSurfacesKeepTheirPixelsOrComeBackHoldingGarbage)
+{
+    for (int garbage = 0; garbage <= 1; garbage++) {
+        LPDIRECTDRAWSURFACE7 sprite = offscreen(8, 8);
+        DDBLTFX fx = fillFx(7);
+        ASSERT_EQ(sprite->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DD_OK);
+        headlessSetRestoreGarbage(garbage);
+        headlessLoseSurfaces();
+        ASSERT_EQ(sprite->Restore(), DD_OK);
+        DDSURFACEDESC2 d = blankDesc();
+        ASSERT_EQ(sprite->Lock(NULL, &d, DDLOCK_WAIT, NULL), DD_OK);
+        int kept = 0;
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 8; x++)
+                kept += ((unsigned char*)d.lpSurface)[y * d.lPitch + x] == 7;
+        sprite->Unlock(NULL);
+        EXPECT_EQ(kept == 64, garbage == 0) << "garbage mode " << garbage << ": " << kept << " kept";
+        ASSERT_EQ(primary->Restore(), DD_OK);
+    }
+}
+
 } // namespace

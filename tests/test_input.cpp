@@ -141,6 +141,32 @@ TEST_F(Input, LostKeyboardIsAcquiredAgainWithoutALogLine)
     EXPECT_EQ(errorText(), "");
 }
 
+TEST_F(Input, BackInFrontTheKeyboardIsTakenAgainWithNoKeyHeld)
+{
+    // Going to the background changes nothing; coming back clears the snapshot (a key let go
+    // in another program's window does not stay down) and acquires the device afresh.
+    const struct { WPARAM active; int heldAfter; int acquires; } cases[] = {
+        {FALSE, 0x80, 0},
+        {TRUE, 0, 1},
+    };
+    for (const auto& c : cases) {
+        resetWorld();
+        openTestWindow();
+        up();
+        headlessSetKey(DIK_D, 1);
+        ASSERT_EQ(readKeyboard(), 1);
+        headlessSetKey(DIK_D, 0);
+        headlessLoseKeyboard();
+        int acquires = faultCallCount("Acquire");
+        EXPECT_EQ(windowProc(mainWindow, WM_ACTIVATEAPP, c.active, 0), 0);
+        EXPECT_EQ(keyDown(DIK_D), c.heldAfter) << "active " << c.active;
+        EXPECT_EQ(faultCallCount("Acquire") - acquires, c.acquires);
+        BYTE state[256];
+        EXPECT_EQ(lpdiKeyboard->GetDeviceState(256, state) == DI_OK, c.active != FALSE);
+        EXPECT_EQ(errorText(), "");
+    }
+}
+
 TEST_F(Input, UnreadableKeyboardIsReportedOncePerOutageAndHoldsNoKeys)
 {
     up();

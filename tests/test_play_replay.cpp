@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "testsupport.h"
 #include "worldfiles.h"
@@ -70,6 +71,37 @@ TEST_F(PlayReplayTest, RammingEnemiesKillTheShip)
     EXPECT_EQ(statsMember(json, "volleys_fired"), 0);
     EXPECT_EQ(statsMember(json, "player_state"), 3);   // DEAD
     EXPECT_LT(statsMember(json, "player_health"), -100);
+}
+
+// Alt-tab in the middle of play: every surface lost just before frame F, and a restored one
+// comes back holding garbage. From frame F on the pictures are those of the same game
+// without the loss, pixel for pixel.
+TEST_F(PlayReplayTest, AfterALostDisplayThePicturesAreThoseOfTheGameWithoutTheLoss)
+{
+    copyTree(sourcePath("data"), dir);
+    const int frames = 240;
+    auto checksums = [&](const std::string& extra) {
+        std::string out = commandOutput(std::string(STARLANE_REPLAY) + " --data . --frames " +
+                                        std::to_string(frames) + " --checksums 1 --keys " +
+                                        sourcePath("tests/golden/keys.txt") + extra);
+        std::vector<std::string> lines;
+        size_t at = 0;
+        while ((at = out.find("checksum ", at)) != std::string::npos) {
+            size_t end = out.find('\n', at);
+            lines.push_back(out.substr(at, end - at));
+            at = end;
+        }
+        return lines;
+    };
+    std::vector<std::string> plain = checksums("");
+    ASSERT_EQ(plain.size(), (size_t)frames);
+    for (int loseAt : {1, 100, frames - 1}) {
+        std::vector<std::string> lost = checksums(" --lose " + std::to_string(loseAt));
+        ASSERT_EQ(lost.size(), plain.size());
+        for (int frame = loseAt; frame < frames; frame++)
+            ASSERT_EQ(lost[frame], plain[frame]) << "lost before frame " << loseAt;
+        EXPECT_EQ(errorText(), "") << "lost before frame " << loseAt;
+    }
 }
 
 }  // namespace

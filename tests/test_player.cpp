@@ -1,9 +1,12 @@
 // The player's ship: keys, movement and clamps, death, and the weapon cycle's timing.
 #include <gtest/gtest.h>
 
+#include <limits.h>
+
 #include <windows.h>
 
 #include "game/collisions.h"
+#include "game/enemies.h"
 #include "game/player.h"
 #include "game/world.h"
 #include "input/input.h"
@@ -129,6 +132,27 @@ TEST_F(PlayerTest, DeathStartsInTheFrameHealthReachesZeroAndTheShipStops)
     EXPECT_EQ(player.state, DEAD);
     EXPECT_EQ(player.weapons[0].state, WEAPON_IDLE);
     EXPECT_EQ(player.timers[1].active, 0);
+}
+
+TEST_F(PlayerTest, TimersThatNobodyResetsStopAtTheirBound)
+{
+    // An opening animation that loops never lets the weapon open, so its refire timer runs
+    // on; the deployment timer runs on after the last order. Days of play later:
+    setAnimationRecord(&player.graphic, 0, 2, 0, ANIMATION_LOOP);
+    player.fireKey = 0x80;
+    playFrame();
+    ASSERT_EQ(player.weapons[0].state, WEAPON_OPENING);
+    player.timers[1].count = INT_MAX - 2;
+    deploymentState = DEPLOY_DONE;
+    deploymentTimer.active = 1;
+    deploymentTimer.count = INT_MAX - 2;
+
+    for (int frame = 0; frame < 5; frame++)
+        playFrame();
+    EXPECT_EQ(player.timers[1].count, INT_MAX);
+    EXPECT_EQ(deploymentTimer.count, INT_MAX);
+    EXPECT_EQ(player.weapons[0].state, WEAPON_OPENING);
+    EXPECT_EQ(deploymentState, DEPLOY_DONE);
 }
 
 TEST_F(PlayerTest, OneFrameOfFireOpensTheWeaponWhichClosesUnused)

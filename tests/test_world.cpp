@@ -209,19 +209,28 @@ TEST_F(World, ALockFailingEveryFrameSkipsDrawingButNotTheLogic)
     int x = player.graphic.x;
 
     std::string expected;
+    DWORD start = GetTickCount();
     for (int frame = 0; frame < 3; frame++) {
         EXPECT_EQ(gameMain(), 0);
         expected += "lockBackBuffer:  locking error\ngameMain: error locking back buffer\n";
     }
     EXPECT_EQ(errorText(), expected);
     EXPECT_EQ(headlessPresentCount(), presents) << "never flipped";
-    EXPECT_EQ(headlessSleepCount(), sleeps) << "no pause between frames";
+    // Waiting for the screen to come back keeps the pace of normal frames, not a busy loop.
+    EXPECT_EQ(headlessSleepCount(), sleeps + 3);
+    EXPECT_EQ(GetTickCount() - start, 3 * 16u);
     EXPECT_EQ(faultCallCount("Unlock"), unlocks);
     EXPECT_EQ(memcmp(before, stars, sizeof(stars)), 0) << "the stars stand still";
     // The overlay (four frames, one step each) was animated every frame all the same.
     EXPECT_EQ(overlayGraphic.animations[0].currentIndex, 3);
     EXPECT_EQ(overlayGraphic.currentFrame, 3);
     EXPECT_EQ(player.graphic.x, x + 3 * 4) << "the ship still moved every frame";
+
+    // The screen is back: the next frame is drawn and shown again.
+    faultClearAll();
+    EXPECT_EQ(gameMain(), 1);
+    EXPECT_EQ(headlessPresentCount(), presents + 1);
+    EXPECT_EQ(errorText(), expected);
 }
 
 TEST_F(World, AFailedUnlockEndsTheFrameAfterTheStars)
@@ -234,7 +243,7 @@ TEST_F(World, AFailedUnlockEndsTheFrameAfterTheStars)
     EXPECT_EQ(gameMain(), 0);
     EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\ngameMain:  error unlocking back buffer\n");
     EXPECT_EQ(headlessPresentCount(), presents);
-    EXPECT_EQ(headlessSleepCount(), sleeps);
+    EXPECT_EQ(headlessSleepCount(), sleeps + 1) << "the early end still sleeps";
     EXPECT_NE(memcmp(before, stars, sizeof(stars)), 0);
 }
 

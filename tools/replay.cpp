@@ -2,11 +2,13 @@
 // with a key script, and writes screenshots and timing statistics.
 //
 //   starlane-replay [--data DIR] [--frames N] [--keys FILE] [--start-tick T]
-//                   [--shot F:PATH.png]... [--stats] [--checksums N]
+//                   [--shot F:PATH.png]... [--stats] [--checksums N] [--lose F]
 //   starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums N]
 //
 // --checksums N prints a checksum of the picture of every Nth frame (0, N, 2N, ...), one
 // line each after the game ends: "checksum FRAME XXXXXXXX" (FNV-1a over the RGB picture).
+// --lose F takes the display away just before frame F, as switching to another program does:
+// every surface is lost, and a restored one comes back holding garbage.
 //
 // --recording FILE plays a recorded game (start tick, frames and keys from the file), prints
 // its figures and exits 0 when they equal the recorded ones, 3 when one differs.
@@ -48,6 +50,7 @@ std::vector<unsigned char> rgb;
 struct timespec lastTurnEnd;
 int shotFailures = 0;
 int checksumEvery = 0;
+int loseAt = -1;
 std::vector<std::pair<int, unsigned>> checksums;
 
 double nowUs()
@@ -103,6 +106,10 @@ void onTurn(int turn)
         closeRequested = 1;
         headlessRequestClose();
     }
+    if (turn == loseAt) {
+        headlessSetRestoreGarbage(1);
+        headlessLoseSurfaces();
+    }
     headlessClearKeys();
     for (size_t i = 0; i < keyRanges.size(); i++)
         if (turn >= keyRanges[i].first && turn <= keyRanges[i].last)
@@ -115,7 +122,8 @@ void onTurn(int turn)
 int usage(const char* message)
 {
     fprintf(stderr, "starlane-replay: %s (usage: starlane-replay [--data DIR] [--frames N] "
-                    "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N]; "
+                    "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N] "
+                    "[--lose F]; "
                     "or starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums N])\n",
             message);
     return 2;
@@ -166,6 +174,9 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--checksums") == 0 && hasValue) {
             if (!parseInt(argv[++i], 1, 100000000, &v)) return usage("bad --checksums value");
             checksumEvery = (int)v;
+        } else if (strcmp(a, "--lose") == 0 && hasValue) {
+            if (!parseInt(argv[++i], 0, 100000000, &v)) return usage("bad --lose value");
+            loseAt = (int)v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
             const char* value = argv[++i];
             const char* colon = strchr(value, ':');

@@ -177,6 +177,7 @@ typedef struct _RGNDATA {
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_ACTIVATEAPP 0x001C
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 

@@ -37,6 +37,7 @@ void resetGameGlobals()
     memset(paletteTable, 0, sizeof(paletteTable));
     memset(&ddsd, 0, sizeof(ddsd));
     memset(&ddbltfx, 0, sizeof(ddbltfx));
+    forgetAllSurfacePixels();
     // input
     lpdi = NULL;
     lpdiKeyboard = NULL;
