@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "bitmap/bitmap.h"
 #include "content/content.h"
 #include "game/contract.h"
 #include "game/records.h"
@@ -56,6 +57,7 @@ TEST(Guide, TablesStateTheNumbersTheCodeUses)
         "| deployment orders | " + n(MAX_DEPLOYMENT_ORDERS) + " |",
         "| frame size | " + n(CONTENT_MAX_FRAME_SIDE) + " × " + n(CONTENT_MAX_FRAME_SIDE) + " pixels",
         "| frame memory | " + n(CONTENT_FRAME_MEMORY_LIMIT >> 20) + " MiB for all frames",
+        "| sprite sheet | " + n(BITMAP_MAX_PIXEL_BYTES >> 20) + " MiB of pixels",
         "| shots in flight | " + n(MAX_DISCHARGES) + " (the pool",
         "| enemies alive | " + n(MAX_ENEMIES) + " (later orders wait) |",
         "| power-ups on the screen | " + n(MAX_POWERUPS) + " |",
