@@ -61,6 +61,7 @@ std::vector<Logged> logged;
 std::map<std::string, std::vector<Read>> reads;   // per file, what its last reading took
 std::vector<std::string> fileOrder;               // files in the order they were first read
 std::vector<Logged> warnings;
+std::set<std::string> warned;   // each warning's place and text, to give it once
 
 Place here()
 {
@@ -76,9 +77,8 @@ void noteFile(const std::string& file)
 // Each warning once: the game's run and the loaders' runs read the same names.
 void warn(const Place& at, const std::string& text)
 {
-    for (const Logged& w : warnings)
-        if (w.text == text && w.at.file == at.file && w.at.line == at.line)
-            return;
+    if (!warned.insert(at.file + ":" + std::to_string(at.line) + ": " + text).second)
+        return;
     noteFile(at.file);
     warnings.push_back({text, at, -1});
 }
@@ -540,6 +540,7 @@ void resetChecker()
     reads.clear();
     fileOrder.clear();
     warnings.clear();
+    warned.clear();
     textPlace.file[0] = '\0';
     textPlace.line = 0;
 }
