@@ -40,7 +40,12 @@ game=$!
 i=0
 until window=$(xdotool search --name "Generic Window" 2>/dev/null | head -n 1) && [ -n "$window" ]; do
     i=$((i + 1))
-    [ $i -lt 200 ] && kill -0 "$game" 2>/dev/null || fail "the game's window did not appear"
+    if ! kill -0 "$game" 2>/dev/null; then
+        status=0; wait "$game" || status=$?; game=""
+        fail "the game ended (exit $status) before its window appeared; Error.txt: $(cat "$work/data/Error.txt" 2>/dev/null)"
+    fi
+    # A loaded machine (CI builds beside it) can take seconds to bring SDL up.
+    [ $i -lt 600 ] || fail "the game's window did not appear within 30 s"
     sleep 0.05
 done
 # No window manager: give the window the keyboard by hand, and the pointer to be sure.
