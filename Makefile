@@ -54,7 +54,7 @@ test: build
 # Writes the golden run's expected figures and pictures anew, from the game as it is now. Only
 # on purpose: when a change is meant to alter the game, and the commit says why.
 golden: build
-	bash tests/golden/golden.sh build/starlane-replay data --update
+	bash tests/golden/golden.sh build/starlane-replay tests/shipped --update
 
 asan: deps
 	cmake --preset asan

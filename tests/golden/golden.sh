@@ -8,8 +8,8 @@
 #   tests/golden/golden.sh REPLAY CONTENT_DIR --update   write expected.txt anew (on purpose only:
 #                                                        `make golden`)
 #
-# expected.txt starts with a hash of the content the run was made from. A modder whose data/
-# differs gets a skip, not a failure.
+# The tests run it on their own copy of the shipped content (tests/shipped). expected.txt starts
+# with a hash of the content the run was made from: other content gets a skip, not a failure.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 replay="$1"
