@@ -3,23 +3,25 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <vector>
-
 #include <windows.h>
 #include <ddraw.h>
 
 #include "display/display.h"
 #include "shell/errorlog.h"
 
-// What a surface was filled with, for filling it again after a loss.
+// What a surface was filled with, for filling it again after a loss; the pixels follow the
+// record in the same allocation.
 struct SurfacePixels {
     LPDIRECTDRAWSURFACE7 surface;
-    unsigned char* pixels;
     int width, height, bpp;
+    SurfacePixels* next;
+    unsigned char* pixels;
 };
 
-// Filled while content loads and emptied as surfaces are released; searched only after a loss.
-static std::vector<SurfacePixels> keptPixels;
+// Filled while content loads and emptied as surfaces are released; searched only after a
+// loss. A plain list from a plain pointer: it lives as long as the surfaces it describes,
+// to the very end of the process if they do.
+static SurfacePixels* keptPixels = NULL;
 
 // Fills the shared ddsd for an off-screen surface.
 static void describeSurface(int width, int height, int caps, int colorKey)
@@ -167,9 +169,9 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
 
 static SurfacePixels* findSurfacePixels(LPDIRECTDRAWSURFACE7 surface)
 {
-    for (SurfacePixels& kept : keptPixels)
-        if (kept.surface == surface)
-            return &kept;
+    for (SurfacePixels* kept = keptPixels; kept != NULL; kept = kept->next)
+        if (kept->surface == surface)
+            return kept;
     return NULL;
 }
 
@@ -179,32 +181,41 @@ int keepSurfacePixels(LPDIRECTDRAWSURFACE7 surface, const unsigned char* pixels,
     if (surface == NULL || pixels == NULL || width <= 0 || height <= 0 || bpp < 8)
         return 0;
     size_t bytes = (size_t)width * (size_t)(bpp >> 3) * (size_t)height;
-    unsigned char* copy = (unsigned char*)malloc(bytes);
-    if (copy == NULL)
+    SurfacePixels* kept = (SurfacePixels*)malloc(sizeof(SurfacePixels) + bytes);
+    if (kept == NULL)
         return 0;
-    memcpy(copy, pixels, bytes);
     // A surface made where a released one stood replaces what that one kept.
     forgetSurfacePixels(surface);
-    SurfacePixels kept = {surface, copy, width, height, bpp};
-    keptPixels.push_back(kept);
+    kept->surface = surface;
+    kept->width = width;
+    kept->height = height;
+    kept->bpp = bpp;
+    kept->pixels = (unsigned char*)(kept + 1);
+    memcpy(kept->pixels, pixels, bytes);
+    kept->next = keptPixels;
+    keptPixels = kept;
     return 1;
 }
 
 void forgetSurfacePixels(LPDIRECTDRAWSURFACE7 surface)
 {
-    SurfacePixels* kept = findSurfacePixels(surface);
-    if (kept == NULL)
-        return;
-    free(kept->pixels);
-    *kept = keptPixels.back();
-    keptPixels.pop_back();
+    for (SurfacePixels** link = &keptPixels; *link != NULL; link = &(*link)->next) {
+        if ((*link)->surface == surface) {
+            SurfacePixels* gone = *link;
+            *link = gone->next;
+            free(gone);
+            return;
+        }
+    }
 }
 
 void forgetAllSurfacePixels()
 {
-    for (SurfacePixels& kept : keptPixels)
-        free(kept.pixels);
-    keptPixels.clear();
+    while (keptPixels != NULL) {
+        SurfacePixels* gone = keptPixels;
+        keptPixels = gone->next;
+        free(gone);
+    }
 }
 
 int restoreSurface(LPDIRECTDRAWSURFACE7 surface)
