@@ -31,7 +31,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan golden windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
+.PHONY: deps build play test asan golden format format-check tidy windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -55,6 +55,27 @@ test: build
 # on purpose: when a change is meant to alter the game, and the commit says why.
 golden: build
 	bash tests/golden/golden.sh build/starlane-replay tests/shipped --update
+
+# The house style (.clang-format) over every C and C++ source; format-check only reports.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' '*.c' 2>/dev/null)
+format:
+	$(call install,clang-format)
+	clang-format -i $(FORMAT_FILES)
+
+format-check:
+	$(call install,clang-format)
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format-check: $(words $(FORMAT_FILES)) files in the house style"
+
+# clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in and the tools.
+TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
+	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
+	grep -v -E 'platform/backend_web.cpp|tools/png_stb.cpp')
+tidy: deps
+	$(call install,clang-tidy)
+	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	@if clang-tidy -p build --quiet $(TIDY_FILES) >build/tidy.log 2>&1; then \
+	  echo "tidy: $(words $(TIDY_FILES)) files clean"; \
+	else grep -v -E "warnings? (and [0-9]+ errors? )?generated" build/tidy.log; exit 1; fi
 
 asan: deps
 	cmake --preset asan

@@ -35,9 +35,12 @@ SavedWorld saved;
 
 void saveWorld()
 {
-    for (int i = 0; i < MAX_DISCHARGES; i++) saved.discharges[i] = *discharges[i];
-    for (int i = 0; i < MAX_ENEMIES; i++) saved.enemies[i] = *enemies[i];
-    for (int i = 0; i < MAX_POWERUPS; i++) saved.powerUps[i] = *powerUps[i];
+    for (int i = 0; i < MAX_DISCHARGES; i++)
+        saved.discharges[i] = *discharges[i];
+    for (int i = 0; i < MAX_ENEMIES; i++)
+        saved.enemies[i] = *enemies[i];
+    for (int i = 0; i < MAX_POWERUPS; i++)
+        saved.powerUps[i] = *powerUps[i];
     saved.numDischarges = numActiveDischarges;
     saved.numEnemies = numActiveEnemies;
     saved.numPowerUps = numActivePowerUps;
@@ -51,9 +54,12 @@ void saveWorld()
 
 void restoreWorld()
 {
-    for (int i = 0; i < MAX_DISCHARGES; i++) *discharges[i] = saved.discharges[i];
-    for (int i = 0; i < MAX_ENEMIES; i++) *enemies[i] = saved.enemies[i];
-    for (int i = 0; i < MAX_POWERUPS; i++) *powerUps[i] = saved.powerUps[i];
+    for (int i = 0; i < MAX_DISCHARGES; i++)
+        *discharges[i] = saved.discharges[i];
+    for (int i = 0; i < MAX_ENEMIES; i++)
+        *enemies[i] = saved.enemies[i];
+    for (int i = 0; i < MAX_POWERUPS; i++)
+        *powerUps[i] = saved.powerUps[i];
     numActiveDischarges = saved.numDischarges;
     numActiveEnemies = saved.numEnemies;
     numActivePowerUps = saved.numPowerUps;
@@ -117,15 +123,20 @@ void BM_FrameFloor(benchmark::State& state)
         stopGame();
         return;
     }
-    struct Sprite { int x, y, width, height; };
+    struct Sprite {
+        int x, y, width, height;
+    };
     std::vector<Sprite> sprites;
     auto add = [&](const Graphic& g) {
         if (g.visible)
             sprites.push_back(Sprite{g.x, g.y, g.width, g.height});
     };
-    for (int i = 0; i < numActiveDischarges; i++) add(discharges[i]->graphic);
-    for (int i = 0; i < numActiveEnemies; i++) add(enemies[i]->graphic);
-    for (int i = 0; i < numActivePowerUps; i++) add(powerUps[i]->graphic);
+    for (int i = 0; i < numActiveDischarges; i++)
+        add(discharges[i]->graphic);
+    for (int i = 0; i < numActiveEnemies; i++)
+        add(enemies[i]->graphic);
+    for (int i = 0; i < numActivePowerUps; i++)
+        add(powerUps[i]->graphic);
     add(player.graphic);
     add(overlayGraphic);
     stopGame();
@@ -142,8 +153,8 @@ void BM_FrameFloor(benchmark::State& state)
             int x0 = s.x < 0 ? 0 : s.x, x1 = s.x + s.width > width ? width : s.x + s.width;
             int y0 = s.y < 0 ? 0 : s.y, y1 = s.y + s.height > height ? height : s.y + s.height;
             for (int y = y0; y < y1 && x0 < x1; y++)
-                memcpy(&screen[(size_t)y * width + x0], &pixels[i][(size_t)(y - s.y) * s.width + (x0 - s.x)],
-                       x1 - x0);
+                memcpy(&screen[(size_t)y * width + x0],
+                       &pixels[i][(size_t)(y - s.y) * s.width + (x0 - s.x)], x1 - x0);
         }
         benchmark::ClobberMemory();
     }

@@ -56,8 +56,9 @@ int openGameWindow()
     wc.lpszClassName = "Generic Windows Class";
     if (RegisterClassExA(&wc) == 0)
         return 0;
-    mainWindow = CreateWindowExA(0, "Generic Windows Class", "Generic Window", WS_POPUP | WS_VISIBLE, 0,
-                                 0, 640, 480, NULL, NULL, mainInstance, NULL);
+    mainWindow =
+        CreateWindowExA(0, "Generic Windows Class", "Generic Window", WS_POPUP | WS_VISIBLE, 0, 0,
+                        640, 480, NULL, NULL, mainInstance, NULL);
     return mainWindow != NULL;
 }
 

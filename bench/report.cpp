@@ -48,7 +48,7 @@ public:
             // CPU time of the measuring thread: the machine is shared, and time spent
             // waiting for a core is not the code's. Manual times are measured that way too.
             double t = run.run_name.time_type == "manual_time" ? run.GetAdjustedRealTime()
-                                                                : run.GetAdjustedCPUTime();
+                                                               : run.GetAdjustedCPUTime();
             f.us = t * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             f.haveMedian = median;
         }
@@ -96,7 +96,7 @@ void printRow(const TableRow& row, const std::map<std::string, Figure>& figures)
 {
     auto found = figures.find(row.benchmark);
     if (found == figures.end())
-        return;   // filtered out on the command line
+        return; // filtered out on the command line
     const Figure& f = found->second;
     if (!f.error.empty()) {
         printf("%-44s  error: %s\n", row.figure, f.error.c_str());
@@ -167,8 +167,8 @@ int benchMain(int argc, char** argv, const TableRow* rows, int numRows)
     benchmark::RunSpecifiedBenchmarks(&table);
 
     if (header) {
-        printf("%-44s %10s %10s %7s  %-26s %s\n", "Figure (CPU time, median of runs)", "Time", "Floor",
-               "Ratio", "Target", "");
+        printf("%-44s %10s %10s %7s  %-26s %s\n", "Figure (CPU time, median of runs)", "Time",
+               "Floor", "Ratio", "Target", "");
         printf("%s\n", std::string(108, '-').c_str());
     }
     for (int i = 0; i < numRows; i++)

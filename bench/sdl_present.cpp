@@ -27,7 +27,7 @@ namespace {
 
 const int WIDTH = 800, HEIGHT = 600;
 int displayUp = 0;
-const unsigned char* gamePicture = NULL;   // the primary surface's memory
+const unsigned char* gamePicture = NULL; // the primary surface's memory
 int gamePitch = 0;
 std::vector<unsigned char> noise;
 
@@ -51,7 +51,7 @@ int bringUpGame()
     gamePitch = ddsd.lPitch;
     for (int y = 0; y < HEIGHT; y++)
         memcpy(back + (size_t)y * backPitch, gamePicture + (size_t)y * gamePitch, WIDTH);
-    lpddsPrimary->Unlock(NULL);   // the memory stays put; only flips move it
+    lpddsPrimary->Unlock(NULL); // the memory stays put; only flips move it
     unlockBackBuffer();
     // Noise: every pixel its own palette entry, the worst case for any lookup table.
     noise.resize((size_t)gamePitch * HEIGHT);
@@ -123,8 +123,10 @@ BENCHMARK(BM_WholeFlip)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     static const TableRow rows[] = {
-        {"presentation: palette conversion (SDL2)", "BM_PresentConversion", "BM_TrueColourMemcpy", 350, 2},
-        {"  the same, a picture of noise (worst case)", "BM_PresentConversionNoise", "BM_TrueColourMemcpy", 350, 2},
+        {"presentation: palette conversion (SDL2)", "BM_PresentConversion", "BM_TrueColourMemcpy",
+         350, 2},
+        {"  the same, a picture of noise (worst case)", "BM_PresentConversionNoise",
+         "BM_TrueColourMemcpy", 350, 2},
         {"  floor: memcpy of the 1.92 MB picture", "BM_TrueColourMemcpy", NULL, 0, 0},
         {"  whole Flip, dummy software renderer", "BM_WholeFlip", "BM_TrueColourMemcpy", 0, 0},
     };

@@ -9,8 +9,8 @@
 
 #define FILE_HEADER_BYTES 14
 #define INFO_HEADER_BYTES 40
-#define BITMAP_SIGNATURE 0x4D42      // "BM" read as a little-endian word
-#define PALETTE_ENTRY_FLAGS 0x04     // PC_NOCOLLAPSE
+#define BITMAP_SIGNATURE 0x4D42 // "BM" read as a little-endian word
+#define PALETTE_ENTRY_FLAGS 0x04 // PC_NOCOLLAPSE
 
 // Little-endian fields decoded byte by byte, whatever the host's byte order or struct packing.
 static WORD readWord(const unsigned char* p)
@@ -152,7 +152,7 @@ int flipBitmap(unsigned char* buffer, int rowLength, int rows)
     }
     uint64_t total = (uint64_t)rowLength * (uint64_t)rows;
     if (total == 0)
-        return 1;   // nothing to move (and malloc(0) may rightly return null)
+        return 1; // nothing to move (and malloc(0) may rightly return null)
     unsigned char* scratch = total <= SIZE_MAX ? (unsigned char*)malloc((size_t)total) : NULL;
     if (scratch == NULL) {
         writeError("flipBitmap: memory allocation error\n");

@@ -19,7 +19,7 @@ struct BitmapFileHeader {
 struct BitmapInfoHeader {
     DWORD biSize;
     LONG biWidth;
-    LONG biHeight;          // > 0: stored bottom row first; < 0: top row first
+    LONG biHeight; // > 0: stored bottom row first; < 0: top row first
     WORD biPlanes;
     WORD biBitCount;
     DWORD biCompression;
@@ -48,8 +48,8 @@ struct BitmapPaletteEntry {
 struct BitmapFile {
     BitmapFileHeader fileHeader;
     BitmapInfoHeader infoHeader;
-    BitmapPaletteEntry palette[BITMAP_PALETTE_SIZE];   // 8-bit files only
-    unsigned char* buffer;   // |biHeight| rows of biWidth * (biBitCount / 8) bytes, top row first
+    BitmapPaletteEntry palette[BITMAP_PALETTE_SIZE]; // 8-bit files only
+    unsigned char* buffer; // |biHeight| rows of biWidth * (biBitCount / 8) bytes, top row first
 };
 
 // One cell cut out of a sheet. Clear to zero before first use; the record owns `buffer`.
@@ -57,18 +57,18 @@ struct BitmapImage {
     int width;
     int height;
     int bpp;
-    unsigned char* buffer;   // height rows of width * (bpp / 8) bytes, top row first
+    unsigned char* buffer; // height rows of width * (bpp / 8) bytes, top row first
 };
 
 // All return 1 on success, 0 on failure (logged to Error.txt).
-int loadBitmapFile(BitmapFile* bitmap, const char* fileName);      // replaces any earlier picture
-int flipBitmap(unsigned char* buffer, int rowLength, int rows);    // reverses the row order
-int destroyBitmapFile(BitmapFile* bitmap);                         // frees the pixels; reusable
+int loadBitmapFile(BitmapFile* bitmap, const char* fileName); // replaces any earlier picture
+int flipBitmap(unsigned char* buffer, int rowLength, int rows); // reverses the row order
+int destroyBitmapFile(BitmapFile* bitmap); // frees the pixels; reusable
 
 // Copies the cell in column cx, row cy of a grid of width x height cells with borderWidth
 // borders around and between them; cells not wholly inside the sheet are refused.
 int extractBitmapTemplated(BitmapImage* image, const BitmapFile* sheet, int width, int height,
                            int borderWidth, int cx, int cy);
-int destroyBitmapImage(BitmapImage* image);                        // frees the pixels; reusable
+int destroyBitmapImage(BitmapImage* image); // frees the pixels; reusable
 
 #endif

@@ -42,8 +42,8 @@ int loadDeploymentOrders(const char* fileName)
             return failOrders("loadDeploymentOrders: unknown identifier read\n", file);
         if (i >= MAX_DEPLOYMENT_ORDERS)
             return failOrders("loadDeploymentOrders: too many deployments\n", file);
-        if (!(readInt(file, &order.enemyIndex) && readInt(file, &order.delay) && readInt(file, &order.x) &&
-              readInt(file, &order.y)))
+        if (!(readInt(file, &order.enemyIndex) && readInt(file, &order.delay) &&
+              readInt(file, &order.x) && readInt(file, &order.y)))
             return failOrders("loadDeploymentOrders: error reading in a deployment order\n", file);
         // The scheduler copies masterEnemies[enemyIndex] without a check.
         if (order.enemyIndex < 0 || order.enemyIndex >= numMasterEnemies)

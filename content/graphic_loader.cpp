@@ -75,10 +75,11 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: error loading bitmap file\n", file, &bitmapFile,
                            &bitmapImage);
     if (!discardLine(file))
-        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                           &bitmapImage);
 
-    if (!(readInt(file, &gDesc.width) && readInt(file, &gDesc.height) && readInt(file, &gDesc.bpp) &&
-          readInt(file, &gDesc.colorKey)))
+    if (!(readInt(file, &gDesc.width) && readInt(file, &gDesc.height) &&
+          readInt(file, &gDesc.bpp) && readInt(file, &gDesc.colorKey)))
         return failGraphic("loadGraphic: error reading width, height, bpp, and colorKey\n", file,
                            &bitmapFile, &bitmapImage);
     // Frames are copied as rows of width * bpp / 8 bytes out of cells of the sheet's depth.
@@ -89,7 +90,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: bpp does not match the bitmap file\n", file, &bitmapFile,
                            &bitmapImage);
     if (!discardLine(file))
-        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                           &bitmapImage);
 
     // RECT holds LONGs, which are not ints everywhere.
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -105,7 +107,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     gDesc.boundingBox.right = right;
     gDesc.boundingBox.bottom = bottom;
     if (!discardLine(file))
-        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                           &bitmapImage);
 
     if (!readInt(file, &attributes))
         return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
@@ -114,12 +117,14 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
     if (attributes & GRAPHIC_CLONE)
         return failGraphic("loadGraphic: invalid attributes\n", file, &bitmapFile, &bitmapImage);
     if (!discardLine(file))
-        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                           &bitmapImage);
 
     if (!readInt(file, &type))
         return failGraphic("loadGraphic: error reading type\n", file, &bitmapFile, &bitmapImage);
     if (!discardLine(file))
-        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile, &bitmapImage);
+        return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
+                           &bitmapImage);
 
     if (!createGraphic(graphic, &gDesc, attributes, type))
         return failGraphic("loadGraphic: error creating graphic\n", file, &bitmapFile,
@@ -141,11 +146,12 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         }
         if (c == 'f') {
             if (!readInt(file, &index))
-                return failGraphic("loadGraphic: error reading index of frame\n", file,
-                                   &bitmapFile, &bitmapImage);
+                return failGraphic("loadGraphic: error reading index of frame\n", file, &bitmapFile,
+                                   &bitmapImage);
             if (!(readInt(file, &cx) && readInt(file, &cy) && readInt(file, &borderWidth)))
-                return failGraphic("loadGraphic: error reading the frame location and borderwidth\n",
-                                   file, &bitmapFile, &bitmapImage);
+                return failGraphic(
+                    "loadGraphic: error reading the frame location and borderwidth\n", file,
+                    &bitmapFile, &bitmapImage);
             if (!cellInsideSheet(&bitmapFile, graphic->width, graphic->height, borderWidth, cx, cy))
                 return failGraphic("loadGraphic: frame lies outside the bitmap\n", file,
                                    &bitmapFile, &bitmapImage);

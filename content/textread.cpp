@@ -100,7 +100,8 @@ int openTextFile(TextFile* text, const char* name)
     textCurrent = text;
     placeAt(text, 1);
     unsigned char head[3];
-    if (fread(head, 1, 3, text->file) == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+    if (fread(head, 1, 3, text->file) == 3 && head[0] == 0xEF && head[1] == 0xBB &&
+        head[2] == 0xBF) {
         writeError("openTextFile: file begins with a byte-order mark\n");
         closeTextFile(text);
         return 0;

@@ -11,16 +11,16 @@
 
 #include <stdio.h>
 
-#define TEXT_PATH_SIZE 512    // longest path a content name resolves to, with its terminator
+#define TEXT_PATH_SIZE 512 // longest path a content name resolves to, with its terminator
 
 struct TextFile {
     FILE* file;
-    char name[TEXT_PATH_SIZE];   // the path as opened
-    int line;                    // line of the next character, from 1
-    int valueLine;               // line on which the last value read began
-    int ahead;                   // a character given back, or TEXT_NOTHING_AHEAD
-    int last;                    // the character read last
-    TextFile* outer;             // the text file that was being read when this one was opened
+    char name[TEXT_PATH_SIZE]; // the path as opened
+    int line; // line of the next character, from 1
+    int valueLine; // line on which the last value read began
+    int ahead; // a character given back, or TEXT_NOTHING_AHEAD
+    int last; // the character read last
+    TextFile* outer; // the text file that was being read when this one was opened
 };
 
 #define TEXT_NOTHING_AHEAD (-2)
@@ -28,14 +28,14 @@ struct TextFile {
 // Where the reading was: the file and line of the value read last. When a file closes, the
 // place goes back to the value last read in the file that named it.
 struct TextPlace {
-    char file[TEXT_PATH_SIZE];   // "" before anything was read
+    char file[TEXT_PATH_SIZE]; // "" before anything was read
     int line;
 };
 extern TextPlace textPlace;
 
 // What resolving a name had to forgive; other tools are not so forgiving.
-#define NAME_FIX_BACKSLASH 1   // '\' taken as a folder separator
-#define NAME_FIX_CASE 2        // found only when letter case is ignored
+#define NAME_FIX_BACKSLASH 1 // '\' taken as a folder separator
+#define NAME_FIX_CASE 2 // found only when letter case is ignored
 // Called, when set, for every name that needed a fix (the checker warns about them).
 extern void (*nameFixHook)(const char* written, const char* found, int fixes);
 
@@ -51,12 +51,13 @@ extern void (*textReadHook)(const TextFile* text, int kind, int value, const cha
 // Returns 0 when the result does not fit `size`.
 int resolveContentName(const char* name, char* out, int size);
 
-int openTextFile(TextFile* text, const char* name);   // 1 ok; 0 missing, unreadable or with a BOM
-int closeTextFile(TextFile* text);                    // 1 ok
-int readInt(TextFile* text, int* value);              // "%d"; 0 when none or beyond an int
-int readName(TextFile* text, char* name, int maxLength);   // "%<maxLength>s"; name holds maxLength + 1
-int readRecordLetter(TextFile* text);                 // next character as it stands, or EOF
-int skipSpace(TextFile* text);                        // blanks and line breaks; always 1
-int discardLine(TextFile* text);                      // through the next newline; 0 when the file ends first
+int openTextFile(TextFile* text, const char* name); // 1 ok; 0 missing, unreadable or with a BOM
+int closeTextFile(TextFile* text); // 1 ok
+int readInt(TextFile* text, int* value); // "%d"; 0 when none or beyond an int
+int readName(TextFile* text, char* name,
+             int maxLength); // "%<maxLength>s"; name holds maxLength + 1
+int readRecordLetter(TextFile* text); // next character as it stands, or EOF
+int skipSpace(TextFile* text); // blanks and line breaks; always 1
+int discardLine(TextFile* text); // through the next newline; 0 when the file ends first
 
 #endif

@@ -194,7 +194,8 @@ int clearBackBuffer()
     ddbltfx.dwSize = sizeof(ddbltfx);
     ddbltfx.dwFillColor = 0;
     HRESULT result = lpddsBack != NULL
-        ? lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx) : DDERR_GENERIC;
+                         ? lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx)
+                         : DDERR_GENERIC;
     // The first call of a frame to find the screen lost brings it back.
     if (result == DDERR_SURFACELOST && restoreScreen())
         result = lpddsBack->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &ddbltfx);

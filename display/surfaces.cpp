@@ -153,8 +153,8 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
     if (useColorKey)
         flags |= DDBLT_KEYSRC;
     // Without a display (before ddInit or after a failed one) there is nothing to draw on.
-    HRESULT result = lpddsBack != NULL ? lpddsBack->Blt(&dest, surface, &source, flags, NULL)
-                                       : DDERR_GENERIC;
+    HRESULT result =
+        lpddsBack != NULL ? lpddsBack->Blt(&dest, surface, &source, flags, NULL) : DDERR_GENERIC;
     // A frame surface lost with the display is restored and refilled where it stands, so
     // every clone sharing it draws again as before.
     if (result == DDERR_SURFACELOST && surface != NULL && surface->IsLost() == DDERR_SURFACELOST &&

@@ -40,10 +40,8 @@ int runZorvikAI(Enemy* enemy)
             }
         }
         return 1;
-    case DEAD:
-        return 1;
-    default:
-        break;
+    case DEAD: return 1;
+    default: break;
     }
 
     for (int i = 0; i < MAX_TIMERS; i++)
@@ -85,8 +83,7 @@ int runZorvikAI(Enemy* enemy)
         setFrame(&enemy->graphic, ENEMY_FRAME_FIRING);
         enemy->aiState = AI_WANDER;
         break;
-    default:
-        break;
+    default: break;
     }
     return 1;
 }

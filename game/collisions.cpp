@@ -108,7 +108,8 @@ int createPowerUp(const int* point)
     }
     PowerUp* powerUp = powerUps[numActivePowerUps];
     // an unallocated slot reaches cloneGraphic as null and is refused there
-    if (cloneGraphic(&masterGraphics[GRAPHIC_POWERUP], powerUp ? &powerUp->graphic : NULL) == NULL) {
+    if (cloneGraphic(&masterGraphics[GRAPHIC_POWERUP], powerUp ? &powerUp->graphic : NULL) ==
+        NULL) {
         writeError("createPowerUp: error cloning graphic\n");
         return 0;
     }
@@ -126,8 +127,7 @@ int createPowerUp(const int* point)
 
 // Swaps the record in slot i with the last live one and drops the count; the record
 // stays in the array as the spare just past the live ones.
-template <typename T>
-static void removeSlot(T** pool, int* count, int i)
+template <typename T> static void removeSlot(T** pool, int* count, int i)
 {
     T* removed = pool[i];
     pool[i] = pool[*count - 1];

@@ -7,8 +7,8 @@
 #include "shell/errorlog.h"
 
 AICallback aiCallbacks[NUM_AI_CALLBACKS] = {
-    NULL,          // 0: no AI
-    runZorvikAI,   // 1
+    NULL, // 0: no AI
+    runZorvikAI, // 1
 };
 
 int deploymentState;
@@ -101,8 +101,7 @@ int processDeploymentOrders()
         }
         break;
     case DEPLOY_DONE:
-    default:
-        break;
+    default: break;
     }
     return 1;
 }

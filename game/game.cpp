@@ -80,7 +80,7 @@ int gameMain()
     clearBackBuffer();
     readKeyboard();
     processInput();
-    detectCollisions();          // on the positions drawn last frame
+    detectCollisions(); // on the positions drawn last frame
     processDeploymentOrders();
     runEnemyAI();
     updatePlayer();
@@ -97,7 +97,7 @@ int gameMain()
         syncFrame();
         return 0;
     }
-    updateStars();               // under every sprite
+    updateStars(); // under every sprite
     if (!unlockBackBuffer()) {
         writeError("gameMain:  error unlocking back buffer\n");
         syncFrame();
@@ -105,7 +105,7 @@ int gameMain()
     }
 
     drawObjects();
-    drawGraphic(&overlayGraphic);   // over everything
+    drawGraphic(&overlayGraphic); // over everything
     flipSurfaces();
     syncFrame();
     return 1;

@@ -132,8 +132,7 @@ static void stepWeaponCycle(Weapon* weapon)
             weapon->state = WEAPON_IDLE;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -151,10 +150,8 @@ int updatePlayer()
         if (animationStopped(&player.graphic))
             player.state = DEAD;
         return 1;
-    case DEAD:
-        return 1;
-    default:
-        break;
+    case DEAD: return 1;
+    default: break;
     }
 
     if (player.leftKey)

@@ -12,13 +12,13 @@
 #define MAX_ENEMIES 15
 #define MAX_POWERUPS 10
 #define MAX_DEPLOYMENT_ORDERS 50
-#define MAX_DISCHARGE_DESCS 5    // shot descriptions per weapon
-#define MAX_TIMERS 5             // timers per player or enemy
-#define MAX_WEAPONS 5            // weapons carried by the player
+#define MAX_DISCHARGE_DESCS 5 // shot descriptions per weapon
+#define MAX_TIMERS 5 // timers per player or enemy
+#define MAX_WEAPONS 5 // weapons carried by the player
 
 // Life states of the player and the enemies
 #define ALIVE 1
-#define DYING 2    // death animation playing
+#define DYING 2 // death animation playing
 #define DEAD 3
 
 // Who fired a shot
@@ -26,9 +26,9 @@
 #define OWNER_ENEMY 1
 
 // Discharge attribute bits
-#define DISCHARGE_ANIMATED 1           // plays animation 0 in flight, else shows frame 0
-#define DISCHARGE_IMPACT_ANIMATION 2   // plays animation 1 on impact
-#define DISCHARGE_IMPACT_FRAME 4       // shows frame 1 on impact, when bit 2 is clear
+#define DISCHARGE_ANIMATED 1 // plays animation 0 in flight, else shows frame 0
+#define DISCHARGE_IMPACT_ANIMATION 2 // plays animation 1 on impact
+#define DISCHARGE_IMPACT_FRAME 4 // shows frame 1 on impact, when bit 2 is clear
 
 // Discharge states
 #define DISCHARGE_SPENT 0
@@ -54,21 +54,21 @@
 
 // Power-up kinds; the kind is also the animation the power-up plays
 #define POWERUP_EMPTY 0
-#define POWERUP_HEALTH 1    // the only kind with an effect
+#define POWERUP_HEALTH 1 // the only kind with an effect
 #define POWERUP_INERT 2
 
 // AI routines known to the enemy description files
 #define NUM_AI_CALLBACKS 2
 
 struct Timer {
-    int active;   // nonzero while counting
-    int delay;    // threshold in frames
-    int count;    // frames counted
+    int active; // nonzero while counting
+    int delay; // threshold in frames
+    int count; // frames counted
 };
 
 struct DischargeDesc {
-    int graphicID;   // master graphic the shot wears
-    int attributes;  // DISCHARGE_ bits
+    int graphicID; // master graphic the shot wears
+    int attributes; // DISCHARGE_ bits
     int xOffset;
     int yOffset;
     int xVelocity;
@@ -77,17 +77,17 @@ struct DischargeDesc {
 };
 
 struct Weapon {
-    int state;   // WEAPON_ state, used by the player's cycle only
+    int state; // WEAPON_ state, used by the player's cycle only
     DischargeDesc descs[MAX_DISCHARGE_DESCS];
-    int numDischarges;   // leading descs a volley uses
+    int numDischarges; // leading descs a volley uses
 };
 
 struct Discharge {
     Graphic graphic;
     int dischargeAttributes;
     int damage;
-    int state;   // DISCHARGE_ state
-    int owner;   // OWNER_PLAYER, anything else is an enemy's shot
+    int state; // DISCHARGE_ state
+    int owner; // OWNER_PLAYER, anything else is an enemy's shot
 };
 
 struct Player {
@@ -100,7 +100,7 @@ struct Player {
     int downKey;
     int fireKey;
     int health;
-    Timer timers[MAX_TIMERS];   // 0 closes the weapon, 1 paces the volleys
+    Timer timers[MAX_TIMERS]; // 0 closes the weapon, 1 paces the volleys
     Weapon weapons[MAX_WEAPONS];
 };
 
@@ -115,22 +115,22 @@ struct Enemy {
     int aiState;
     int destX;
     int destY;
-    int xSpeed;   // magnitudes, stepped toward the destination
+    int xSpeed; // magnitudes, stepped toward the destination
     int ySpeed;
-    AICallback aiCallback;   // null: the enemy has no AI
-    Timer timers[MAX_TIMERS];   // 0 is the fire timer
+    AICallback aiCallback; // null: the enemy has no AI
+    Timer timers[MAX_TIMERS]; // 0 is the fire timer
     int health;
 };
 
 struct PowerUp {
-    int kind;   // POWERUP_ kind
+    int kind; // POWERUP_ kind
     Graphic graphic;
     int collected;
 };
 
 // Owned by the gameplay modules, filled in by the loaders.
 extern Player player;
-extern AICallback aiCallbacks[NUM_AI_CALLBACKS];   // by callback function ID; entry 0 is none
+extern AICallback aiCallbacks[NUM_AI_CALLBACKS]; // by callback function ID; entry 0 is none
 extern int deploymentState;
 extern int currentDeploymentOrder;
 extern int numDeploymentOrders;

@@ -6,7 +6,8 @@
 
 // Far stars crawl, near stars streak.
 static const int starSpeed[STAR_LAYERS] = {1, 2, 7};
-static const unsigned char starColour[STAR_LAYERS] = {STAR_COLOUR_FAR, STAR_COLOUR_NEAR, STAR_COLOUR_NEAR};
+static const unsigned char starColour[STAR_LAYERS] = {STAR_COLOUR_FAR, STAR_COLOUR_NEAR,
+                                                      STAR_COLOUR_NEAR};
 
 int createStars()
 {
@@ -26,7 +27,7 @@ int updateStars()
             Star* star = &stars[layer][i];
             star->y += starSpeed[layer];
             if (star->y >= screenHeight) {
-                star->y -= screenHeight;   // re-enters at the top with its overshoot
+                star->y -= screenHeight; // re-enters at the top with its overshoot
                 star->x = rand() % screenWidth;
             }
             plotPixel(star->x, star->y, starColour[layer], backBufferMemory, backBufferPitch);

@@ -4,8 +4,8 @@
 
 #include "game/records.h"
 
-int fireWeapon(const Weapon* weapon, int x, int y, int owner);   // one shot per desc; 1, 0 if null
-int createDischarge(const DischargeDesc* desc, int owner, const int* parentLoc);  // 1 if added
-int impactDischarge(Discharge* discharge);   // stop the shot and start its impact; 1, 0 if null
+int fireWeapon(const Weapon* weapon, int x, int y, int owner); // one shot per desc; 1, 0 if null
+int createDischarge(const DischargeDesc* desc, int owner, const int* parentLoc); // 1 if added
+int impactDischarge(Discharge* discharge); // stop the shot and start its impact; 1, 0 if null
 
 #endif

@@ -13,8 +13,8 @@
 #define OVERLAY_Y 0
 
 struct DeploymentOrder {
-    int enemyIndex;   // template in masterEnemies
-    int delay;        // seconds to wait before deploying
+    int enemyIndex; // template in masterEnemies
+    int delay; // seconds to wait before deploying
     int x;
     int y;
 };
@@ -25,7 +25,7 @@ struct Star {
 };
 
 extern Graphic masterGraphics[MAX_MASTER_GRAPHICS];
-extern int numMasterGraphics;            // as read from the list, stored before loading
+extern int numMasterGraphics; // as read from the list, stored before loading
 extern Enemy masterEnemies[MAX_MASTER_ENEMIES];
 extern int numMasterEnemies;
 // Pools: slots 0..count-1 are live, the rest are spare records; every slot owns its record.
@@ -38,15 +38,15 @@ extern int numActivePowerUps;
 extern DeploymentOrder deploymentOrders[MAX_DEPLOYMENT_ORDERS];
 extern Star stars[STAR_LAYERS][STARS_PER_LAYER];
 extern Graphic overlayGraphic;
-extern unsigned char* backBufferMemory;  // valid only while the frame holds the lock
+extern unsigned char* backBufferMemory; // valid only while the frame holds the lock
 extern int backBufferPitch;
 
-int allocateMemory();          // every pool record; 1 ok, 0 at the first failed allocation
-int freeMemory();              // every pool record, live or spare; always 1
-int destroyMasterGraphics();   // release the master graphics' surfaces; always 1
+int allocateMemory(); // every pool record; 1 ok, 0 at the first failed allocation
+int freeMemory(); // every pool record, live or spare; always 1
+int destroyMasterGraphics(); // release the master graphics' surfaces; always 1
 
-int createStars();             // scatter all stars; always 1
-int updateStars();             // move and plot the stars into the locked back buffer; always 1
+int createStars(); // scatter all stars; always 1
+int updateStars(); // move and plot the stars into the locked back buffer; always 1
 
 void countTimer(Timer* timer); // one frame: +1 while active, held at the largest int
 

@@ -22,7 +22,8 @@ int drawGraphic(Graphic* graphic)
         writeError("drawGraphic:  frame to be displayed was NULL!\n");
         return 0;
     }
-    if (!drawSurfaceToBackBuffer(frame, graphic->x, graphic->y, graphic->width, graphic->height, 1)) {
+    if (!drawSurfaceToBackBuffer(frame, graphic->x, graphic->y, graphic->width, graphic->height,
+                                 1)) {
         writeError("drawGraphic:  error drawing surface\n");
         return 0;
     }

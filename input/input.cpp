@@ -30,7 +30,8 @@ int initKeyboard()
         writeError("initKeyboard:  error creating the keyboard device\n");
         return 0;
     }
-    if (FAILED(lpdiKeyboard->SetCooperativeLevel(mainWindow, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND))) {
+    if (FAILED(
+            lpdiKeyboard->SetCooperativeLevel(mainWindow, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND))) {
         writeError("initKeyboard:  error setting keyboard cooperation level\n");
         return 0;
     }

@@ -9,13 +9,13 @@
 
 enum { BACKEND_EVENT_NONE = 0, BACKEND_EVENT_CLOSE = 1, BACKEND_EVENT_EXPOSE = 2 };
 
-int backendOpenWindow(const char* title, int width, int height);   // 1 ok, 0 failed
+int backendOpenWindow(const char* title, int width, int height); // 1 ok, 0 failed
 void backendCloseWindow();
-void backendTurn();                    // once at the start of every PeekMessageA
-int backendPollEvent();                // next BACKEND_EVENT_*; updates the key state
-DWORD backendTicks();                  // milliseconds, wraps like GetTickCount
+void backendTurn(); // once at the start of every PeekMessageA
+int backendPollEvent(); // next BACKEND_EVENT_*; updates the key state
+DWORD backendTicks(); // milliseconds, wraps like GetTickCount
 void backendSleep(DWORD milliseconds);
-int backendSetDisplayMode(int width, int height, int bpp);          // 1 ok, 0 unsupported
+int backendSetDisplayMode(int width, int height, int bpp); // 1 ok, 0 unsupported
 void backendRestoreDisplayMode();
 void backendShowCursor(int show);
 // Show an 8-bit picture through a 256-entry palette (PALETTEENTRY layout: r, g, b, flags).

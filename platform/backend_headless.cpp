@@ -24,7 +24,7 @@ void (*turnHook)(int) = NULL;
 int turn = 0;
 
 int modeWidth = 0, modeHeight = 0, modeBpp = 0;
-std::vector<unsigned char> screen;   // last picture, 8-bit, width * height
+std::vector<unsigned char> screen; // last picture, 8-bit, width * height
 unsigned char screenPalette[1024];
 int presentCount = 0;
 int screenWidth_ = 0, screenHeight_ = 0;
@@ -56,11 +56,26 @@ void headlessReset(DWORD startTick)
     win32Reset();
 }
 
-void headlessSetTicks(DWORD t) { ticks = t; }
-void headlessAdvance(DWORD ms) { ticks += ms; }
-DWORD headlessSleptTotal() { return sleptTotal; }
-DWORD headlessLastSleep() { return lastSleep; }
-int headlessSleepCount() { return sleepCount; }
+void headlessSetTicks(DWORD t)
+{
+    ticks = t;
+}
+void headlessAdvance(DWORD ms)
+{
+    ticks += ms;
+}
+DWORD headlessSleptTotal()
+{
+    return sleptTotal;
+}
+DWORD headlessLastSleep()
+{
+    return lastSleep;
+}
+int headlessSleepCount()
+{
+    return sleepCount;
+}
 
 void headlessSetKey(int dik, int down)
 {
@@ -68,13 +83,34 @@ void headlessSetKey(int dik, int down)
         keys[dik] = down ? 0x80 : 0;
 }
 
-void headlessClearKeys() { memset(keys, 0, sizeof(keys)); }
-void headlessRequestClose() { closeRequested = 1; }
-void headlessRequestExpose() { exposeRequested = 1; }
-void headlessSetTurnHook(void (*hook)(int)) { turnHook = hook; }
-int headlessPresentCount() { return presentCount; }
-int headlessScreenWidth() { return screenWidth_; }
-int headlessScreenHeight() { return screenHeight_; }
+void headlessClearKeys()
+{
+    memset(keys, 0, sizeof(keys));
+}
+void headlessRequestClose()
+{
+    closeRequested = 1;
+}
+void headlessRequestExpose()
+{
+    exposeRequested = 1;
+}
+void headlessSetTurnHook(void (*hook)(int))
+{
+    turnHook = hook;
+}
+int headlessPresentCount()
+{
+    return presentCount;
+}
+int headlessScreenWidth()
+{
+    return screenWidth_;
+}
+int headlessScreenHeight()
+{
+    return screenHeight_;
+}
 
 int headlessScreenRGB(unsigned char* rgb)
 {
@@ -94,20 +130,28 @@ int headlessDisplayMode(int* width, int* height, int* bpp)
 {
     if (modeWidth == 0)
         return 0;
-    if (width) *width = modeWidth;
-    if (height) *height = modeHeight;
-    if (bpp) *bpp = modeBpp;
+    if (width)
+        *width = modeWidth;
+    if (height)
+        *height = modeHeight;
+    if (bpp)
+        *bpp = modeBpp;
     return 1;
 }
 
 int backendOpenWindow(const char* title, int width, int height)
 {
-    (void)title; (void)width; (void)height;
+    (void)title;
+    (void)width;
+    (void)height;
     windowOpen = 1;
     return 1;
 }
 
-void backendCloseWindow() { windowOpen = 0; }
+void backendCloseWindow()
+{
+    windowOpen = 0;
+}
 
 void backendTurn()
 {
@@ -129,7 +173,10 @@ int backendPollEvent()
     return BACKEND_EVENT_NONE;
 }
 
-DWORD backendTicks() { return ticks; }
+DWORD backendTicks()
+{
+    return ticks;
+}
 
 void backendSleep(DWORD ms)
 {
@@ -150,8 +197,14 @@ int backendSetDisplayMode(int width, int height, int bpp)
     return 1;
 }
 
-void backendRestoreDisplayMode() { modeWidth = modeHeight = modeBpp = 0; }
-void backendShowCursor(int show) { (void)show; }
+void backendRestoreDisplayMode()
+{
+    modeWidth = modeHeight = modeBpp = 0;
+}
+void backendShowCursor(int show)
+{
+    (void)show;
+}
 
 void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
                     const unsigned char* palette4x256)
@@ -166,4 +219,7 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
     presentCount++;
 }
 
-const unsigned char* backendKeyState() { return keys; }
+const unsigned char* backendKeyState()
+{
+    return keys;
+}

@@ -31,11 +31,11 @@ SDL_Window* window = NULL;
 SDL_Renderer* renderer = NULL;
 SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
-Uint32 redMask, greenMask, blueMask, alphaMask;   // of the texture's pixel format
-unsigned char keys[256];          // the keyboard's
-unsigned char keysHeld[256];      // the keyboard's and the game controllers', as the game sees them
+Uint32 redMask, greenMask, blueMask, alphaMask; // of the texture's pixel format
+unsigned char keys[256]; // the keyboard's
+unsigned char keysHeld[256]; // the keyboard's and the game controllers', as the game sees them
 int fullscreen = 0;
-int windowedWidth = 0, windowedHeight = 0;   // the window's size before full screen
+int windowedWidth = 0, windowedHeight = 0; // the window's size before full screen
 
 // The picture on the screen, for F12: the front buffer keeps it until the next present.
 const unsigned char* shownPixels = NULL;
@@ -73,60 +73,150 @@ void timingNote()
             fprintf(f, "%llu\n", (unsigned long long)timing[i]);
         fclose(f);
     }
-    timingDone = 1;   // the next poll closes the window
+    timingDone = 1; // the next poll closes the window
 }
 
-struct KeyMap { SDL_Scancode scancode; unsigned char dik; };
+struct KeyMap {
+    SDL_Scancode scancode;
+    unsigned char dik;
+};
 
 // Every SDL scancode that has a DirectInput key code.
 const KeyMap keyMap[] = {
-    {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03},
-    {SDL_SCANCODE_3, 0x04}, {SDL_SCANCODE_4, 0x05}, {SDL_SCANCODE_5, 0x06},
-    {SDL_SCANCODE_6, 0x07}, {SDL_SCANCODE_7, 0x08}, {SDL_SCANCODE_8, 0x09},
-    {SDL_SCANCODE_9, 0x0A}, {SDL_SCANCODE_0, 0x0B}, {SDL_SCANCODE_MINUS, 0x0C},
-    {SDL_SCANCODE_EQUALS, 0x0D}, {SDL_SCANCODE_BACKSPACE, 0x0E}, {SDL_SCANCODE_TAB, 0x0F},
-    {SDL_SCANCODE_Q, 0x10}, {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12},
-    {SDL_SCANCODE_R, 0x13}, {SDL_SCANCODE_T, 0x14}, {SDL_SCANCODE_Y, 0x15},
-    {SDL_SCANCODE_U, 0x16}, {SDL_SCANCODE_I, 0x17}, {SDL_SCANCODE_O, 0x18},
-    {SDL_SCANCODE_P, 0x19}, {SDL_SCANCODE_LEFTBRACKET, 0x1A}, {SDL_SCANCODE_RIGHTBRACKET, 0x1B},
-    {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_A, 0x1E},
-    {SDL_SCANCODE_S, 0x1F}, {SDL_SCANCODE_D, 0x20}, {SDL_SCANCODE_F, 0x21},
-    {SDL_SCANCODE_G, 0x22}, {SDL_SCANCODE_H, 0x23}, {SDL_SCANCODE_J, 0x24},
-    {SDL_SCANCODE_K, 0x25}, {SDL_SCANCODE_L, 0x26}, {SDL_SCANCODE_SEMICOLON, 0x27},
-    {SDL_SCANCODE_APOSTROPHE, 0x28}, {SDL_SCANCODE_GRAVE, 0x29}, {SDL_SCANCODE_LSHIFT, 0x2A},
-    {SDL_SCANCODE_BACKSLASH, 0x2B}, {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D},
-    {SDL_SCANCODE_C, 0x2E}, {SDL_SCANCODE_V, 0x2F}, {SDL_SCANCODE_B, 0x30},
-    {SDL_SCANCODE_N, 0x31}, {SDL_SCANCODE_M, 0x32}, {SDL_SCANCODE_COMMA, 0x33},
-    {SDL_SCANCODE_PERIOD, 0x34}, {SDL_SCANCODE_SLASH, 0x35}, {SDL_SCANCODE_RSHIFT, 0x36},
-    {SDL_SCANCODE_KP_MULTIPLY, 0x37}, {SDL_SCANCODE_LALT, 0x38}, {SDL_SCANCODE_SPACE, 0x39},
-    {SDL_SCANCODE_CAPSLOCK, 0x3A}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F2, 0x3C},
-    {SDL_SCANCODE_F3, 0x3D}, {SDL_SCANCODE_F4, 0x3E}, {SDL_SCANCODE_F5, 0x3F},
-    {SDL_SCANCODE_F6, 0x40}, {SDL_SCANCODE_F7, 0x41}, {SDL_SCANCODE_F8, 0x42},
-    {SDL_SCANCODE_F9, 0x43}, {SDL_SCANCODE_F10, 0x44}, {SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
-    {SDL_SCANCODE_SCROLLLOCK, 0x46}, {SDL_SCANCODE_KP_7, 0x47}, {SDL_SCANCODE_KP_8, 0x48},
-    {SDL_SCANCODE_KP_9, 0x49}, {SDL_SCANCODE_KP_MINUS, 0x4A}, {SDL_SCANCODE_KP_4, 0x4B},
-    {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, 0x4D}, {SDL_SCANCODE_KP_PLUS, 0x4E},
-    {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_KP_2, 0x50}, {SDL_SCANCODE_KP_3, 0x51},
-    {SDL_SCANCODE_KP_0, 0x52}, {SDL_SCANCODE_KP_PERIOD, 0x53},
-    {SDL_SCANCODE_NONUSBACKSLASH, 0x56}, {SDL_SCANCODE_F11, 0x57}, {SDL_SCANCODE_F12, 0x58},
-    {SDL_SCANCODE_F13, 0x64}, {SDL_SCANCODE_F14, 0x65}, {SDL_SCANCODE_F15, 0x66},
-    {SDL_SCANCODE_INTERNATIONAL2, 0x70}, {SDL_SCANCODE_INTERNATIONAL1, 0x73},
-    {SDL_SCANCODE_INTERNATIONAL4, 0x79}, {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
-    {SDL_SCANCODE_INTERNATIONAL3, 0x7D}, {SDL_SCANCODE_KP_EQUALS, 0x8D},
-    {SDL_SCANCODE_AUDIONEXT, 0x99}, {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D},
-    {SDL_SCANCODE_MUTE, 0xA0}, {SDL_SCANCODE_CALCULATOR, 0xA1}, {SDL_SCANCODE_AUDIOPLAY, 0xA2},
-    {SDL_SCANCODE_AUDIOSTOP, 0xA4}, {SDL_SCANCODE_VOLUMEDOWN, 0xAE},
-    {SDL_SCANCODE_VOLUMEUP, 0xB0}, {SDL_SCANCODE_AC_HOME, 0xB2}, {SDL_SCANCODE_KP_COMMA, 0xB3},
-    {SDL_SCANCODE_KP_DIVIDE, 0xB5}, {SDL_SCANCODE_PRINTSCREEN, 0xB7}, {SDL_SCANCODE_RALT, 0xB8},
-    {SDL_SCANCODE_PAUSE, 0xC5}, {SDL_SCANCODE_HOME, 0xC7}, {SDL_SCANCODE_UP, 0xC8},
-    {SDL_SCANCODE_PAGEUP, 0xC9}, {SDL_SCANCODE_LEFT, 0xCB}, {SDL_SCANCODE_RIGHT, 0xCD},
-    {SDL_SCANCODE_END, 0xCF}, {SDL_SCANCODE_DOWN, 0xD0}, {SDL_SCANCODE_PAGEDOWN, 0xD1},
-    {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3}, {SDL_SCANCODE_LGUI, 0xDB},
-    {SDL_SCANCODE_RGUI, 0xDC}, {SDL_SCANCODE_APPLICATION, 0xDD}, {SDL_SCANCODE_POWER, 0xDE},
-    {SDL_SCANCODE_SLEEP, 0xDF}, {SDL_SCANCODE_AC_SEARCH, 0xE5},
-    {SDL_SCANCODE_AC_BOOKMARKS, 0xE6}, {SDL_SCANCODE_AC_REFRESH, 0xE7},
-    {SDL_SCANCODE_AC_STOP, 0xE8}, {SDL_SCANCODE_AC_FORWARD, 0xE9}, {SDL_SCANCODE_AC_BACK, 0xEA},
-    {SDL_SCANCODE_COMPUTER, 0xEB}, {SDL_SCANCODE_MAIL, 0xEC}, {SDL_SCANCODE_MEDIASELECT, 0xED},
+    {SDL_SCANCODE_ESCAPE, 0x01},
+    {SDL_SCANCODE_1, 0x02},
+    {SDL_SCANCODE_2, 0x03},
+    {SDL_SCANCODE_3, 0x04},
+    {SDL_SCANCODE_4, 0x05},
+    {SDL_SCANCODE_5, 0x06},
+    {SDL_SCANCODE_6, 0x07},
+    {SDL_SCANCODE_7, 0x08},
+    {SDL_SCANCODE_8, 0x09},
+    {SDL_SCANCODE_9, 0x0A},
+    {SDL_SCANCODE_0, 0x0B},
+    {SDL_SCANCODE_MINUS, 0x0C},
+    {SDL_SCANCODE_EQUALS, 0x0D},
+    {SDL_SCANCODE_BACKSPACE, 0x0E},
+    {SDL_SCANCODE_TAB, 0x0F},
+    {SDL_SCANCODE_Q, 0x10},
+    {SDL_SCANCODE_W, 0x11},
+    {SDL_SCANCODE_E, 0x12},
+    {SDL_SCANCODE_R, 0x13},
+    {SDL_SCANCODE_T, 0x14},
+    {SDL_SCANCODE_Y, 0x15},
+    {SDL_SCANCODE_U, 0x16},
+    {SDL_SCANCODE_I, 0x17},
+    {SDL_SCANCODE_O, 0x18},
+    {SDL_SCANCODE_P, 0x19},
+    {SDL_SCANCODE_LEFTBRACKET, 0x1A},
+    {SDL_SCANCODE_RIGHTBRACKET, 0x1B},
+    {SDL_SCANCODE_RETURN, 0x1C},
+    {SDL_SCANCODE_LCTRL, 0x1D},
+    {SDL_SCANCODE_A, 0x1E},
+    {SDL_SCANCODE_S, 0x1F},
+    {SDL_SCANCODE_D, 0x20},
+    {SDL_SCANCODE_F, 0x21},
+    {SDL_SCANCODE_G, 0x22},
+    {SDL_SCANCODE_H, 0x23},
+    {SDL_SCANCODE_J, 0x24},
+    {SDL_SCANCODE_K, 0x25},
+    {SDL_SCANCODE_L, 0x26},
+    {SDL_SCANCODE_SEMICOLON, 0x27},
+    {SDL_SCANCODE_APOSTROPHE, 0x28},
+    {SDL_SCANCODE_GRAVE, 0x29},
+    {SDL_SCANCODE_LSHIFT, 0x2A},
+    {SDL_SCANCODE_BACKSLASH, 0x2B},
+    {SDL_SCANCODE_Z, 0x2C},
+    {SDL_SCANCODE_X, 0x2D},
+    {SDL_SCANCODE_C, 0x2E},
+    {SDL_SCANCODE_V, 0x2F},
+    {SDL_SCANCODE_B, 0x30},
+    {SDL_SCANCODE_N, 0x31},
+    {SDL_SCANCODE_M, 0x32},
+    {SDL_SCANCODE_COMMA, 0x33},
+    {SDL_SCANCODE_PERIOD, 0x34},
+    {SDL_SCANCODE_SLASH, 0x35},
+    {SDL_SCANCODE_RSHIFT, 0x36},
+    {SDL_SCANCODE_KP_MULTIPLY, 0x37},
+    {SDL_SCANCODE_LALT, 0x38},
+    {SDL_SCANCODE_SPACE, 0x39},
+    {SDL_SCANCODE_CAPSLOCK, 0x3A},
+    {SDL_SCANCODE_F1, 0x3B},
+    {SDL_SCANCODE_F2, 0x3C},
+    {SDL_SCANCODE_F3, 0x3D},
+    {SDL_SCANCODE_F4, 0x3E},
+    {SDL_SCANCODE_F5, 0x3F},
+    {SDL_SCANCODE_F6, 0x40},
+    {SDL_SCANCODE_F7, 0x41},
+    {SDL_SCANCODE_F8, 0x42},
+    {SDL_SCANCODE_F9, 0x43},
+    {SDL_SCANCODE_F10, 0x44},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
+    {SDL_SCANCODE_SCROLLLOCK, 0x46},
+    {SDL_SCANCODE_KP_7, 0x47},
+    {SDL_SCANCODE_KP_8, 0x48},
+    {SDL_SCANCODE_KP_9, 0x49},
+    {SDL_SCANCODE_KP_MINUS, 0x4A},
+    {SDL_SCANCODE_KP_4, 0x4B},
+    {SDL_SCANCODE_KP_5, 0x4C},
+    {SDL_SCANCODE_KP_6, 0x4D},
+    {SDL_SCANCODE_KP_PLUS, 0x4E},
+    {SDL_SCANCODE_KP_1, 0x4F},
+    {SDL_SCANCODE_KP_2, 0x50},
+    {SDL_SCANCODE_KP_3, 0x51},
+    {SDL_SCANCODE_KP_0, 0x52},
+    {SDL_SCANCODE_KP_PERIOD, 0x53},
+    {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
+    {SDL_SCANCODE_F11, 0x57},
+    {SDL_SCANCODE_F12, 0x58},
+    {SDL_SCANCODE_F13, 0x64},
+    {SDL_SCANCODE_F14, 0x65},
+    {SDL_SCANCODE_F15, 0x66},
+    {SDL_SCANCODE_INTERNATIONAL2, 0x70},
+    {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+    {SDL_SCANCODE_INTERNATIONAL4, 0x79},
+    {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
+    {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
+    {SDL_SCANCODE_KP_EQUALS, 0x8D},
+    {SDL_SCANCODE_AUDIONEXT, 0x99},
+    {SDL_SCANCODE_KP_ENTER, 0x9C},
+    {SDL_SCANCODE_RCTRL, 0x9D},
+    {SDL_SCANCODE_MUTE, 0xA0},
+    {SDL_SCANCODE_CALCULATOR, 0xA1},
+    {SDL_SCANCODE_AUDIOPLAY, 0xA2},
+    {SDL_SCANCODE_AUDIOSTOP, 0xA4},
+    {SDL_SCANCODE_VOLUMEDOWN, 0xAE},
+    {SDL_SCANCODE_VOLUMEUP, 0xB0},
+    {SDL_SCANCODE_AC_HOME, 0xB2},
+    {SDL_SCANCODE_KP_COMMA, 0xB3},
+    {SDL_SCANCODE_KP_DIVIDE, 0xB5},
+    {SDL_SCANCODE_PRINTSCREEN, 0xB7},
+    {SDL_SCANCODE_RALT, 0xB8},
+    {SDL_SCANCODE_PAUSE, 0xC5},
+    {SDL_SCANCODE_HOME, 0xC7},
+    {SDL_SCANCODE_UP, 0xC8},
+    {SDL_SCANCODE_PAGEUP, 0xC9},
+    {SDL_SCANCODE_LEFT, 0xCB},
+    {SDL_SCANCODE_RIGHT, 0xCD},
+    {SDL_SCANCODE_END, 0xCF},
+    {SDL_SCANCODE_DOWN, 0xD0},
+    {SDL_SCANCODE_PAGEDOWN, 0xD1},
+    {SDL_SCANCODE_INSERT, 0xD2},
+    {SDL_SCANCODE_DELETE, 0xD3},
+    {SDL_SCANCODE_LGUI, 0xDB},
+    {SDL_SCANCODE_RGUI, 0xDC},
+    {SDL_SCANCODE_APPLICATION, 0xDD},
+    {SDL_SCANCODE_POWER, 0xDE},
+    {SDL_SCANCODE_SLEEP, 0xDF},
+    {SDL_SCANCODE_AC_SEARCH, 0xE5},
+    {SDL_SCANCODE_AC_BOOKMARKS, 0xE6},
+    {SDL_SCANCODE_AC_REFRESH, 0xE7},
+    {SDL_SCANCODE_AC_STOP, 0xE8},
+    {SDL_SCANCODE_AC_FORWARD, 0xE9},
+    {SDL_SCANCODE_AC_BACK, 0xEA},
+    {SDL_SCANCODE_COMPUTER, 0xEB},
+    {SDL_SCANCODE_MAIL, 0xEC},
+    {SDL_SCANCODE_MEDIASELECT, 0xED},
 };
 
 // Game controllers: the keys each control presses, and the stick's dead zone (about a
@@ -135,10 +225,13 @@ const int MAX_PADS = 4;
 const int STICK_DEAD_ZONE = 8000;
 SDL_GameController* pads[MAX_PADS];
 
-const struct { SDL_GameControllerButton button; unsigned char dik; } padButtons[] = {
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x11},    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x1F},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x1E},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x20},
-    {SDL_CONTROLLER_BUTTON_A, 0x39},          {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x39},
+const struct {
+    SDL_GameControllerButton button;
+    unsigned char dik;
+} padButtons[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x11},   {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x1F},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x1E}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x20},
+    {SDL_CONTROLLER_BUTTON_A, 0x39},         {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x39},
     {SDL_CONTROLLER_BUTTON_BACK, 0x01},
 };
 
@@ -147,7 +240,7 @@ void padAdded(int deviceIndex)
     SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
     for (int i = 0; i < MAX_PADS; i++)
         if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id)
-            return;   // open already
+            return; // open already
     for (int i = 0; i < MAX_PADS; i++)
         if (pads[i] == NULL) {
             pads[i] = SDL_GameControllerOpen(deviceIndex);
@@ -159,7 +252,8 @@ void padAdded(int deviceIndex)
 void padRemoved(SDL_JoystickID id)
 {
     for (int i = 0; i < MAX_PADS; i++)
-        if (pads[i] != NULL && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id) {
+        if (pads[i] != NULL &&
+            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id) {
             SDL_GameControllerClose(pads[i]);
             pads[i] = NULL;
         }
@@ -181,10 +275,14 @@ void padPress(SDL_GameController* pad, unsigned char* held)
             held[padButtons[b].dik] = 0x80;
     int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
     int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
-    if (x < -STICK_DEAD_ZONE) held[0x1E] = 0x80;
-    if (x > STICK_DEAD_ZONE) held[0x20] = 0x80;
-    if (y < -STICK_DEAD_ZONE) held[0x11] = 0x80;
-    if (y > STICK_DEAD_ZONE) held[0x1F] = 0x80;
+    if (x < -STICK_DEAD_ZONE)
+        held[0x1E] = 0x80;
+    if (x > STICK_DEAD_ZONE)
+        held[0x20] = 0x80;
+    if (y < -STICK_DEAD_ZONE)
+        held[0x11] = 0x80;
+    if (y > STICK_DEAD_ZONE)
+        held[0x1F] = 0x80;
 }
 
 unsigned char dikFor(SDL_Scancode sc)
@@ -262,7 +360,8 @@ Uint32 textureFormat()
 {
     Uint32 wanted = SDL_GetWindowPixelFormat(window);
     SDL_RendererInfo info;
-    if (SDL_PIXELTYPE(wanted) == SDL_PIXELTYPE_PACKED32 && SDL_PIXELLAYOUT(wanted) == SDL_PACKEDLAYOUT_8888 &&
+    if (SDL_PIXELTYPE(wanted) == SDL_PIXELTYPE_PACKED32 &&
+        SDL_PIXELLAYOUT(wanted) == SDL_PACKEDLAYOUT_8888 &&
         SDL_GetRendererInfo(renderer, &info) == 0)
         for (Uint32 i = 0; i < info.num_texture_formats; i++)
             if (info.texture_formats[i] == wanted)
@@ -290,7 +389,8 @@ int backendOpenWindow(const char* title, int width, int height)
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
         return 0;
     // Without controllers the keyboard still plays. Pads plugged in later arrive as events.
-    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 ||
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
         for (int i = 0; i < SDL_NumJoysticks(); i++)
             if (SDL_IsGameController(i))
                 padAdded(i);
@@ -300,7 +400,8 @@ int backendOpenWindow(const char* title, int width, int height)
                               flags);
     if (window == NULL)
         return 0;
-    renderer = SDL_CreateRenderer(window, -1, envFlag("STARLANE_VSYNC") ? SDL_RENDERER_PRESENTVSYNC : 0);
+    renderer =
+        SDL_CreateRenderer(window, -1, envFlag("STARLANE_VSYNC") ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (renderer != NULL && getenv("SDL_RENDER_DRIVER") == NULL && softwareOpenGL()) {
         // OpenGL drawn by the CPU (Xvfb, a virtual machine without 3D) spends several
         // times more of it on every frame than SDL's own software renderer does on an
@@ -324,9 +425,12 @@ int backendOpenWindow(const char* title, int width, int height)
 
 void backendCloseWindow()
 {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (window) SDL_DestroyWindow(window);
+    if (texture)
+        SDL_DestroyTexture(texture);
+    if (renderer)
+        SDL_DestroyRenderer(renderer);
+    if (window)
+        SDL_DestroyWindow(window);
     texture = NULL;
     renderer = NULL;
     window = NULL;
@@ -347,22 +451,17 @@ int backendPollEvent()
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
-        case SDL_QUIT:
-            return BACKEND_EVENT_CLOSE;
+        case SDL_QUIT: return BACKEND_EVENT_CLOSE;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE)
                 return BACKEND_EVENT_CLOSE;
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
                 return BACKEND_EVENT_EXPOSE;
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
-                memset(keys, 0, sizeof(keys));   // no key stays stuck down
+                memset(keys, 0, sizeof(keys)); // no key stays stuck down
             break;
-        case SDL_CONTROLLERDEVICEADDED:
-            padAdded(e.cdevice.which);
-            break;
-        case SDL_CONTROLLERDEVICEREMOVED:
-            padRemoved(e.cdevice.which);
-            break;
+        case SDL_CONTROLLERDEVICEADDED: padAdded(e.cdevice.which); break;
+        case SDL_CONTROLLERDEVICEREMOVED: padRemoved(e.cdevice.which); break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RETURN &&
@@ -380,8 +479,7 @@ int backendPollEvent()
                 keys[dik] = e.type == SDL_KEYDOWN ? 0x80 : 0;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return BACKEND_EVENT_NONE;
@@ -406,7 +504,8 @@ int backendSetDisplayMode(int width, int height, int bpp)
 {
     if (window == NULL || bpp != 8 || width <= 0 || height <= 0)
         return 0;
-    if (texture) SDL_DestroyTexture(texture);
+    if (texture)
+        SDL_DestroyTexture(texture);
     Uint32 format = textureFormat();
     int bits;
     texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);

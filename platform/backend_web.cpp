@@ -17,7 +17,7 @@
 
 extern "C" {
 // web/backend_web.js
-int webCanvasOpen(int width, int height);   // 1 when the page has a canvas to draw on
+int webCanvasOpen(int width, int height); // 1 when the page has a canvas to draw on
 void webCanvasClose();
 void webCanvasPut(const unsigned char* rgba, int width, int height);
 void webCursorShow(int show);
@@ -30,10 +30,10 @@ namespace {
 // as held in the next read: its release waits until the game has seen it.
 unsigned char keys[256];
 unsigned char shown[256];
-unsigned char unseen[256];        // pressed since the last read
-unsigned char releaseLater[256];  // let go before the game saw it pressed
+unsigned char unseen[256]; // pressed since the last read
+unsigned char releaseLater[256]; // let go before the game saw it pressed
 int modeWidth = 0, modeHeight = 0;
-std::vector<unsigned char> rgba;   // the picture through the palette, 4 bytes a pixel
+std::vector<unsigned char> rgba; // the picture through the palette, 4 bytes a pixel
 uint32_t colours[256];
 double lastYield = 0;
 
@@ -76,9 +76,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webReleaseKeys()
     memset(releaseLater, 0, sizeof(releaseLater));
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE int webPresentCount() { return presents; }
-extern "C" EMSCRIPTEN_KEEPALIVE double webPresentMsMean() { return presents ? presentMsTotal / presents : 0; }
-extern "C" EMSCRIPTEN_KEEPALIVE double webPresentMsMax() { return presentMsMax; }
+extern "C" EMSCRIPTEN_KEEPALIVE int webPresentCount()
+{
+    return presents;
+}
+extern "C" EMSCRIPTEN_KEEPALIVE double webPresentMsMean()
+{
+    return presents ? presentMsTotal / presents : 0;
+}
+extern "C" EMSCRIPTEN_KEEPALIVE double webPresentMsMax()
+{
+    return presentMsMax;
+}
 
 int backendOpenWindow(const char* title, int width, int height)
 {
@@ -101,7 +110,10 @@ void backendTurn()
 }
 
 // The page has no close box of its own: leaving the page ends the game with it.
-int backendPollEvent() { return BACKEND_EVENT_NONE; }
+int backendPollEvent()
+{
+    return BACKEND_EVENT_NONE;
+}
 
 // The page's steady clock, set off by the wall clock once at the first reading: the game
 // seeds its random numbers with that reading, and counting from the page's load alone
@@ -109,11 +121,15 @@ int backendPollEvent() { return BACKEND_EVENT_NONE; }
 DWORD backendTicks()
 {
     static double offset = -1;
-    if (offset < 0) offset = emscripten_date_now();
+    if (offset < 0)
+        offset = emscripten_date_now();
     return (DWORD)(unsigned long long)(offset + emscripten_get_now());
 }
 
-void backendSleep(DWORD milliseconds) { yieldToBrowser(milliseconds); }
+void backendSleep(DWORD milliseconds)
+{
+    yieldToBrowser(milliseconds);
+}
 
 int backendSetDisplayMode(int width, int height, int bpp)
 {
@@ -125,9 +141,15 @@ int backendSetDisplayMode(int width, int height, int bpp)
     return webCanvasOpen(width, height);
 }
 
-void backendRestoreDisplayMode() { modeWidth = modeHeight = 0; }
+void backendRestoreDisplayMode()
+{
+    modeWidth = modeHeight = 0;
+}
 
-void backendShowCursor(int show) { webCursorShow(show); }
+void backendShowCursor(int show)
+{
+    webCursorShow(show);
+}
 
 void backendPresent(const unsigned char* pixels, int pitch, int width, int height,
                     const unsigned char* palette4x256)

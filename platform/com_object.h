@@ -5,14 +5,14 @@
 
 #include <windows.h>
 
-template <class Interface>
-class ComObject : public Interface {
+template <class Interface> class ComObject : public Interface {
 public:
     ULONG refs = 1;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
     {
-        if (ppv) *ppv = NULL;
+        if (ppv)
+            *ppv = NULL;
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }

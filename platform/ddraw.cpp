@@ -23,7 +23,8 @@
 #include "backend.h"
 #include "instrumentation.h"
 
-const GUID IID_IDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+const GUID IID_IDirectDraw7 = {
+    0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
 
 namespace {
 
@@ -85,12 +86,13 @@ class Palette : public ComObject<IDirectDrawPalette> {
 public:
     PALETTEENTRY entries[256];
 
-    Palette(const PALETTEENTRY* table) { memcpy(entries, table, sizeof(entries)); track(this); }
-
-    void lastRelease() override
+    Palette(const PALETTEENTRY* table)
     {
-        untrack(this);
+        memcpy(entries, table, sizeof(entries));
+        track(this);
     }
+
+    void lastRelease() override { untrack(this); }
     HRESULT STDMETHODCALLTYPE GetEntries(DWORD flags, DWORD base, DWORD count,
                                          LPPALETTEENTRY out) override
     {
@@ -107,7 +109,7 @@ public:
 
 class Clipper : public ComObject<IDirectDrawClipper> {
 public:
-    std::vector<unsigned char> list;   // RGNDATAHEADER followed by the rectangles; empty: none
+    std::vector<unsigned char> list; // RGNDATAHEADER followed by the rectangles; empty: none
 
     Clipper() { track(this); }
 
@@ -115,15 +117,12 @@ public:
     const RECT* rects() const { return (const RECT*)(list.data() + sizeof(RGNDATAHEADER)); }
     int count() const { return list.empty() ? 0 : (int)header()->nCount; }
 
-    void lastRelease() override
-    {
-        untrack(this);
-    }
+    void lastRelease() override { untrack(this); }
     HRESULT STDMETHODCALLTYPE GetClipList(LPRECT rect, LPRGNDATA out, LPDWORD size) override
     {
         if (long code = faultCheck("GetClipList"))
             return (HRESULT)code;
-        if (size == NULL || rect != NULL)   // clipping the list to a rectangle: not needed
+        if (size == NULL || rect != NULL) // clipping the list to a rectangle: not needed
             return DDERR_INVALIDPARAMS;
         if (list.empty())
             return DDERR_NOCLIPLIST;
@@ -170,7 +169,7 @@ public:
     int lost = 0;
     Palette* palette = NULL;
     Clipper* clipper = NULL;
-    Surface* back = NULL;    // the primary's back buffer, held by the primary
+    Surface* back = NULL; // the primary's back buffer, held by the primary
     char name[16];
 
     Surface(int w, int h, DWORD c, const char* label) : width(w), height(h), caps(c)
@@ -219,9 +218,12 @@ public:
 
     void lastRelease() override
     {
-        if (palette) palette->Release();
-        if (clipper) clipper->Release();
-        if (back) back->Release();
+        if (palette)
+            palette->Release();
+        if (clipper)
+            clipper->Release();
+        if (back)
+            back->Release();
         if (primarySurface == this)
             primarySurface = NULL;
         untrack(this);
@@ -399,7 +401,8 @@ HRESULT STDMETHODCALLTYPE Palette::SetEntries(DWORD flags, DWORD first, DWORD co
 // Copies a row of pixels, leaving out those in the colour-key range low..high. Every
 // sprite of every frame goes through here, so x86-64 (where SSE2 is always there) takes
 // 16 and then 8 pixels at a time; the tail, and other machines, one at a time.
-void copyKeyedRow(unsigned char* d, const unsigned char* s, int w, unsigned char low, unsigned char high)
+void copyKeyedRow(unsigned char* d, const unsigned char* s, int w, unsigned char low,
+                  unsigned char high)
 {
     int x = 0;
 #if defined(__SSE2__)
@@ -410,14 +413,16 @@ void copyKeyedRow(unsigned char* d, const unsigned char* s, int w, unsigned char
         __m128i old = _mm_loadu_si128((const __m128i*)(d + x));
         __m128i key = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, lowest), v),
                                     _mm_cmpeq_epi8(_mm_min_epu8(v, highest), v));
-        _mm_storeu_si128((__m128i*)(d + x), _mm_or_si128(_mm_and_si128(key, old), _mm_andnot_si128(key, v)));
+        _mm_storeu_si128((__m128i*)(d + x),
+                         _mm_or_si128(_mm_and_si128(key, old), _mm_andnot_si128(key, v)));
     }
     if (x + 8 <= w) {
         __m128i v = _mm_loadl_epi64((const __m128i*)(s + x));
         __m128i old = _mm_loadl_epi64((const __m128i*)(d + x));
         __m128i key = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, lowest), v),
                                     _mm_cmpeq_epi8(_mm_min_epu8(v, highest), v));
-        _mm_storel_epi64((__m128i*)(d + x), _mm_or_si128(_mm_and_si128(key, old), _mm_andnot_si128(key, v)));
+        _mm_storel_epi64((__m128i*)(d + x),
+                         _mm_or_si128(_mm_and_si128(key, old), _mm_andnot_si128(key, v)));
         x += 8;
     }
 #endif
@@ -467,13 +472,13 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 sou
     int keyed = (flags & DDBLT_KEYSRC) != 0;
 
     if (fill) {
-        recordCall("Blt %s dest=(%d,%d,%d,%d) flags=0x%x fill=%u", name, dst.left, dst.top, dst.right,
-                   dst.bottom, flags, fx ? fx->dwFillColor : 0);
+        recordCall("Blt %s dest=(%d,%d,%d,%d) flags=0x%x fill=%u", name, dst.left, dst.top,
+                   dst.right, dst.bottom, flags, fx ? fx->dwFillColor : 0);
     } else {
         RECT src = sourceRect ? *sourceRect : (source ? source->bounds() : RECT{0, 0, 0, 0});
         recordCall("Blt %s dest=(%d,%d,%d,%d) src=%s(%d,%d,%d,%d) flags=0x%x", name, dst.left,
-                   dst.top, dst.right, dst.bottom, source ? source->name : "none", src.left, src.top,
-                   src.right, src.bottom, flags);
+                   dst.top, dst.right, dst.bottom, source ? source->name : "none", src.left,
+                   src.top, src.right, src.bottom, flags);
     }
 
     const DWORD supported = DDBLT_COLORFILL | DDBLT_KEYSRC | DDBLT_WAIT | DDBLT_DONOTWAIT;
@@ -495,8 +500,9 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 sou
         src = sourceRect ? *sourceRect : source->bounds();
         if (emptyRect(src) || !insideRect(src, source->bounds()))
             return DDERR_INVALIDRECT;
-        if (src.right - src.left != dst.right - dst.left || src.bottom - src.top != dst.bottom - dst.top)
-            return DDERR_NOSTRETCHHW;   // the game never stretches
+        if (src.right - src.left != dst.right - dst.left ||
+            src.bottom - src.top != dst.bottom - dst.top)
+            return DDERR_NOSTRETCHHW; // the game never stretches
         if (keyed && !source->hasColorKey)
             return DDERR_NOCOLORKEY;
     }
@@ -519,8 +525,8 @@ HRESULT STDMETHODCALLTYPE Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 sou
             continue;
         if (fill) {
             for (LONG y = part.top; y < part.bottom; y++)
-                memset(memory.data() + (size_t)y * pitch + part.left, (unsigned char)fx->dwFillColor,
-                       part.right - part.left);
+                memset(memory.data() + (size_t)y * pitch + part.left,
+                       (unsigned char)fx->dwFillColor, part.right - part.left);
         } else {
             RECT from = {src.left + (part.left - dst.left), src.top + (part.top - dst.top),
                          src.left + (part.right - dst.left), src.top + (part.bottom - dst.top)};
@@ -577,7 +583,7 @@ public:
             return DDERR_NOCOOPERATIVELEVELSET;
         // Only full 256-entry palettes: the game's mode is 8-bit.
         if ((flags & DDPCAPS_8BIT) == 0 || (flags & ~(DDPCAPS_8BIT | DDPCAPS_ALLOW256 |
-                                                     DDPCAPS_INITIALIZE | DDPCAPS_PRIMARYSURFACE)))
+                                                      DDPCAPS_INITIALIZE | DDPCAPS_PRIMARYSURFACE)))
             return DDERR_INVALIDPARAMS;
         *out = new (std::nothrow) Palette(table);
         return *out ? DD_OK : DDERR_OUTOFMEMORY;
@@ -615,7 +621,8 @@ public:
             return DDERR_INVALIDPARAMS;
         if (caps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_BACKBUFFER))
             return DDERR_INVALIDCAPS;
-        DWORD memoryCaps = (caps & DDSCAPS_SYSTEMMEMORY) ? 0 : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+        DWORD memoryCaps =
+            (caps & DDSCAPS_SYSTEMMEMORY) ? 0 : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
         Surface* s = new (std::nothrow) Surface(d->dwWidth, d->dwHeight, caps | memoryCaps, NULL);
         if (s != NULL && s->memory.empty()) {
             s->Release();
@@ -635,7 +642,7 @@ public:
     {
         DWORD caps = d->ddsCaps.dwCaps;
         if (d->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH))
-            return DDERR_INVALIDPARAMS;   // the primary is the screen: its size is the mode's
+            return DDERR_INVALIDPARAMS; // the primary is the screen: its size is the mode's
         if (primarySurface != NULL)
             return DDERR_PRIMARYSURFACEALREADYEXISTS;
         if (!modeSet)
@@ -647,16 +654,18 @@ public:
             if ((cooperation & DDSCL_EXCLUSIVE) == 0)
                 return DDERR_NOEXCLUSIVEMODE;
             if (d->dwBackBufferCount != 1)
-                return DDERR_INVALIDPARAMS;   // the stand-in keeps one back buffer only
+                return DDERR_INVALIDPARAMS; // the stand-in keeps one back buffer only
         }
         DWORD chainCaps = caps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX);
         DWORD vram = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
         Surface* primary = new (std::nothrow)
-            Surface(modeWidth, modeHeight, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | chainCaps | vram, "primary");
+            Surface(modeWidth, modeHeight,
+                    DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | chainCaps | vram, "primary");
         if (primary == NULL)
             return DDERR_OUTOFMEMORY;
         if (flipping) {
-            primary->back = new (std::nothrow) Surface(modeWidth, modeHeight, DDSCAPS_BACKBUFFER | chainCaps | vram, "back");
+            primary->back = new (std::nothrow)
+                Surface(modeWidth, modeHeight, DDSCAPS_BACKBUFFER | chainCaps | vram, "back");
             if (primary->back == NULL) {
                 primary->Release();
                 return DDERR_OUTOFMEMORY;
@@ -690,13 +699,14 @@ public:
     {
         if (long code = faultCheck("SetDisplayMode"))
             return (HRESULT)code;
-        recordCall("SetDisplayMode %ux%ux%u refresh=%u flags=0x%x", width, height, bpp, refresh, flags);
+        recordCall("SetDisplayMode %ux%ux%u refresh=%u flags=0x%x", width, height, bpp, refresh,
+                   flags);
         if ((cooperation & DDSCL_EXCLUSIVE) == 0)
             return DDERR_NOEXCLUSIVEMODE;
         if (flags != 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
             return DDERR_INVALIDPARAMS;
         if (primarySurface != NULL && ((int)width != modeWidth || (int)height != modeHeight))
-            return DDERR_SURFACEBUSY;   // stand-in: the mode does not change under a live primary
+            return DDERR_SURFACEBUSY; // stand-in: the mode does not change under a live primary
         if (!backendSetDisplayMode((int)width, (int)height, (int)bpp))
             return DDERR_INVALIDMODE;
         modeSet = 1;
@@ -718,7 +728,7 @@ HRESULT WINAPI DirectDrawCreateEx(GUID* guid, LPVOID* out, REFIID iid, IUnknown*
         return DDERR_INVALIDPARAMS;
     *out = NULL;
     if (guid != NULL)
-        return DDERR_INVALIDDIRECTDRAWGUID;   // only the default display driver
+        return DDERR_INVALIDDIRECTDRAWGUID; // only the default display driver
     if (!sameGuid(iid, IID_IDirectDraw7) || outer != NULL)
         return DDERR_INVALIDPARAMS;
     DirectDraw* dd = new (std::nothrow) DirectDraw();
@@ -734,10 +744,14 @@ void ddrawReset()
     std::vector<IUnknown*> left;
     left.swap(allObjects);
     for (IUnknown* o : left) {
-        if (Surface* s = dynamic_cast<Surface*>(o)) delete s;
-        else if (Palette* p = dynamic_cast<Palette*>(o)) delete p;
-        else if (Clipper* c = dynamic_cast<Clipper*>(o)) delete c;
-        else if (DirectDraw* d = dynamic_cast<DirectDraw*>(o)) delete d;
+        if (Surface* s = dynamic_cast<Surface*>(o))
+            delete s;
+        else if (Palette* p = dynamic_cast<Palette*>(o))
+            delete p;
+        else if (Clipper* c = dynamic_cast<Clipper*>(o))
+            delete c;
+        else if (DirectDraw* d = dynamic_cast<DirectDraw*>(o))
+            delete d;
     }
     pitchAlignment = 64;
     surfaceSerial = 0;

@@ -17,13 +17,15 @@
 #include "instrumentation.h"
 #include "recorder.h"
 
-const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
-const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID IID_IDirectInput8A = {
+    0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID GUID_SysKeyboard = {
+    0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 // The standard keyboard format: 256 one-byte buttons. The object table is not needed
 // by the stand-in, which recognises the format by its address and sizes.
-const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0x00000002, 256,
-                                     0, NULL};
+const DIDATAFORMAT c_dfDIKeyboard = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0x00000002, 256, 0, NULL};
 
 namespace {
 
@@ -55,10 +57,7 @@ public:
 
     Keyboard() { track(this); }
 
-    void lastRelease() override
-    {
-        untrack(this);
-    }
+    void lastRelease() override { untrack(this); }
 
     HRESULT STDMETHODCALLTYPE Acquire() override
     {
@@ -131,7 +130,7 @@ public:
         if (hwnd == NULL)
             return E_HANDLE;
         if (exclusive && background)
-            return DIERR_UNSUPPORTED;   // a keyboard cannot be taken exclusively in the background
+            return DIERR_UNSUPPORTED; // a keyboard cannot be taken exclusively in the background
         if (acquired)
             return DIERR_ACQUIRED;
         cooperation = flags;
@@ -141,13 +140,9 @@ public:
 
 class DirectInput : public ComObject<IDirectInput8A> {
 public:
-
     DirectInput() { track(this); }
 
-    void lastRelease() override
-    {
-        untrack(this);
-    }
+    void lastRelease() override { untrack(this); }
 
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* out,
                                            LPUNKNOWN outer) override
@@ -161,7 +156,7 @@ public:
         if (outer != NULL)
             return DIERR_NOAGGREGATION;
         if (!sameGuid(guid, GUID_SysKeyboard))
-            return DIERR_DEVICENOTREG;   // the stand-in has a keyboard only
+            return DIERR_DEVICENOTREG; // the stand-in has a keyboard only
         *out = new (std::nothrow) Keyboard();
         return *out ? DI_OK : DIERR_OUTOFMEMORY;
     }
@@ -200,8 +195,10 @@ void dinputReset()
     std::vector<IUnknown*> left;
     left.swap(allObjects);
     for (IUnknown* o : left) {
-        if (Keyboard* k = dynamic_cast<Keyboard*>(o)) delete k;
-        else if (DirectInput* d = dynamic_cast<DirectInput*>(o)) delete d;
+        if (Keyboard* k = dynamic_cast<Keyboard*>(o))
+            delete k;
+        else if (DirectInput* d = dynamic_cast<DirectInput*>(o))
+            delete d;
     }
 }
 

@@ -14,15 +14,44 @@ namespace {
 // Every call of the stand-in that asks faultCheck, by its API name.
 const char* const KNOWN_CALLS[] = {
     // Win32
-    "RegisterClassExA", "CreateWindowExA", "DestroyWindow", "PeekMessageA", "PostMessageA",
-    "LoadIconA", "LoadCursorA", "GetStockObject", "ShowCursor", "GetTickCount", "Sleep",
+    "RegisterClassExA",
+    "CreateWindowExA",
+    "DestroyWindow",
+    "PeekMessageA",
+    "PostMessageA",
+    "LoadIconA",
+    "LoadCursorA",
+    "GetStockObject",
+    "ShowCursor",
+    "GetTickCount",
+    "Sleep",
     // DirectDraw
-    "DirectDrawCreateEx", "SetCooperativeLevel", "SetDisplayMode", "CreateSurface",
-    "CreatePalette", "CreateClipper", "GetAttachedSurface", "GetSurfaceDesc", "Blt", "Flip",
-    "Lock", "Unlock", "IsLost", "Restore", "SetClipper", "SetPalette", "GetEntries",
-    "SetEntries", "GetClipList", "SetClipList",
+    "DirectDrawCreateEx",
+    "SetCooperativeLevel",
+    "SetDisplayMode",
+    "CreateSurface",
+    "CreatePalette",
+    "CreateClipper",
+    "GetAttachedSurface",
+    "GetSurfaceDesc",
+    "Blt",
+    "Flip",
+    "Lock",
+    "Unlock",
+    "IsLost",
+    "Restore",
+    "SetClipper",
+    "SetPalette",
+    "GetEntries",
+    "SetEntries",
+    "GetClipList",
+    "SetClipList",
     // DirectInput
-    "DirectInput8Create", "CreateDevice", "SetDataFormat", "Acquire", "Unacquire",
+    "DirectInput8Create",
+    "CreateDevice",
+    "SetDataFormat",
+    "Acquire",
+    "Unacquire",
     "GetDeviceState",
 };
 
@@ -36,7 +65,7 @@ bool knownCall(const char* call)
 
 struct Fault {
     char call[48];
-    int from;      // fail calls numbered from..from+count-1 (count < 0: for ever)
+    int from; // fail calls numbered from..from+count-1 (count < 0: for ever)
     int count;
     long code;
 };

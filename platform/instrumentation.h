@@ -15,13 +15,14 @@ void faultClearAll();
 // Called at the top of every stand-in call: counts it and returns the error code to fail
 // with, or 0 to go on. `call` must be one of the names faultSet knows.
 long faultCheck(const char* call);
-int faultCallCount(const char* call);   // calls of `call` seen since the last faultClearAll
-const char* faultCallName(int index);   // the index-th call name seen (in order of first call), or null
+int faultCallCount(const char* call); // calls of `call` seen since the last faultClearAll
+const char*
+faultCallName(int index); // the index-th call name seen (in order of first call), or null
 void faultResetCounts();
 
 // ---- Call record (off unless a test turns it on: recording allocates) ----
 void recordEnable(int on);
-void recordCall(const char* format, ...);   // one line, e.g. "Blt dest=(0,0,800,600) flags=0x1000400"
+void recordCall(const char* format, ...); // one line, e.g. "Blt dest=(0,0,800,600) flags=0x1000400"
 int recordCount();
 const char* recordLine(int index);
 void recordClear();

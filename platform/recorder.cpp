@@ -9,12 +9,12 @@ RecordedRange* ranges = NULL;
 int capacity = 0;
 int count = 0;
 int active = 0;
-int turns = 0;                 // turns of the game loop seen; turn t begins frame t
+int turns = 0; // turns of the game loop seen; turn t begins frame t
 int haveTick = 0;
 DWORD startTick = 0;
 int frames = 0;
 int cutFrame = -1;
-RecordedRange held;            // the range still growing
+RecordedRange held; // the range still growing
 int holding = 0;
 void (*frameHook)(int) = NULL;
 
@@ -73,8 +73,14 @@ void recorderStop()
     frameHook = NULL;
 }
 
-int recorderActive() { return active; }
-void recorderSetFrameHook(void (*hook)(int)) { frameHook = hook; }
+int recorderActive()
+{
+    return active;
+}
+void recorderSetFrameHook(void (*hook)(int))
+{
+    frameHook = hook;
+}
 
 void recorderTurn()
 {
@@ -99,7 +105,7 @@ void recorderKeys(const unsigned char* state)
         return;
     int frame = turns - 1;
     if (frame < frames)
-        return;   // read twice in one frame: the game had these keys already
+        return; // read twice in one frame: the game had these keys already
     unsigned char keys[32];
     memset(keys, 0, sizeof(keys));
     for (int k = 0; k < 256; k++)
@@ -116,8 +122,14 @@ void recorderKeys(const unsigned char* state)
     frames = frame + 1;
 }
 
-DWORD recorderStartTick() { return startTick; }
-int recorderFrames() { return frames; }
+DWORD recorderStartTick()
+{
+    return startTick;
+}
+int recorderFrames()
+{
+    return frames;
+}
 
 int recorderRangeCount()
 {

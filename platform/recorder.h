@@ -18,7 +18,7 @@ struct RecordedRange {
 
 // Room for `capacity` ranges; 1 ok, 0 without memory. Starting again begins a new recording.
 int recorderStart(int capacity);
-void recorderStop();                               // frees the memory; nothing is recorded
+void recorderStop(); // frees the memory; nothing is recorded
 int recorderActive();
 // Called after every frame with its number (as the replay tool watches the world).
 void recorderSetFrameHook(void (*hook)(int frame));
@@ -31,9 +31,9 @@ void recorderKeys(const unsigned char* state256);
 
 // The recording so far (reading it closes the range being held).
 DWORD recorderStartTick();
-int recorderFrames();                              // 1 + the last frame that read the keyboard
+int recorderFrames(); // 1 + the last frame that read the keyboard
 int recorderRangeCount();
 const RecordedRange* recorderRange(int index);
-int recorderCutFrame();                            // -1: whole; else the first frame not kept
+int recorderCutFrame(); // -1: whole; else the first frame not kept
 
 #endif

@@ -69,7 +69,7 @@ int writeScreenshot(const unsigned char* pixels, int pitch, int width, int heigh
         if (fclose(file) != 0)
             ok = 0;
         if (!ok)
-            unlink(name);   // no half-written picture is left behind
+            unlink(name); // no half-written picture is left behind
         return ok;
     }
     return 0;

@@ -16,7 +16,7 @@ struct WindowClass {
 };
 
 struct Window {
-    HWND__ handle;      // its address is the HWND
+    HWND__ handle; // its address is the HWND
     int used;
     WNDPROC proc;
     int needsPaint;
@@ -107,7 +107,7 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
     recordCall("RegisterClassExA class=\"%s\" style=%u", wc->lpszClassName, wc->style);
     for (int i = 0; i < MAX_CLASSES; i++) {
         if (classes[i].used && strcmp(classes[i].name, wc->lpszClassName) == 0)
-            return 0;   // already registered
+            return 0; // already registered
     }
     for (int i = 0; i < MAX_CLASSES; i++) {
         if (!classes[i].used) {
@@ -120,16 +120,20 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
     return 0;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
 {
-    (void)parent; (void)menu; (void)instance; (void)param;
+    (void)parent;
+    (void)menu;
+    (void)instance;
+    (void)param;
     if (faultCheck("CreateWindowExA"))
         return NULL;
-    recordCall("CreateWindowExA class=\"%s\" title=\"%s\" exStyle=%u style=0x%x at=(%d,%d) size=%dx%d",
-               className ? className : "", windowName ? windowName : "", exStyle, style, x, y,
-               width, height);
+    recordCall(
+        "CreateWindowExA class=\"%s\" title=\"%s\" exStyle=%u style=0x%x at=(%d,%d) size=%dx%d",
+        className ? className : "", windowName ? windowName : "", exStyle, style, x, y, width,
+        height);
     WindowClass* wc = NULL;
     for (int i = 0; i < MAX_CLASSES && className; i++)
         if (classes[i].used && strcmp(classes[i].name, className) == 0)
@@ -175,7 +179,8 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)wParam; (void)lParam;
+    (void)wParam;
+    (void)lParam;
     if (message == WM_CLOSE) {
         DestroyWindow(hwnd);
         return 0;
@@ -215,7 +220,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         MSG* m = &queue[(queueHead + i) % QUEUE_SIZE];
         if (hwnd != NULL && m->hwnd != hwnd)
             continue;
-        if ((filterMin != 0 || filterMax != 0) && (m->message < filterMin || m->message > filterMax))
+        if ((filterMin != 0 || filterMax != 0) &&
+            (m->message < filterMin || m->message > filterMax))
             continue;
         *msg = *m;
         if (removeMsg & PM_REMOVE) {
@@ -248,7 +254,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
 BOOL WINAPI TranslateMessage(const MSG* msg)
 {
     (void)msg;
-    return FALSE;   // no character messages are made
+    return FALSE; // no character messages are made
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg)
@@ -289,13 +295,15 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps)
 
 BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* ps)
 {
-    (void)hwnd; (void)ps;
+    (void)hwnd;
+    (void)ps;
     return TRUE;
 }
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 {
-    (void)instance; (void)name;
+    (void)instance;
+    (void)name;
     if (faultCheck("LoadIconA"))
         return NULL;
     return (HICON)&fakeIcon;
@@ -303,7 +311,8 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
-    (void)instance; (void)name;
+    (void)instance;
+    (void)name;
     if (faultCheck("LoadCursorA"))
         return NULL;
     return (HCURSOR)&fakeCursor;

@@ -4,15 +4,17 @@
 
 #include <stdio.h>
 
-#define ERROR_LOG_LIMIT 65536          // bytes of messages a run keeps, the closing line included
+#define ERROR_LOG_LIMIT 65536 // bytes of messages a run keeps, the closing line included
 
-extern FILE* errorLog;                 // the open log, or null
+extern FILE* errorLog; // the open log, or null
 // When set, every message goes here instead of a file and no log file is opened: the content
 // checker keeps the game's lines in memory.
 extern void (*errorLogSink)(const char* message);
 
-int openErrorLog(const char* name);    // (re)open and truncate; 1 ok, 0 failed
-int writeError(const char* message);   // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
-int closeErrorLog();                   // 1 ok, 0 if the close failed
+int openErrorLog(const char* name); // (re)open and truncate; 1 ok, 0 failed
+int writeError(
+    const char*
+        message); // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
+int closeErrorLog(); // 1 ok, 0 if the close failed
 
 #endif

@@ -3,7 +3,7 @@
 #ifndef STARLANE_SHELL_RESOURCE_H
 #define STARLANE_SHELL_RESOURCE_H
 
-#define STARLANE_ICON 1                     // res/starlane.ico, made by mkcontent icon
+#define STARLANE_ICON 1 // res/starlane.ico, made by mkcontent icon
 #define STARLANE_VERSION_NUMBERS 1, 0, 0, 0
 #define STARLANE_VERSION_TEXT "1.0.0"
 

@@ -15,8 +15,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     PAINTSTRUCT ps;
 
     switch (message) {
-    case WM_CREATE:
-        return 0;
+    case WM_CREATE: return 0;
     case WM_DESTROY:
         quitFlag = 1;
         PostQuitMessage(0);
@@ -31,8 +30,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         BeginPaint(hwnd, &ps);
         EndPaint(hwnd, &ps);
         return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -69,8 +67,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
         return 1;
     }
 
-    mainWindow = CreateWindowExA(0, "Generic Windows Class", "Generic Window", WS_POPUP | WS_VISIBLE,
-                                 0, 0, 640, 480, NULL, NULL, hInstance, NULL);
+    mainWindow =
+        CreateWindowExA(0, "Generic Windows Class", "Generic Window", WS_POPUP | WS_VISIBLE, 0, 0,
+                        640, 480, NULL, NULL, hInstance, NULL);
     if (mainWindow == NULL) {
         writeError("WinMain: error creating window\n");
         return 1;

@@ -107,8 +107,8 @@ void bigSheet(const std::string& file, int width, int height)
 struct Row {
     const char* what;
     std::function<void()> apply;
-    const char* gameLine;      // the game's first line in Error.txt; "" when it starts clean
-    const char* checkerLine;   // the checker's first line (its place included); "" when clean
+    const char* gameLine; // the game's first line in Error.txt; "" when it starts clean
+    const char* checkerLine; // the checker's first line (its place included); "" when clean
 };
 
 class Agreement : public GameTest {};
@@ -117,15 +117,25 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
 {
     const char* const intRange = "readInt: number out of the range of an int";
     const Row rows[] = {
-        {"damage beyond an int", [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 5 2147483648"); },
-         intRange, "content/Enemies/Wasp.txt:7: Error.txt: readInt: number out of the range of an int"},
-        {"a timer delay of 2^32 + 3", [] { edit("Enemies/Wasp.txt", "0 50", "0 4294967299"); }, intRange,
+        {"damage beyond an int",
+         [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 5 2147483648"); }, intRange,
+         "content/Enemies/Wasp.txt:7: Error.txt: readInt: number out of the range of an int"},
+        {"a timer delay of 2^32 + 3", [] { edit("Enemies/Wasp.txt", "0 50", "0 4294967299"); },
+         intRange,
          "content/Enemies/Wasp.txt:10: Error.txt: readInt: number out of the range of an int"},
-        {"a speed below an int", [] { edit("Enemies/Wasp.txt", "3 1  ", "-2147483649 1"); }, intRange,
+        {"a speed below an int", [] { edit("Enemies/Wasp.txt", "3 1  ", "-2147483649 1"); },
+         intRange,
          "content/Enemies/Wasp.txt:3: Error.txt: readInt: number out of the range of an int"},
-        {"a frame index of eleven digits", [] { edit("Graphics/PlayerShot.txt", "f 1 1 0 1", "f 99999999999 1 0 1"); },
-         intRange, "content/Graphics/PlayerShot.txt:8: Error.txt: readInt: number out of the range of an int"},
-        {"Windows line ends", [] { crlf("Graphics/PlayerShot.txt"); crlf("Enemies/Wasp.txt"); crlf("Enemies/MasterEnemies.txt"); },
+        {"a frame index of eleven digits",
+         [] { edit("Graphics/PlayerShot.txt", "f 1 1 0 1", "f 99999999999 1 0 1"); }, intRange,
+         "content/Graphics/PlayerShot.txt:8: Error.txt: readInt: number out of the range of an "
+         "int"},
+        {"Windows line ends",
+         [] {
+             crlf("Graphics/PlayerShot.txt");
+             crlf("Enemies/Wasp.txt");
+             crlf("Enemies/MasterEnemies.txt");
+         },
          "", ""},
         {"Windows line ends and an empty line before the e",
          [] {
@@ -134,14 +144,23 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          },
          "loadGraphic: unexpected end of file",
          "content/Graphics/PlayerShot.txt:18: Error.txt: loadGraphic: unexpected end of file"},
-        {"a frame wider than the display can make", [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "8193 16 8 0"); },
-         "loadGraphic: invalid frame size", "content/Graphics/PlayerShot.txt:2: Error.txt: loadGraphic: invalid frame size"},
-        {"an endless file for a description", [] { edit("Graphics/MasterGraphics.txt", "Graphics/Dart.txt", "/dev/zero"); },
-         "loadBitmapFile:  error opening file", "/dev/zero:1: Error.txt: loadBitmapFile:  error opening file"},
+        {"a frame wider than the display can make",
+         [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "8193 16 8 0"); },
+         "loadGraphic: invalid frame size",
+         "content/Graphics/PlayerShot.txt:2: Error.txt: loadGraphic: invalid frame size"},
+        {"an endless file for a description",
+         [] { edit("Graphics/MasterGraphics.txt", "Graphics/Dart.txt", "/dev/zero"); },
+         "loadBitmapFile:  error opening file",
+         "/dev/zero:1: Error.txt: loadBitmapFile:  error opening file"},
         {"a byte-order mark before the graphics list",
-         [] { edit("Graphics/MasterGraphics.txt", "11 ", "\xEF\xBB\xBF" "11 "); },
+         [] {
+             edit("Graphics/MasterGraphics.txt", "11 ",
+                  "\xEF\xBB\xBF"
+                  "11 ");
+         },
          "openTextFile: file begins with a byte-order mark",
-         "content/Graphics/MasterGraphics.txt:1: Error.txt: openTextFile: file begins with a byte-order mark"},
+         "content/Graphics/MasterGraphics.txt:1: Error.txt: openTextFile: file begins with a "
+         "byte-order mark"},
         {"a sheet too large to hold", [] { poke32("Graphics/Dart.bmp", 18, 0x7FFFFFFF); },
          "loadBitmapFile: memory allocation error",
          "content/Graphics/Dart.txt:1: Error.txt: loadBitmapFile: memory allocation error"},
@@ -155,7 +174,8 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
              writeFile("content/Graphics/Needle.txt", text + "e\n");
          },
          "loadGraphic: frames exceed the frame memory limit",
-         "content/Graphics/Needle.txt:13: Error.txt: loadGraphic: frames exceed the frame memory limit"},
+         "content/Graphics/Needle.txt:13: Error.txt: loadGraphic: frames exceed the frame memory "
+         "limit"},
         {"one frame slot loaded again and again",
          [] {
              bigSheet("Graphics/Big.bmp", 8192, 1024);
@@ -167,25 +187,36 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
              writeFile("content/Graphics/Needle.txt", text + "e\n");
          },
          "", "content/Graphics/Big.bmp: no .sheet source beside it"},
-        {"a fire timer delay of -2^31", [] { edit("Enemies/Wasp.txt", "0 50", "0 -2147483648"); }, "",
-         "content/Enemies/Wasp.txt:12: warning: timer 0, the fire timer, has delay -2147483648: the enemy fires "
+        {"a fire timer delay of -2^31", [] { edit("Enemies/Wasp.txt", "0 50", "0 -2147483648"); },
+         "",
+         "content/Enemies/Wasp.txt:12: warning: timer 0, the fire timer, has delay -2147483648: "
+         "the enemy fires "
          "every second frame"},
-        {"a name with a backslash", [] { edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", "Enemies\\Wasp.txt"); },
-         "", "content/Enemies/MasterEnemies.txt:3: warning: Enemies\\Wasp.txt separates folders with '\\'; write '/', "
-             "which every system reads"},
+        {"a name with a backslash",
+         [] { edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", "Enemies\\Wasp.txt"); }, "",
+         "content/Enemies/MasterEnemies.txt:3: warning: Enemies\\Wasp.txt separates folders with "
+         "'\\'; write '/', "
+         "which every system reads"},
         {"a name in another letter case",
          [] { edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", "enemies/wasp.TXT"); }, "",
-         "content/Enemies/MasterEnemies.txt:3: warning: enemies/wasp.TXT is found only as Enemies/Wasp.txt; write "
+         "content/Enemies/MasterEnemies.txt:3: warning: enemies/wasp.TXT is found only as "
+         "Enemies/Wasp.txt; write "
          "the name in the same letter case"},
-        {"a negative deployment delay", [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 -3 150"); },
-         "", ""},
+        {"a negative deployment delay",
+         [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 -3 150"); }, "", ""},
         {"a broken sheet source", [] { edit("Graphics/Dart.sheet", "grid 5 2", "grid 5 2 7"); }, "",
          "content/Graphics/Dart.sheet:17: grid needs COLS ROWS, 1..64"},
-        {"an endless sheet source", [] { ASSERT_EQ(symlink("/dev/zero", "content/Graphics/Zero.sheet"), 0); }, "",
+        {"an endless sheet source",
+         [] { ASSERT_EQ(symlink("/dev/zero", "content/Graphics/Zero.sheet"), 0); }, "",
          "content/Graphics/Zero.sheet: larger than 128 MiB, more than any sheet the game loads"},
         {"a sheet source larger than the game loads",
-         [] { writeFile("content/Graphics/Huge.sheet", "cell 1024 1024\nborder 64 0\ngrid 64 64\nat 0 0\n"); }, "",
-         "content/Graphics/Huge.sheet:4: the sheet is 69696x69696 pixels, more than the game loads (64 MiB)"},
+         [] {
+             writeFile("content/Graphics/Huge.sheet",
+                       "cell 1024 1024\nborder 64 0\ngrid 64 64\nat 0 0\n");
+         },
+         "",
+         "content/Graphics/Huge.sheet:4: the sheet is 69696x69696 pixels, more than the game loads "
+         "(64 MiB)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -237,7 +268,8 @@ TEST_F(Agreement, ASurfaceTheMachineCannotHoldEndsStartUpWithItsLines)
     for (int i = 0; i < 7; i++)
         text += "f " + std::to_string(i) + " 0 0 0\n";
     writeFile("content/Graphics/Needle.txt", text + "e\n");
-    ToolRun game = runTool("ulimit -v 60000; " + std::string(STARLANE_REPLAY) + " --data content --frames 2");
+    ToolRun game =
+        runTool("ulimit -v 60000; " + std::string(STARLANE_REPLAY) + " --data content --frames 2");
     EXPECT_EQ(game.exitCode, 1);
     std::vector<std::string> log = splitLines(readFile("content/Error.txt"));
     ASSERT_GE(log.size(), 2u);

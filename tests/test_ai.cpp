@@ -69,13 +69,12 @@ TEST_F(AITest, NullEnemiesAreReportedByEveryOperation)
     EXPECT_EQ(enemyYDestinationReached(NULL), 0);
     EXPECT_EQ(enemyGetNewDest(NULL), 0);
     EXPECT_EQ(coordinateEnemyMovement(NULL), 0);
-    EXPECT_EQ(errorText(),
-              "runZorvikAI: null pointer passed\n"
-              "enemyDestinationReached: null pointer passed\n"
-              "enemyXDestinationReached: null pointer passed\n"
-              "enemyYDestinationReached: null pointer passed\n"
-              "enemyGetNewDest: null pointer passed\n"
-              "coordinateEnemyMovement: null pointer passed\n");
+    EXPECT_EQ(errorText(), "runZorvikAI: null pointer passed\n"
+                           "enemyDestinationReached: null pointer passed\n"
+                           "enemyXDestinationReached: null pointer passed\n"
+                           "enemyYDestinationReached: null pointer passed\n"
+                           "enemyGetNewDest: null pointer passed\n"
+                           "coordinateEnemyMovement: null pointer passed\n");
 }
 
 TEST_F(AITest, MovementStepsEachAxisOnItsOwn)
@@ -84,7 +83,7 @@ TEST_F(AITest, MovementStepsEachAxisOnItsOwn)
     e->xSpeed = 3;
     e->ySpeed = 2;
     e->destX = 50;
-    e->destY = 101;   // already within 1 of y
+    e->destY = 101; // already within 1 of y
     coordinateEnemyMovement(e);
     EXPECT_EQ(e->graphic.x, 97);
     EXPECT_EQ(e->graphic.y, 100);
@@ -107,7 +106,7 @@ TEST_F(AITest, FlyingInFromAboveTheScreen)
     EXPECT_EQ(e->destX, 300);
     EXPECT_EQ(e->destY, expectedY);
     EXPECT_EQ(e->ySpeed, 9);
-    EXPECT_EQ(e->graphic.y, -40);   // the new state acts from the next frame
+    EXPECT_EQ(e->graphic.y, -40); // the new state acts from the next frame
 
     e->destY = 100;
     for (int step = 1; step <= 15; step++) {
@@ -116,7 +115,7 @@ TEST_F(AITest, FlyingInFromAboveTheScreen)
         ASSERT_EQ(e->aiState, AI_ENTER);
         ASSERT_EQ(e->graphic.x, 300);
     }
-    aiFrame();   // y 95 is within 5 of 100
+    aiFrame(); // y 95 is within 5 of 100
     EXPECT_EQ(e->graphic.y, 95);
     EXPECT_EQ(e->aiState, AI_WANDER);
     EXPECT_EQ(e->ySpeed, 1);
@@ -132,16 +131,16 @@ TEST_F(AITest, NewDestinationsTurnBackAtTheEdges)
     for (unsigned seed = 1; seed <= 8; seed++) {
         srand(seed);
         EXPECT_EQ(enemyGetNewDest(e), 1);
-        EXPECT_EQ(e->destX, 500) << "seed " << seed;   // right would leave: 700+200+40 >= 800
-        EXPECT_EQ(e->destY, 70) << "seed " << seed;    // up would leave: 20-50 < 0
+        EXPECT_EQ(e->destX, 500) << "seed " << seed; // right would leave: 700+200+40 >= 800
+        EXPECT_EQ(e->destY, 70) << "seed " << seed; // up would leave: 20-50 < 0
     }
     e->graphic.x = 100;
     e->graphic.y = 560;
     for (unsigned seed = 1; seed <= 8; seed++) {
         srand(seed);
         enemyGetNewDest(e);
-        EXPECT_EQ(e->destX, 300) << "seed " << seed;   // left would leave: 100-200 < 0
-        EXPECT_EQ(e->destY, 510) << "seed " << seed;   // down would leave: 610+30 >= 600
+        EXPECT_EQ(e->destX, 300) << "seed " << seed; // left would leave: 100-200 < 0
+        EXPECT_EQ(e->destY, 510) << "seed " << seed; // down would leave: 610+30 >= 600
     }
     // in the open both directions occur, vertical drawn first, two draws in all
     e->graphic.x = 400;
@@ -197,7 +196,7 @@ TEST_F(AITest, WithDelayDTheFirstShotComesDPlusOneFramesAfterArrival)
     e->timers[0].delay = 4;
     e->weapon.numDischarges = 1;
     e->weapon.descs[0] = {TEST_SHOT, 0, 0, 0, 0, 6, 10};
-    runEnemyAI();   // arrival
+    runEnemyAI(); // arrival
     ASSERT_EQ(e->aiState, AI_WANDER);
     int firstShot = 0;
     for (int frame = 1; frame <= 10 && firstShot == 0; frame++) {
@@ -218,8 +217,8 @@ TEST_F(AITest, DeathStartsAtZeroHealthAndEndsWithRemovalInTheSameFrame)
     aiFrame();
     EXPECT_EQ(e->state, DYING);
     EXPECT_EQ(e->graphic.currentAnimation, 0);
-    EXPECT_EQ(e->timers[0].count, 0);   // nothing else in that call
-    EXPECT_EQ(e->graphic.x, 301);        // its own velocity still moves it
+    EXPECT_EQ(e->timers[0].count, 0); // nothing else in that call
+    EXPECT_EQ(e->graphic.x, 301); // its own velocity still moves it
 
     // shots still land on a dying enemy and change nothing but its health
     addShot(310, 110, OWNER_PLAYER, 0, 10);
@@ -227,12 +226,12 @@ TEST_F(AITest, DeathStartsAtZeroHealthAndEndsWithRemovalInTheSameFrame)
     EXPECT_EQ(e->health, -10);
     EXPECT_EQ(e->state, DYING);
 
-    aiFrame();   // death animation step 2
+    aiFrame(); // death animation step 2
     EXPECT_EQ(numActiveEnemies, 1);
-    aiFrame();   // step 3 stops it
+    aiFrame(); // step 3 stops it
     EXPECT_EQ(numActiveEnemies, 1);
     EXPECT_EQ(e->state, DYING);
-    aiFrame();   // seen stopped: DEAD and removed in this frame
+    aiFrame(); // seen stopped: DEAD and removed in this frame
     EXPECT_EQ(e->state, DEAD);
     EXPECT_EQ(numActiveEnemies, 0);
     EXPECT_EQ(e->timers[0].count, 0);
@@ -248,7 +247,7 @@ TEST_F(AITest, OneDeathInTenLeavesAPowerUpWhereTheEnemyWas)
         numActivePowerUps = 0;
         numActiveEnemies = 0;
         Enemy* e = addEnemy(123, 45);
-        e->state = DYING;   // its death animation is not running
+        e->state = DYING; // its death animation is not running
         aiFrame();
         ASSERT_EQ(numActiveEnemies, 0);
         ASSERT_EQ(numActivePowerUps, expected) << "seed " << seed;
@@ -273,7 +272,7 @@ TEST_F(AITest, AnEnemyWithSpeedZeroKeepsFiringAtItsFirstWanderHeight)
     e->timers[0] = Timer{1, 3, 0};
     e->weapon.numDischarges = 1;
     e->weapon.descs[0] = {TEST_SHOT, 0, 0, 0, 0, 6, 10};
-    runEnemyAI();   // arrived: picks a wander destination 200 to the side
+    runEnemyAI(); // arrived: picks a wander destination 200 to the side
     int destX = e->destX;
     int destY = e->destY;
     EXPECT_NE(destX, 400);
@@ -285,8 +284,8 @@ TEST_F(AITest, AnEnemyWithSpeedZeroKeepsFiringAtItsFirstWanderHeight)
         numActiveDischarges = 0;
     }
     EXPECT_EQ(e->graphic.x, 400);
-    EXPECT_NEAR(e->graphic.y, destY, 1);   // stops at the edge of its 3-pixel band
-    EXPECT_EQ(e->destX, destX);   // never arrives, never picks again
+    EXPECT_NEAR(e->graphic.y, destY, 1); // stops at the edge of its 3-pixel band
+    EXPECT_EQ(e->destX, destX); // never arrives, never picks again
     EXPECT_GT(fired, 40);
 }
 
@@ -300,7 +299,7 @@ TEST_F(AITest, UnknownStatesAreLeftAlone)
     EXPECT_EQ(e->graphic.x, 10);
     EXPECT_EQ(e->timers[1].count, 1);
 
-    e->state = 7;   // no health test, but the routine still runs
+    e->state = 7; // no health test, but the routine still runs
     e->health = -5;
     e->aiState = AI_INIT;
     runEnemyAI();

@@ -51,8 +51,8 @@ TEST_F(Allocations, NoneInLongScriptedGamesOnTheRealContent)
     long destroyed = 0, powerUps = 0;
     // A few games, so that between them power-ups certainly come and go.
     for (const char* tick : {"1000", "3000", "4000"}) {
-        std::string json = runReplay("--data . --frames 20000 --keys keys.txt --stats --start-tick " +
-                                     std::string(tick));
+        std::string json = runReplay(
+            "--data . --frames 20000 --keys keys.txt --stats --start-tick " + std::string(tick));
         ASSERT_NE(json, "");
         EXPECT_EQ(statsMember(json, "frames"), 20000) << json;
         EXPECT_EQ(statsMember(json, "exit_code"), 0) << json;
@@ -91,4 +91,4 @@ TEST_F(Allocations, NoneWhenAFrameLogsTheFirstFailure)
     gameShutDown();
 }
 
-}  // namespace
+} // namespace

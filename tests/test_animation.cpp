@@ -12,7 +12,7 @@
 
 namespace {
 
-const int A = 3, B = 7, C = 11;   // frame indexes that cannot be mistaken for positions
+const int A = 3, B = 7, C = 11; // frame indexes that cannot be mistaken for positions
 
 // Starts Error.txt afresh within a test.
 void clearLog()
@@ -64,7 +64,7 @@ TEST_F(AnimationTest, NonLoopingSequenceStopsAfterHoldingItsLastPosition)
     std::vector<int> got = steps(0, 8);
     EXPECT_EQ(got[5], C);
     EXPECT_EQ(g.animations[0].running, 1) << "still running after step 8";
-    EXPECT_EQ(updateAnimation(&g.animations[0]), C);   // step 9 stops it
+    EXPECT_EQ(updateAnimation(&g.animations[0]), C); // step 9 stops it
     EXPECT_EQ(g.animations[0].running, 0);
     EXPECT_EQ(g.animations[0].counter, 3);
     EXPECT_EQ(g.animations[0].currentIndex, 2);
@@ -81,7 +81,7 @@ TEST_F(AnimationTest, ResetFlagStopsOnTheFirstEntryAndTheGraphicShowsIt)
     for (int step = 1; step <= 8; step++)
         ASSERT_EQ(animateGraphic(&g), 1);
     EXPECT_EQ(g.currentFrame, C);
-    ASSERT_EQ(animateGraphic(&g), 1);   // step 9
+    ASSERT_EQ(animateGraphic(&g), 1); // step 9
     EXPECT_EQ(g.currentFrame, A);
     EXPECT_EQ(animationStopped(&g), 1);
     EXPECT_EQ(g.animations[0].currentIndex, 0);
@@ -167,7 +167,7 @@ TEST_F(AnimationTest, LoadAnimationChecksInOrderAndKeepsThePlayState)
     int seq[21] = {A, B, C, A, B, C};
     EXPECT_EQ(loadAnimation(NULL, 0, 1, seq, 0, 0), 0);
     EXPECT_EQ(loadAnimation(&g, 0, 1, NULL, 0, 0), 0);
-    EXPECT_EQ(loadAnimation(&g, 10, 21, seq, 0, 0), 0);   // the count is tested before the slot
+    EXPECT_EQ(loadAnimation(&g, 10, 21, seq, 0, 0), 0); // the count is tested before the slot
     EXPECT_EQ(loadAnimation(&g, 10, 1, seq, 0, 0), 0);
     EXPECT_EQ(loadAnimation(&g, -1, 1, seq, 0, 0), 0);
     EXPECT_EQ(errorText(), "loadAnimation:  null pointer(s) passed\n"
@@ -198,7 +198,7 @@ TEST_F(AnimationTest, LoadAnimationChecksInOrderAndKeepsThePlayState)
     EXPECT_EQ(slot.currentIndex, 3);
     EXPECT_EQ(slot.running, 1);
     EXPECT_EQ(slot.frameSequence[0], C);
-    EXPECT_EQ(slot.frameSequence[2], C);   // the old third entry
+    EXPECT_EQ(slot.frameSequence[2], C); // the old third entry
     EXPECT_EQ(slot.frameSequence[3], A);
 }
 
@@ -235,7 +235,7 @@ TEST_F(AnimationTest, LoadAnimationRecordCopiesTheWholeRecord)
     a.currentIndex = 1;
     a.running = 1;
     a.counter = 2;
-    a.frameSequence[7] = -99;   // past numFrames: never shown, so allowed
+    a.frameSequence[7] = -99; // past numFrames: never shown, so allowed
     ASSERT_EQ(loadAnimationRecord(&g, &a, 9), 1);
     EXPECT_EQ(memcmp(&a, &g.animations[9], sizeof(a)), 0);
     EXPECT_EQ(errorText(), "");
@@ -268,11 +268,12 @@ TEST_F(AnimationTest, LoadAnimationRecordRefusesRecordsThatWouldIndexPastTheirAr
     a = record({-1}, 0, 0);
     cases.push_back({"frame -1", a, "loadAnimationRecord: frame index out of bounds\n"});
     a = record({}, 0, 0);
-    a.frameSequence[0] = 40;   // shown even by an empty sequence
+    a.frameSequence[0] = 40; // shown even by an empty sequence
     cases.push_back({"empty, bad entry 0", a, "loadAnimationRecord: frame index out of bounds\n"});
     a = record({A, B}, 0, 0);
     a.currentIndex = 2;
-    cases.push_back({"position past the end", a, "loadAnimationRecord: current index out of bounds\n"});
+    cases.push_back(
+        {"position past the end", a, "loadAnimationRecord: current index out of bounds\n"});
     a.currentIndex = -1;
     cases.push_back({"negative position", a, "loadAnimationRecord: current index out of bounds\n"});
     a = record({}, 0, 0);
@@ -306,7 +307,7 @@ TEST_F(AnimationTest, CorruptStateInARecordIsNeverUsedAsAnIndex)
     EXPECT_EQ(updateAnimation(&wild), 0);
     EXPECT_EQ(memcmp(&before, &wild, sizeof(wild)), 0);
     wild.currentIndex = 1;
-    wild.numFrames = 1000;   // would walk the position off the end
+    wild.numFrames = 1000; // would walk the position off the end
     before = wild;
     EXPECT_EQ(updateAnimation(&wild), 0);
     EXPECT_EQ(memcmp(&before, &wild, sizeof(wild)), 0);
@@ -339,8 +340,8 @@ TEST_F(AnimationTest, CorruptStateInARecordIsNeverUsedAsAnIndex)
                        "stopAnimation: animation index out of bounds\n"
                        "setFrame: error stopping animation\n";
     EXPECT_EQ(errorText(), "animateGraphic:  animation record out of bounds\n"
-                           "animateGraphic:  animation index out of bounds\n" + once +
-                           "animateGraphic:  animation index out of bounds\n" + once);
+                           "animateGraphic:  animation index out of bounds\n" +
+                               once + "animateGraphic:  animation index out of bounds\n" + once);
 }
 
 TEST_F(AnimationTest, HugeDelayHoldsThePositionWithoutOverflow)
@@ -385,7 +386,7 @@ TEST_F(AnimationTest, NullPointersAreReportedWithTheirOwnLines)
     EXPECT_EQ(animateGraphic(NULL), 0);
     EXPECT_EQ(setAnimation(NULL, 0), 0);
     EXPECT_EQ(stopAnimation(NULL), 0);
-    EXPECT_EQ(animationStopped(NULL), 0);   // the same answer as for a running animation
+    EXPECT_EQ(animationStopped(NULL), 0); // the same answer as for a running animation
     EXPECT_EQ(errorText(), "updateAnimation:  null pointer passed\n"
                            "animateGraphic:  null pointer passed\n"
                            "setAnimation:  null pointer passed\n"
@@ -393,4 +394,4 @@ TEST_F(AnimationTest, NullPointersAreReportedWithTheirOwnLines)
                            "animationStopped: null pointer passed\n");
 }
 
-}  // namespace
+} // namespace

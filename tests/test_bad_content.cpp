@@ -21,7 +21,7 @@
 
 namespace {
 
-const int FRAMES = 150;   // frames a run that starts is played for
+const int FRAMES = 150; // frames a run that starts is played for
 
 void playTurn(int turn)
 {
@@ -102,8 +102,10 @@ std::string garbage(size_t size)
 }
 
 #define WINMAIN "WinMain: gameInit() error\n"
-#define GRAPHICS "loadMasterGraphics: error loading graphic\ngameInit: error loading master graphics\n" WINMAIN
-#define ENEMIES "loadMasterEnemies: error loading enemy\ngameInit: error loading master enemies\n" WINMAIN
+#define GRAPHICS                                                                                   \
+    "loadMasterGraphics: error loading graphic\ngameInit: error loading master graphics\n" WINMAIN
+#define ENEMIES                                                                                    \
+    "loadMasterEnemies: error loading enemy\ngameInit: error loading master enemies\n" WINMAIN
 #define ORDERS "gameInit: error loading deployment orders\n" WINMAIN
 
 struct Damage {
@@ -117,13 +119,16 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
     const std::string lastOrder = "o 0 0 470 -40          Dart at 135 s\n";
     const Damage damages[] = {
         {"a sheet cut short in its pixels", [] { truncateTo("Graphics/PlayerShip.bmp", 20000); },
-         "loadBitmapFile: error reading bitmap image\nloadGraphic: error loading bitmap file\n" GRAPHICS},
+         "loadBitmapFile: error reading bitmap image\nloadGraphic: error loading bitmap "
+         "file\n" GRAPHICS},
         {"a sheet cut inside its headers", [] { truncateTo("Graphics/Dart.bmp", 30); },
-         "loadBitmapFile:  error reading info header\nloadGraphic: error loading bitmap file\n" GRAPHICS},
+         "loadBitmapFile:  error reading info header\nloadGraphic: error loading bitmap "
+         "file\n" GRAPHICS},
         {"a missing sheet", [] { unlink("Graphics/Dart.bmp"); },
          "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n" GRAPHICS},
         {"a sheet that is no bitmap", [] { writeFile("Graphics/Dart.bmp", "GIF89a"); },
-         "loadBitmapFile:  error reading file header\nloadGraphic: error loading bitmap file\n" GRAPHICS},
+         "loadBitmapFile:  error reading file header\nloadGraphic: error loading bitmap "
+         "file\n" GRAPHICS},
         {"a sheet claiming 2^31 - 1 rows", [] { poke32("Graphics/Dart.bmp", 22, 0x7FFFFFFF); },
          "loadBitmapFile: memory allocation error\n"
          "loadGraphic: error loading bitmap file\n" GRAPHICS},
@@ -132,7 +137,8 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
         {"frames of 24 bits cut from an 8-bit sheet",
          [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "8 16 24 0"); },
          "loadGraphic: bpp does not match the bitmap file\n" GRAPHICS},
-        {"a frame beyond the sheet's edge", [] { edit("Graphics/Dart.txt", "f 4 4 0 1", "f 4 40 0 1"); },
+        {"a frame beyond the sheet's edge",
+         [] { edit("Graphics/Dart.txt", "f 4 4 0 1", "f 4 40 0 1"); },
          "loadGraphic: frame lies outside the bitmap\n" GRAPHICS},
         {"a frame at column -1", [] { edit("Graphics/Dart.txt", "f 4 4 0 1", "f 4 -1 0 1"); },
          "loadGraphic: frame lies outside the bitmap\n" GRAPHICS},
@@ -140,7 +146,8 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
          "loadFrame: frame index out of bounds\nloadGraphic: error loading frame\n" GRAPHICS},
         {"animation index -1", [] { edit("Graphics/PlayerShip.txt", "a 0 0 2 3", "a -1 0 2 3"); },
          "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n" GRAPHICS},
-        {"a frame sequence entry -3", [] { edit("Graphics/PlayerShip.txt", "\n5 6 3", "\n5 -3 3"); },
+        {"a frame sequence entry -3",
+         [] { edit("Graphics/PlayerShip.txt", "\n5 6 3", "\n5 -3 3"); },
          "loadGraphic: frameSequence entry out of bounds\n" GRAPHICS},
         {"an animation of a million frames",
          [] { edit("Graphics/PlayerShip.txt", "a 0 0 2 3", "a 0 0 2 1000000"); },
@@ -148,8 +155,11 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
         {"a bounding box at 2^31 - 1",
          [] { edit("Graphics/PlayerShot.txt", "2 0 6 12", "2 0 2147483647 12"); },
          "loadGraphic: bounding box out of bounds\n" GRAPHICS},
-        {"a description claiming to be a copy", [] { edit("Graphics/Dart.txt", "4                           attributes",
-                                                          "12                          attributes"); },
+        {"a description claiming to be a copy",
+         [] {
+             edit("Graphics/Dart.txt", "4                           attributes",
+                  "12                          attributes");
+         },
          "loadGraphic: invalid attributes\n" GRAPHICS},
         {"a graphic without its end record",
          [] {
@@ -170,20 +180,30 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
          "gameInit: error loading master enemies\n" WINMAIN},
         {"an enemy on graphic -1", [] { edit("Enemies/Wasp.txt", "3 ", "-1 "); },
          "loadEnemy: graphicID out of bounds\n" ENEMIES},
-        {"an enemy with 1000 shots", [] { edit("Enemies/Wasp.txt", "2                       shot", "1000                    shot"); },
+        {"an enemy with 1000 shots",
+         [] {
+             edit("Enemies/Wasp.txt", "2                       shot",
+                  "1000                    shot");
+         },
          "loadEnemy: num of discharges out of bounds\n" ENEMIES},
         {"a shot flying 2^31 - 1 pixels a frame",
          [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 2147483647 6"); },
          "loadEnemy: discharge desc out of bounds\n" ENEMIES},
         {"an enemy speed of 2^31 - 1", [] { edit("Enemies/Wasp.txt", "3 1 ", "2147483647 1 "); },
          "loadEnemy: speed out of bounds\n" ENEMIES},
-        {"a million timer lines", [] { edit("Enemies/Wasp.txt", "1                       timer",
-                                            "1000000                 timer"); },
+        {"a million timer lines",
+         [] {
+             edit("Enemies/Wasp.txt", "1                       timer",
+                  "1000000                 timer");
+         },
          "loadEnemy: error reading a timer delay\n" ENEMIES},
         {"timer index -1", [] { edit("Enemies/Wasp.txt", "0 50", "-1 50"); },
          "loadEnemy: timer index out of bounds\n" ENEMIES},
-        {"AI routine -1", [] { edit("Enemies/Wasp.txt", "1                       AI routine",
-                                    "-1                      AI routine"); },
+        {"AI routine -1",
+         [] {
+             edit("Enemies/Wasp.txt", "1                       AI routine",
+                  "-1                      AI routine");
+         },
          "loadEnemy: callback function ID out of bounds\n" ENEMIES},
         {"a folder where an enemy file should be",
          [] {
@@ -191,13 +211,16 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
              makeDirs("Enemies/Wasp.txt");
          },
          "loadEnemy: error reading graphicID\n" ENEMIES},
-        {"an order for enemy -1", [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o -1 3 150"); },
+        {"an order for enemy -1",
+         [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o -1 3 150"); },
          "loadDeploymentOrders: enemyIndex out of bounds\n" ORDERS},
         {"an order placed at x -2^31",
          [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 3 -2147483648"); },
          "loadDeploymentOrders: position out of bounds\n" ORDERS},
         {"51 orders",
-         [lastOrder] { edit("DeploymentOrders/DeploymentOrder1.dpo", lastOrder, lastOrder + lastOrder); },
+         [lastOrder] {
+             edit("DeploymentOrders/DeploymentOrder1.dpo", lastOrder, lastOrder + lastOrder);
+         },
          "loadDeploymentOrders: too many deployments\n" ORDERS},
         {"orders without their end record",
          [lastOrder] {
@@ -206,17 +229,20 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
                        text.substr(0, text.find(lastOrder) + lastOrder.size()));
          },
          "loadDeploymentOrders: unknown identifier read\n" ORDERS},
-        {"garbage for the graphics list", [] { writeFile("Graphics/MasterGraphics.txt", garbage(4096)); },
+        {"garbage for the graphics list",
+         [] { writeFile("Graphics/MasterGraphics.txt", garbage(4096)); },
          "loadMasterGraphics: error reading number of graphics\n"
          "gameInit: error loading master graphics\n" WINMAIN},
         {"garbage for a graphic", [] { writeFile("Graphics/Dart.txt", garbage(4096)); },
          "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n" GRAPHICS},
-        {"garbage for the enemies list", [] { writeFile("Enemies/MasterEnemies.txt", garbage(4096)); },
+        {"garbage for the enemies list",
+         [] { writeFile("Enemies/MasterEnemies.txt", garbage(4096)); },
          "loadMasterEnemies: error reading number of enemies\n"
          "gameInit: error loading master enemies\n" WINMAIN},
         {"garbage for an enemy", [] { writeFile("Enemies/Wasp.txt", garbage(4096)); },
          "loadEnemy: error reading graphicID\n" ENEMIES},
-        {"garbage for the orders", [] { writeFile("DeploymentOrders/DeploymentOrder1.dpo", garbage(4096)); },
+        {"garbage for the orders",
+         [] { writeFile("DeploymentOrders/DeploymentOrder1.dpo", garbage(4096)); },
          "loadDeploymentOrders: unknown identifier read\n" ORDERS},
         {"garbage after the first order",
          [] {
@@ -256,14 +282,17 @@ TEST_F(BadContent, ExtremeNumbersAreRefusedOrPlayedSafely)
     // The first orders fall due at once, so that the enemies fly and fire within the run.
     freshCopy();
     std::string script = readFile("DeploymentOrders/DeploymentOrder1.dpo");
-    script = std::regex_replace(script, std::regex("^o (\\d+) \\d+ ", std::regex::multiline), "o $1 0 ");
+    script =
+        std::regex_replace(script, std::regex("^o (\\d+) \\d+ ", std::regex::multiline), "o $1 0 ");
     writeFile("../pristine/DeploymentOrders/DeploymentOrder1.dpo", script);
 
     const struct {
         const char* file;
         int valueLines;
     } files[] = {
-        {"Graphics/PlayerShip.txt", 8}, {"Graphics/PlasmaBall.txt", 8}, {"Enemies/Wasp.txt", 12},
+        {"Graphics/PlayerShip.txt", 8},
+        {"Graphics/PlasmaBall.txt", 8},
+        {"Enemies/Wasp.txt", 12},
         {"DeploymentOrders/DeploymentOrder1.dpo", 3},
     };
     for (const auto& f : files) {
@@ -291,7 +320,8 @@ TEST_F(BadContent, ExtremeNumbersAreRefusedOrPlayedSafely)
         std::string text = readFile(field.file);
         for (const char* value : values) {
             SCOPED_TRACE(field.file + ": " + text.substr(field.at, field.length) + " -> " + value);
-            writeFile(field.file, text.substr(0, field.at) + value + text.substr(field.at + field.length));
+            writeFile(field.file,
+                      text.substr(0, field.at) + value + text.substr(field.at + field.length));
             int exitCode = run();
             std::string log = errorText();
             if (exitCode == 1) {

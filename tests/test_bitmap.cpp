@@ -123,15 +123,21 @@ TEST_F(BitmapTest, BottomUpRowsAreReadPastTheirPaddingAndTurnedTopSideUp)
 {
     // 3 x 2, 8 bits, written out by hand: bottom row "DEF" first, then "ABC", 1 padding byte each.
     std::string file = bmpFile(3, 2, 8, "");
-    file += std::string("DEF\xEE" "ABC\xEE", 8);
+    file += std::string("DEF\xEE"
+                        "ABC\xEE",
+                        8);
     ASSERT_EQ(loadBytes(&bitmap, file), 1);
     EXPECT_EQ(held(bitmap.buffer, 6), "ABCDEF");
 
     // 8-bit widths 5, 6, 7 carry 3, 2, 1 padding bytes; 24-bit width 5 (15 bytes) carries 1;
     // 24-bit width 4 and 8-bit width 8 need none and are read in one block; 16 bits loads too.
-    struct { long width, height; unsigned bits; size_t padding; } cases[] = {
-        {5, 3, 8, 3}, {6, 3, 8, 2}, {7, 2, 8, 1}, {5, 3, 24, 1}, {4, 3, 24, 0}, {8, 5, 8, 0},
-        {3, 4, 16, 2}, {1, 1, 8, 3},
+    struct {
+        long width, height;
+        unsigned bits;
+        size_t padding;
+    } cases[] = {
+        {5, 3, 8, 3},  {6, 3, 8, 2}, {7, 2, 8, 1},  {5, 3, 24, 1},
+        {4, 3, 24, 0}, {8, 5, 8, 0}, {3, 4, 16, 2}, {1, 1, 8, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.bits);
@@ -147,7 +153,7 @@ TEST_F(BitmapTest, BottomUpRowsAreReadPastTheirPaddingAndTurnedTopSideUp)
         EXPECT_EQ(bitmap.infoHeader.biHeight, c.height);
         EXPECT_EQ(bitmap.fileHeader.bfOffBits, 54 + table);
         if (c.bits != 8) {
-            EXPECT_EQ(bitmap.palette[7].peRed, 0xAB);   // left alone without a colour table
+            EXPECT_EQ(bitmap.palette[7].peRed, 0xAB); // left alone without a colour table
         }
     }
     EXPECT_EQ(errorText(), "");
@@ -167,7 +173,7 @@ TEST_F(BitmapTest, TopDownFilesAreKeptInTheirOrder)
 TEST_F(BitmapTest, ColourTableIsConvertedToPaletteEntries)
 {
     std::string file = bmpFile(4, 1, 8, "abcd");
-    memcpy(&file[54 + 4 * 9], "\x10\x20\x30\x00", 4);   // entry 9: blue, green, red, reserved
+    memcpy(&file[54 + 4 * 9], "\x10\x20\x30\x00", 4); // entry 9: blue, green, red, reserved
     ASSERT_EQ(loadBytes(&bitmap, file), 1);
     EXPECT_EQ(bitmap.palette[9].peRed, 0x30);
     EXPECT_EQ(bitmap.palette[9].peGreen, 0x20);
@@ -189,7 +195,10 @@ TEST_F(BitmapTest, UnusableFilesAreRefusedWithTheirMessage)
     notBmp[1] = 'K';
     // An 8-bit file declaring a 2-entry table, too short to hold the 1024 bytes read anyway.
     std::string shortTable = bmpFile(4, 2, 8, pattern(8), 2);
-    struct { std::string content; const char* message; } cases[] = {
+    struct {
+        std::string content;
+        const char* message;
+    } cases[] = {
         {bmpFile(32, 2, 1, std::string(8, 'x')),
          "loadBitmapFile:  bitmap file was in an unsupported color mode\n"},
         {bmpFile(8, 2, 4, std::string(8, 'x')),
@@ -206,7 +215,8 @@ TEST_F(BitmapTest, UnusableFilesAreRefusedWithTheirMessage)
         {bmpFile(4, 0, 24, ""), "loadBitmapFile:  bitmap file has unsupported dimensions\n"},
         {bmpFile(0x7FFFFFFF, 1, 24, ""), "loadBitmapFile: memory allocation error\n"},
         {bmpFile(1, INT_MIN, 16, ""), "loadBitmapFile: memory allocation error\n"},
-        {bmpFile(BITMAP_MAX_PIXEL_BYTES / 2, 3, 8, ""), "loadBitmapFile: memory allocation error\n"},
+        {bmpFile(BITMAP_MAX_PIXEL_BYTES / 2, 3, 8, ""),
+         "loadBitmapFile: memory allocation error\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -218,9 +228,8 @@ TEST_F(BitmapTest, UnusableFilesAreRefusedWithTheirMessage)
     openErrorLog("Error.txt");
     EXPECT_EQ(loadBitmapFile(&bitmap, "missing.bmp"), 0);
     EXPECT_EQ(loadBitmapFile(nullptr, "sheet.bmp"), 0);
-    EXPECT_EQ(errorText(),
-              "loadBitmapFile:  error opening file\n"
-              "loadBitmapFile:  null pointer passed\n");
+    EXPECT_EQ(errorText(), "loadBitmapFile:  error opening file\n"
+                           "loadBitmapFile:  null pointer passed\n");
 }
 
 TEST_F(BitmapTest, PixelDataEndingEarlyIsReported)
@@ -231,10 +240,10 @@ TEST_F(BitmapTest, PixelDataEndingEarlyIsReported)
     std::string padded = bmpFile(5, 3, 8, pattern(15));
     std::string beyond = padded;
     beyond[10] = 0x00;
-    beyond[11] = 0x10;   // bfOffBits 4096
-    for (const std::string& content : {block.substr(0, block.size() - 1),
-                                       padded.substr(0, padded.size() - 5),
-                                       padded.substr(0, padded.size() - 8), beyond}) {
+    beyond[11] = 0x10; // bfOffBits 4096
+    for (const std::string& content :
+         {block.substr(0, block.size() - 1), padded.substr(0, padded.size() - 5),
+          padded.substr(0, padded.size() - 8), beyond}) {
         openErrorLog("Error.txt");
         EXPECT_EQ(loadBytes(&bitmap, content), 0);
         EXPECT_EQ(errorText(), "loadBitmapFile: error reading bitmap image\n");
@@ -253,8 +262,7 @@ TEST_F(BitmapTest, ASecondLoadReleasesTheFirstBufferOnlyOnceTheFileHasPassedItsC
     std::string notBmp = bmpFile(4, 2, 8, pattern(8, 2));
     notBmp[0] = 'X';
     for (const std::string& content : {notBmp, bmpFile(4, 2, 32, pattern(32, 2)),
-                                       bmpFile(4, 2, 8, pattern(8), 0),
-                                       bmpFile(0, 2, 24, "")}) {
+                                       bmpFile(4, 2, 8, pattern(8), 0), bmpFile(0, 2, 24, "")}) {
         EXPECT_EQ(loadBytes(&bitmap, content), 0);
         EXPECT_EQ(bitmap.buffer, first);
         EXPECT_EQ(held(bitmap.buffer, 8), pattern(8, 1));
@@ -290,10 +298,9 @@ TEST_F(BitmapTest, FlipBitmapReversesTheRowOrderInPlace)
     EXPECT_EQ(flipBitmap((unsigned char*)&rows[0], -2, 4), 0);
     EXPECT_EQ(flipBitmap((unsigned char*)&rows[0], 2, -4), 0);
     EXPECT_EQ(rows, "bbccddaa");
-    EXPECT_EQ(errorText(),
-              "flipBitmap: null pointer passed\n"
-              "flipBitmap: negative row length or row count\n"
-              "flipBitmap: negative row length or row count\n");
+    EXPECT_EQ(errorText(), "flipBitmap: null pointer passed\n"
+                           "flipBitmap: negative row length or row count\n"
+                           "flipBitmap: negative row length or row count\n");
 }
 
 TEST_F(BitmapTest, CellsAreCutFromTheirGridPositions)
@@ -350,15 +357,24 @@ TEST_F(BitmapTest, RequestsOutsideTheSheetAreRefusedAndLeaveTheImageEmpty)
     const char* outside = "extractBitmapTemplated: cell lies outside the sheet\n";
     const char* size = "extractBitmapTemplated: invalid cell size\n";
     const char* none = "extractBitmapTemplated: sheet holds no pixels\n";
-    struct { const BitmapFile* sheet; int w, h, border, cx, cy; const char* message; } cases[] = {
-        {&sheet, 4, 4, 1, 2, 0, outside}, {&sheet, 4, 4, 1, 0, 2, outside},
-        {&sheet, 11, 1, 0, 0, 0, outside}, {&sheet, 2, 2, 0, -1, 0, outside},
-        {&sheet, 2, 2, 0, 0, -1, outside}, {&sheet, 2, 2, 9, 0, 0, outside},
+    struct {
+        const BitmapFile* sheet;
+        int w, h, border, cx, cy;
+        const char* message;
+    } cases[] = {
+        {&sheet, 4, 4, 1, 2, 0, outside},
+        {&sheet, 4, 4, 1, 0, 2, outside},
+        {&sheet, 11, 1, 0, 0, 0, outside},
+        {&sheet, 2, 2, 0, -1, 0, outside},
+        {&sheet, 2, 2, 0, 0, -1, outside},
+        {&sheet, 2, 2, 9, 0, 0, outside},
         {&sheet, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, outside},
         {&sheet, 1, 1, 0, INT_MAX, INT_MAX, outside},
-        {&sheet, 0, 2, 0, 0, 0, size}, {&sheet, 2, -2, 0, 0, 0, size},
+        {&sheet, 0, 2, 0, 0, 0, size},
+        {&sheet, 2, -2, 0, 0, 0, size},
         {&sheet, 2, 2, -1, 1, 1, size},
-        {&empty, 1, 1, 0, 0, 0, none}, {&noPixels, 1, 1, 0, 0, 0, none},
+        {&empty, 1, 1, 0, 0, 0, none},
+        {&noPixels, 1, 1, 0, 0, 0, none},
     };
     std::string expected;
     for (const auto& c : cases) {
@@ -387,10 +403,9 @@ TEST_F(BitmapTest, ExtractingAgainReplacesTheCell)
     EXPECT_EQ(extractBitmapTemplated(nullptr, &sheet, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(extractBitmapTemplated(&image, nullptr, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(destroyBitmapImage(nullptr), 0);
-    EXPECT_EQ(errorText(),
-              "extractBitmapTemplated: null pointer(s) passed\n"
-              "extractBitmapTemplated: null pointer(s) passed\n"
-              "destroyBitmapImage: null pointer passed\n");
+    EXPECT_EQ(errorText(), "extractBitmapTemplated: null pointer(s) passed\n"
+                           "extractBitmapTemplated: null pointer(s) passed\n"
+                           "destroyBitmapImage: null pointer passed\n");
     destroyBitmapFile(&sheet);
 }
 
@@ -438,4 +453,4 @@ TEST_F(BitmapTest, FilesWrittenByAnImageToolLoadAsDrawn)
     EXPECT_EQ(errorText(), "");
 }
 
-}  // namespace
+} // namespace

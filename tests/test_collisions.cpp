@@ -16,7 +16,7 @@ protected:
     {
         GameTest::SetUp();
         setUpPlayWorld();
-        ASSERT_EQ(initPlayer(), 1);   // at (350, 500), box (2, 0, 60, 40)
+        ASSERT_EQ(initPlayer(), 1); // at (350, 500), box (2, 0, 60, 40)
     }
 };
 
@@ -29,7 +29,7 @@ TEST_F(CollisionTest, APlayersShotHitsOnlyTheLowerSlot)
     EXPECT_EQ(first->health, 75);
     EXPECT_EQ(second->health, 100);
     EXPECT_EQ(d->state, DISCHARGE_IMPACTING);
-    detectCollisions();   // an impacting shot hits nothing
+    detectCollisions(); // an impacting shot hits nothing
     EXPECT_EQ(first->health, 75);
     EXPECT_EQ(second->health, 100);
 }
@@ -37,9 +37,9 @@ TEST_F(CollisionTest, APlayersShotHitsOnlyTheLowerSlot)
 TEST_F(CollisionTest, ShotsNeverHitTheirOwnSide)
 {
     Enemy* e = addEnemy(300, 100);
-    addShot(310, 110, OWNER_ENEMY, 0, 10);           // an enemy's shot inside an enemy
-    addShot(360, 510, OWNER_PLAYER, 0, 10);          // a player's shot inside the player
-    Discharge* odd = addShot(365, 515, 7, 0, 10);    // any nonzero owner is an enemy
+    addShot(310, 110, OWNER_ENEMY, 0, 10); // an enemy's shot inside an enemy
+    addShot(360, 510, OWNER_PLAYER, 0, 10); // a player's shot inside the player
+    Discharge* odd = addShot(365, 515, 7, 0, 10); // any nonzero owner is an enemy
     detectCollisions();
     EXPECT_EQ(e->health, 100);
     EXPECT_EQ(player.health, 90);
@@ -52,12 +52,12 @@ TEST_F(CollisionTest, RammingCostsTenPerEnemyPerFrame)
 {
     Enemy* a = addEnemy(340, 490);
     Enemy* b = addEnemy(380, 520);
-    addEnemy(100, 100);   // far away
+    addEnemy(100, 100); // far away
     detectCollisions();
     EXPECT_EQ(player.health, 80);
     for (int frame = 0; frame < 4; frame++)
         detectCollisions();
-    EXPECT_EQ(player.health, 0);   // 50 from each over five frames
+    EXPECT_EQ(player.health, 0); // 50 from each over five frames
     EXPECT_EQ(a->health, 100);
     EXPECT_EQ(b->health, 100);
 }
@@ -67,7 +67,7 @@ TEST_F(CollisionTest, PowerUpsAreAppliedOnceAndOnlyHealthHasAnEffect)
     addPowerUp(360, 510, POWERUP_HEALTH);
     playFrame();
     EXPECT_EQ(player.health, 150);
-    EXPECT_EQ(numActivePowerUps, 0);   // removed in the frame it was collected
+    EXPECT_EQ(numActivePowerUps, 0); // removed in the frame it was collected
     playFrame();
     EXPECT_EQ(player.health, 150);
 
@@ -81,7 +81,7 @@ TEST_F(CollisionTest, PowerUpsAreAppliedOnceAndOnlyHealthHasAnEffect)
     applyPowerUp(99);
     EXPECT_EQ(player.health, 150);
     EXPECT_EQ(applyPowerUp(POWERUP_HEALTH), 1);
-    EXPECT_EQ(player.health, 200);   // no upper bound
+    EXPECT_EQ(player.health, 200); // no upper bound
 }
 
 TEST_F(CollisionTest, ANewPowerUpDriftsDownAndLeavesAtTheBottom)
@@ -111,7 +111,7 @@ TEST_F(CollisionTest, ANewPowerUpDriftsDownAndLeavesAtTheBottom)
     EXPECT_EQ(numActivePowerUps, 1);
     animateObjects();
     removeDeadObjects();
-    EXPECT_EQ(numActivePowerUps, 0);   // top of the box at row 600
+    EXPECT_EQ(numActivePowerUps, 0); // top of the box at row 600
 }
 
 TEST_F(CollisionTest, PowerUpKindsFollowTheDraw)
@@ -148,11 +148,10 @@ TEST_F(CollisionTest, CreatingAPowerUpRefusesWhenItCannot)
     EXPECT_EQ(createPowerUp(at), 0);
     powerUps[0] = spare;
     EXPECT_EQ(numActivePowerUps, 0);
-    EXPECT_EQ(errorText(),
-              "createPowerUp: null pointer passed\n"
-              "createPowerUp: too many power-ups\n"
-              "cloneGraphic: null pointer(s) passed\n"
-              "createPowerUp: error cloning graphic\n");
+    EXPECT_EQ(errorText(), "createPowerUp: null pointer passed\n"
+                           "createPowerUp: too many power-ups\n"
+                           "cloneGraphic: null pointer(s) passed\n"
+                           "createPowerUp: error cloning graphic\n");
 }
 
 TEST_F(CollisionTest, RemovalSwapsWithTheLastLiveRecord)
@@ -166,10 +165,10 @@ TEST_F(CollisionTest, RemovalSwapsWithTheLastLiveRecord)
     ASSERT_EQ(numActiveEnemies, 2);
     EXPECT_EQ(enemies[0], a);
     EXPECT_EQ(enemies[1], c);
-    EXPECT_EQ(enemies[2], b);   // waits at slot count for reuse
+    EXPECT_EQ(enemies[2], b); // waits at slot count for reuse
     EXPECT_EQ(enemies[3], spare);
 
-    c->state = DEAD;   // the last live one: an exchange with itself
+    c->state = DEAD; // the last live one: an exchange with itself
     removeDeadObjects();
     EXPECT_EQ(numActiveEnemies, 1);
     EXPECT_EQ(enemies[0], a);
@@ -204,8 +203,8 @@ TEST_F(CollisionTest, APoolOfDeadObjectsEmptiesInOnePass)
 TEST_F(CollisionTest, OffScreenShotsGoButOffScreenEnemiesStay)
 {
     addEnemy(-500, -500);
-    addShot(10, -9, OWNER_PLAYER, 0, 1);    // box bottom at -1
-    addShot(10, -8, OWNER_PLAYER, 0, 1);    // box bottom at 0: still on screen
+    addShot(10, -9, OWNER_PLAYER, 0, 1); // box bottom at -1
+    addShot(10, -8, OWNER_PLAYER, 0, 1); // box bottom at 0: still on screen
     addShot(800, 10, OWNER_ENEMY, 0, 1);
     removeDeadObjects();
     EXPECT_EQ(numActiveEnemies, 1);

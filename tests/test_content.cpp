@@ -62,16 +62,27 @@ TEST_F(GraphicFile, WorkedExampleLoadsHeaderFramesAndAnimation)
     ASSERT_EQ(load(head + "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\na 0 1 5 3\n0 1 2\ne\n", 12, 34), 1);
     EXPECT_EQ(errorText(), "");
     const int want[15] = {12, 34, 0, 0, 8, 8, 8, 0, 1, 1, 6, 6, GRAPHIC_ANIMATED, 1, 2};
-    const int got[15] = {g.x, g.y, g.xVelocity, g.yVelocity, g.width, g.height, g.bpp,
-                         g.colorKey, (int)g.boundingBox.left, (int)g.boundingBox.top,
-                         (int)g.boundingBox.right, (int)g.boundingBox.bottom, g.attributes,
-                         g.visible, g.type};
+    const int got[15] = {g.x,
+                         g.y,
+                         g.xVelocity,
+                         g.yVelocity,
+                         g.width,
+                         g.height,
+                         g.bpp,
+                         g.colorKey,
+                         (int)g.boundingBox.left,
+                         (int)g.boundingBox.top,
+                         (int)g.boundingBox.right,
+                         (int)g.boundingBox.bottom,
+                         g.attributes,
+                         g.visible,
+                         g.type};
     for (int i = 0; i < 15; i++)
         EXPECT_EQ(got[i], want[i]) << "field " << i;
     for (int f = 0; f < 3; f++)
         EXPECT_EQ(frameColour(f), cellSheetColour(f, 0));
     EXPECT_EQ(frameColour(3), -1);
-    Animation want0 = {{0, 1, 2}, 3, ANIMATION_LOOP, 0, 5, 0, 0};   // stopped, at the start
+    Animation want0 = {{0, 1, 2}, 3, ANIMATION_LOOP, 0, 5, 0, 0}; // stopped, at the start
     EXPECT_EQ(memcmp(&g.animations[0], &want0, sizeof(want0)), 0);
 }
 
@@ -82,7 +93,7 @@ TEST_F(GraphicFile, RecordLettersStartLinesAndEverythingElseIsAComment)
                    " f 1 1 0 1 indented: a comment too\n"
                    "9 digits start a comment\n"
                    "f 7 3 1 1 the last cell, against both edges\n"
-                   "f3\n1 0 1\n"   // one frame record over two lines
+                   "f3\n1 0 1\n" // one frame record over two lines
                    "end of the file\n"
                    "f 4 1 1 1 never read\n"),
               1);
@@ -98,12 +109,12 @@ TEST_F(GraphicFile, RecordLettersStartLinesAndEverythingElseIsAComment)
 TEST_F(GraphicFile, AnimationRecordsShareOneClearedTemporary)
 {
     ASSERT_EQ(load(head + "a 0 1 5 3\n0 1 2\n"
-                          "a 1 2 3 2 7 8\n3 4\n"       // 7 and 8 go with the rest of the line
+                          "a 1 2 3 2 7 8\n3 4\n" // 7 and 8 go with the rest of the line
                           "a 2 0 0 3\n5\n6 7 99 comment\n"
-                          "a 4 0 0 0\nf 0 0 0 1\n"     // no entries: the next line is swallowed
+                          "a 4 0 0 0\nf 0 0 0 1\n" // no entries: the next line is swallowed
                           "a 3 0 0 20\n0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19\ne\n"),
               1);
-    Animation want1 = {{3, 4, 2}, 2, ANIMATION_RESET, 0, 3, 0, 0};   // keeps the first's third
+    Animation want1 = {{3, 4, 2}, 2, ANIMATION_RESET, 0, 3, 0, 0}; // keeps the first's third
     EXPECT_EQ(memcmp(&g.animations[1], &want1, sizeof(want1)), 0);
     EXPECT_EQ(g.animations[2].frameSequence[2], 7);
     EXPECT_EQ(g.animations[4].numFrames, 0);
@@ -121,7 +132,8 @@ TEST_F(GraphicFile, EveryFailureLogsItsLine)
     const std::string outside = "loadGraphic: frame lies outside the bitmap\n";
     const std::pair<std::string, std::string> cases[] = {
         {"", "loadGraphic: error reading bitmap file name\n"},
-        {"Missing.bmp\n", "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n"},
+        {"Missing.bmp\n",
+         "loadBitmapFile:  error opening file\nloadGraphic: error loading bitmap file\n"},
         {"Sheet.bmp\n8 8 8 x\n", "loadGraphic: error reading width, height, bpp, and colorKey\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6\nx\n", "loadGraphic: error reading boundgingBox\n"},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n\n", "loadGraphic: error reading attributes\n"},
@@ -131,11 +143,13 @@ TEST_F(GraphicFile, EveryFailureLogsItsLine)
         {h + "f 19 0 0 1\nf 20 1 0 1\ne\n",
          "loadFrame: frame index out of bounds\nloadGraphic: error loading frame\n"},
         {h + "a\n", "loadGraphic: error reading index of animation\n"},
-        {h + "a 0 1 5\ne\n", "loadGraphic: error reading animation flags, delay, and num of frames\n"},
+        {h + "a 0 1 5\ne\n",
+         "loadGraphic: error reading animation flags, delay, and num of frames\n"},
         {h + "a 0 1 5 2 7 8\ne\n", "loadGraphic: error reading a frameSequence entry\n"},
-        {h + "a 10 0 0 1\n0\ne\n", "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n"},
+        {h + "a 10 0 0 1\n0\ne\n",
+         "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n"},
         // The end of the file where a record letter or a newline was expected.
-        {h + "f 0 0 0 1\n\ne\n", eof},   // the empty line's discard swallows the "e"
+        {h + "f 0 0 0 1\n\ne\n", eof}, // the empty line's discard swallows the "e"
         {h + "f 0 0 0 1\n", eof},
         {h + "f 0 0 0 1 no newline", eof},
         {"Sheet.bmp\n8 8 8 0\n1 1 6 6\n4\n2", eof},
@@ -218,7 +232,7 @@ TEST_F(GraphicFile, MasterListNamesEachOnALineOfItsOwn)
 
 TEST_F(GraphicFile, MasterListFailures)
 {
-    writeFile("Comment.txt", "1\n# ship\nOne.txt\n");   // the comment's first word is a name
+    writeFile("Comment.txt", "1\n# ship\nOne.txt\n"); // the comment's first word is a name
     writeFile("Empty.txt", "");
     writeFile("NoNewline.txt", "1\nOne.txt");
     writeFile("CountOnly.txt", "1");
@@ -283,7 +297,7 @@ TEST_F(EnemyFile, WorkedExampleFillsTheWholeTemplate)
     Enemy want;
     memset(&want, 0, sizeof(want));
     want.graphic = masterGraphics[3];
-    want.graphic.attributes |= GRAPHIC_CLONE;   // shares the master's surfaces
+    want.graphic.attributes |= GRAPHIC_CLONE; // shares the master's surfaces
     want.enemyID = 1;
     want.xSpeed = want.ySpeed = 2;
     want.health = 100;
@@ -300,7 +314,7 @@ TEST_F(EnemyFile, WorkedExampleFillsTheWholeTemplate)
 
 TEST_F(EnemyFile, NineLinesRepeatedTimersAndFiveShots)
 {
-    ASSERT_EQ(load("0\n5\n0 3\n1\n0\n0\n0\n2\n0"), 1);   // the last line needs no newline
+    ASSERT_EQ(load("0\n5\n0 3\n1\n0\n0\n0\n2\n0"), 1); // the last line needs no newline
     EXPECT_EQ(e.weapon.numDischarges, 0);
     for (int i = 0; i < MAX_TIMERS; i++)
         EXPECT_EQ(e.timers[i].delay, 0);
@@ -397,13 +411,14 @@ TEST_F(EnemyFile, MasterListCountsAndTheMessageWithoutANewline)
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
     writeFile("M.txt", "1\nE.txt");
     EXPECT_EQ(loadMasterEnemies("M.txt"), 0);
-    EXPECT_EQ(errorText(), "loadMasterEnemies: num of enemies exceeds maximum\n"
-                           "loadEnemy: error reading enemyIDloadMasterEnemies: error loading enemy\n"
-                           "loadMasterEnemies: error reading file name\n"
-                           "loadMasterEnemies: null pointer passed\n"
-                           "loadMasterEnemies: unable to open file\n"
-                           "loadMasterEnemies: error reading number of enemies\n"
-                           "loadMasterEnemies: unexpected end of file\n");
+    EXPECT_EQ(errorText(),
+              "loadMasterEnemies: num of enemies exceeds maximum\n"
+              "loadEnemy: error reading enemyIDloadMasterEnemies: error loading enemy\n"
+              "loadMasterEnemies: error reading file name\n"
+              "loadMasterEnemies: null pointer passed\n"
+              "loadMasterEnemies: unable to open file\n"
+              "loadMasterEnemies: error reading number of enemies\n"
+              "loadMasterEnemies: unexpected end of file\n");
 }
 
 // ---- Deployment orders ----
@@ -533,4 +548,4 @@ TEST_F(ShippedContent, EveryFileLoads)
     EXPECT_EQ(errorText(), "");
 }
 
-}  // namespace
+} // namespace

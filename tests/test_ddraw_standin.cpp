@@ -96,7 +96,8 @@ protected:
         std::vector<unsigned char> bytes((unsigned char*)d.lpSurface,
                                          (unsigned char*)d.lpSurface + d.lPitch * d.dwHeight);
         s->Unlock(NULL);
-        if (pitch) *pitch = d.lPitch;
+        if (pitch)
+            *pitch = d.lPitch;
         return bytes;
     }
 
@@ -167,11 +168,13 @@ TEST_F(StandIn, RefusesWhatDirectDrawRefuses)
     EXPECT_EQ(other->CreateSurface(&d, &s, NULL), DDERR_NOCOOPERATIVELEVELSET);
     EXPECT_EQ(other->SetDisplayMode(640, 480, 8, 0, 0), DDERR_NOEXCLUSIVEMODE);
     EXPECT_EQ(other->SetCooperativeLevel(mainWindow, DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS);
-    EXPECT_EQ(other->SetCooperativeLevel(NULL, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(other->SetCooperativeLevel(NULL, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE),
+              DDERR_INVALIDPARAMS);
     other->Release();
 
     LPDIRECTDRAW7 wrong = NULL;
-    EXPECT_EQ(DirectDrawCreateEx(NULL, (LPVOID*)&wrong, IID_IDirectDraw7, (IUnknown*)dd), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(DirectDrawCreateEx(NULL, (LPVOID*)&wrong, IID_IDirectDraw7, (IUnknown*)dd),
+              DDERR_INVALIDPARAMS);
     EXPECT_EQ(wrong, nullptr);
 }
 
@@ -254,7 +257,7 @@ TEST_F(StandIn, UnclippedDestinationMustLieOnTheSurface)
 TEST_F(StandIn, ColourKeyLeavesKeyPixelsOut)
 {
     LPDIRECTDRAWSURFACE7 sprite = offscreen(4, 1, 0);
-    paint(sprite, [](int x, int) { return x % 2 ? 0 : 20 + x; });   // 20 0 22 0
+    paint(sprite, [](int x, int) { return x % 2 ? 0 : 20 + x; }); // 20 0 22 0
     DDBLTFX fx = fillFx(99);
     back->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx);
 
@@ -266,7 +269,8 @@ TEST_F(StandIn, ColourKeyLeavesKeyPixelsOut)
     int pitch;
     std::vector<unsigned char> px = contents(back, &pitch);
     EXPECT_EQ(std::vector<int>(px.begin(), px.begin() + 4), (std::vector<int>{20, 99, 22, 99}));
-    EXPECT_EQ(std::vector<int>(px.begin() + pitch, px.begin() + pitch + 4), (std::vector<int>{20, 0, 22, 0}));
+    EXPECT_EQ(std::vector<int>(px.begin() + pitch, px.begin() + pitch + 4),
+              (std::vector<int>{20, 0, 22, 0}));
 }
 
 TEST_F(StandIn, LockedSurfacesAreBusy)
@@ -286,7 +290,8 @@ TEST_F(StandIn, LockedSurfacesAreBusy)
     EXPECT_EQ(back->Unlock(NULL), DDERR_NOTLOCKED);
 
     ASSERT_EQ(sprite->Lock(NULL, &d, DDLOCK_WAIT, NULL), DD_OK);
-    EXPECT_EQ(back->Blt(&r, sprite, &r, DDBLT_WAIT, NULL), DDERR_SURFACEBUSY) << "the source is locked";
+    EXPECT_EQ(back->Blt(&r, sprite, &r, DDBLT_WAIT, NULL), DDERR_SURFACEBUSY)
+        << "the source is locked";
     sprite->Unlock(NULL);
     EXPECT_EQ(back->Blt(&r, sprite, &r, DDBLT_WAIT, NULL), DD_OK);
 
@@ -462,7 +467,8 @@ TEST_F(StandIn, RecordsTheCallsThatMatter)
     back->Blt(&dst, sprite, &src, DDBLT_KEYSRC | DDBLT_WAIT, NULL);
     primary->Flip(NULL, DDFLIP_WAIT);
     ASSERT_EQ(recordCount(), 3);
-    EXPECT_STREQ(recordLine(0), "CreateSurface flags=0x10007 caps=0x40 size=32x16 backbuffers=0 key=(3,3)");
+    EXPECT_STREQ(recordLine(0),
+                 "CreateSurface flags=0x10007 caps=0x40 size=32x16 backbuffers=0 key=(3,3)");
     EXPECT_STREQ(recordLine(1), "Blt back dest=(10,20,42,36) src=s1(0,0,32,16) flags=0x1008000");
     EXPECT_STREQ(recordLine(2), "Flip primary flags=0x1");
 }
@@ -504,7 +510,8 @@ TEST_F(StandIn, RestoredSurfacesKeepTheirPixelsOrComeBackHoldingGarbage)
             for (int x = 0; x < 8; x++)
                 kept += ((unsigned char*)d.lpSurface)[y * d.lPitch + x] == 7;
         sprite->Unlock(NULL);
-        EXPECT_EQ(kept == 64, garbage == 0) << "garbage mode " << garbage << ": " << kept << " kept";
+        EXPECT_EQ(kept == 64, garbage == 0)
+            << "garbage mode " << garbage << ": " << kept << " kept";
         ASSERT_EQ(primary->Restore(), DD_OK);
     }
 }

@@ -26,10 +26,7 @@ protected:
         writeTestPalette("palette.pal");
     }
 
-    void up()
-    {
-        ASSERT_EQ(ddInit(800, 600, 8), 1) << errorText();
-    }
+    void up() { ASSERT_EQ(ddInit(800, 600, 8), 1) << errorText(); }
 
     // The back buffer's bytes, padding included.
     std::vector<unsigned char> backBuffer(int* pitchOut = NULL)
@@ -39,7 +36,8 @@ protected:
         EXPECT_NE(memory, nullptr);
         std::vector<unsigned char> bytes(memory, memory + pitch * 600);
         unlockBackBuffer();
-        if (pitchOut) *pitchOut = pitch;
+        if (pitchOut)
+            *pitchOut = pitch;
         return bytes;
     }
 
@@ -69,8 +67,8 @@ protected:
 
 std::string rectText(const RECT& r)
 {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
 TEST_F(Display, InitTakesTheScreenWithTheRequestedSettings)
@@ -144,11 +142,14 @@ TEST_F(Display, EachFailingStepOfInitLeavesItsChainOfMessages)
         {"CreatePalette", 1, "ddInit: error creating the DirectDraw Palette\n"},
         {"SetPalette", 1, "ddInit: error attaching palette to the primary surface\n"},
         {"CreateClipper", 1,
-         "ddAttachClipper:  error creating DirectDraw clipper\nddInit: error attaching clipper to back buffer\n"},
+         "ddAttachClipper:  error creating DirectDraw clipper\nddInit: error attaching clipper to "
+         "back buffer\n"},
         {"SetClipList", 1,
-         "ddAttachClipper:  error setting clip list\nddInit: error attaching clipper to back buffer\n"},
+         "ddAttachClipper:  error setting clip list\nddInit: error attaching clipper to back "
+         "buffer\n"},
         {"SetClipper", 1,
-         "ddAttachClipper:  error attaching clipper to surface\nddInit: error attaching clipper to back buffer\n"},
+         "ddAttachClipper:  error attaching clipper to surface\nddInit: error attaching clipper to "
+         "back buffer\n"},
     };
     for (const Case& c : cases) {
         resetWorld();
@@ -219,7 +220,8 @@ TEST_F(Display, BackBufferLockUnlockAndTheirFailures)
     int pitch = 0;
     EXPECT_EQ(lockBackBuffer(&pitch), nullptr);
     EXPECT_EQ(unlockBackBuffer(), 0);
-    EXPECT_EQ(errorText(), "lockBackBuffer:  back buffer was NULL\nlockBackBuffer:  back buffer was NULL\n");
+    EXPECT_EQ(errorText(),
+              "lockBackBuffer:  back buffer was NULL\nlockBackBuffer:  back buffer was NULL\n");
 
     up();
     openErrorLog("Error.txt");
@@ -234,7 +236,8 @@ TEST_F(Display, BackBufferLockUnlockAndTheirFailures)
 
     openErrorLog("Error.txt");
     EXPECT_EQ(unlockBackBuffer(), 0);
-    EXPECT_TRUE(faultSet("Lock", 1, 2, DDERR_SURFACELOST));   // lost, and still lost after the restore
+    EXPECT_TRUE(
+        faultSet("Lock", 1, 2, DDERR_SURFACELOST)); // lost, and still lost after the restore
     EXPECT_EQ(lockBackBuffer(&pitch), nullptr);
     EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\nlockBackBuffer:  locking error\n");
 }
@@ -316,7 +319,8 @@ TEST_F(Display, CreateSurfaceAsksForAnOffscreenSurfaceWithAColourKey)
     recordEnable(1);
     LPDIRECTDRAWSURFACE7 s = createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5);
     ASSERT_NE(s, nullptr);
-    EXPECT_STREQ(recordLine(0), "CreateSurface flags=0x10007 caps=0x4040 size=32x16 backbuffers=0 key=(5,5)");
+    EXPECT_STREQ(recordLine(0),
+                 "CreateSurface flags=0x10007 caps=0x4040 size=32x16 backbuffers=0 key=(5,5)");
     s->Release();
 
     // Without video memory to give, system memory does; only a second refusal is logged.
@@ -325,7 +329,8 @@ TEST_F(Display, CreateSurfaceAsksForAnOffscreenSurfaceWithAColourKey)
     s = createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5);
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(recordCount(), 1);
-    EXPECT_STREQ(recordLine(0), "CreateSurface flags=0x10007 caps=0x40 size=32x16 backbuffers=0 key=(5,5)");
+    EXPECT_STREQ(recordLine(0),
+                 "CreateSurface flags=0x10007 caps=0x40 size=32x16 backbuffers=0 key=(5,5)");
     EXPECT_EQ(errorText(), "");
     s->Release();
 
@@ -336,7 +341,9 @@ TEST_F(Display, CreateSurfaceAsksForAnOffscreenSurfaceWithAColourKey)
     EXPECT_TRUE(faultSet("CreateSurface", 1, 1, DDERR_INVALIDPARAMS));
     EXPECT_EQ(createDDSurface(32, 16, DDSCAPS_VIDEOMEMORY, 5), nullptr);
     EXPECT_EQ(faultCallCount("CreateSurface"), before + 3) << "no second try for other refusals";
-    EXPECT_EQ(errorText(), "createDDSurface:  error creating surface\ncreateDDSurface:  error creating surface\n");
+    EXPECT_EQ(
+        errorText(),
+        "createDDSurface:  error creating surface\ncreateDDSurface:  error creating surface\n");
 }
 
 TEST_F(Display, LockAndUnlockSurfaceChecksTheirArguments)
@@ -382,8 +389,9 @@ TEST_F(Display, CopyBitmapFollowsThePitchAndStaysInsideTheSurface)
         pixels[i] = (unsigned char)i;
     ASSERT_EQ(copyBitmapToSurface(pixels, s, 5, 3, 8), 1);
     std::vector<unsigned char> got = surfaceBytes(s);
-    std::vector<unsigned char> want = {0,  1,  2,  3,  4,  0xEE, 0xEE, 0xEE, 5,    6,    7,    8,
-                                       9,  0xEE, 0xEE, 0xEE, 10, 11, 12,   13,   14,   0xEE, 0xEE, 0xEE};
+    std::vector<unsigned char> want = {0,  1,  2,  3,  4,  0xEE, 0xEE, 0xEE,
+                                       5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,
+                                       10, 11, 12, 13, 14, 0xEE, 0xEE, 0xEE};
     EXPECT_EQ(got, want);
 
     // 24-bit rows (15 bytes) on the 8-byte pitch: each row is cut at the pitch; rows
@@ -419,13 +427,15 @@ TEST_F(Display, SpriteAtTheRightEdgeDrawsItsVisibleColumnsOnly)
     ASSERT_NE(sprite, nullptr);
     unsigned char pixels[32 * 16];
     for (int i = 0; i < 32 * 16; i++)
-        pixels[i] = (i % 32) % 4 == 1 ? 0 : (unsigned char)(100 + i % 32);   // column 1, 5, 9: the key
+        pixels[i] =
+            (i % 32) % 4 == 1 ? 0 : (unsigned char)(100 + i % 32); // column 1, 5, 9: the key
     copyBitmapToSurface(pixels, sprite, 32, 16, 8);
     fillDDSurface(lpddsBack, 7, NULL);
 
     recordEnable(1);
     ASSERT_EQ(drawSurfaceToBackBuffer(sprite, 790, 100, 32, 16, 1), 1);
-    EXPECT_STREQ(recordLine(0), "Blt back dest=(790,100,822,116) src=s1(0,0,32,16) flags=0x1008000");
+    EXPECT_STREQ(recordLine(0),
+                 "Blt back dest=(790,100,822,116) src=s1(0,0,32,16) flags=0x1008000");
     std::vector<unsigned char> px = backBuffer();
     EXPECT_EQ(px[100 * 832 + 789], 7);
     EXPECT_EQ(px[100 * 832 + 790], 100);
@@ -500,7 +510,8 @@ TEST_F(Display, SavedPaletteLoadsBackTheSame)
 
     EXPECT_EQ(savePalette("saved.pal", NULL), 0);
     EXPECT_EQ(savePalette("no-such-dir/saved.pal", table), 0);
-    EXPECT_EQ(savePalette("/dev/full", table), 0) << "a full disk shows when the data is written out";
+    EXPECT_EQ(savePalette("/dev/full", table), 0)
+        << "a full disk shows when the data is written out";
     EXPECT_EQ(errorText(), "savePalette: NULL pointer passed\n"
                            "savePalette: error opening file\n"
                            "savePalette: error writing palette to disk\n");
@@ -522,7 +533,8 @@ TEST_F(Display, SetPaletteChangesTheLiveColoursNotTheTable)
     EXPECT_EQ(memcmp(paletteTable, testPaletteBytes().data(), 1024), 0);
     EXPECT_TRUE(faultSet("SetEntries", 1, 1, DDERR_GENERIC));
     EXPECT_EQ(setPalette(grey), 0);
-    EXPECT_EQ(errorText(), "setPalette: error setting entries\nsetPalette: error setting entries\n");
+    EXPECT_EQ(errorText(),
+              "setPalette: error setting entries\nsetPalette: error setting entries\n");
 }
 
 } // namespace

@@ -78,7 +78,7 @@ TEST_F(DeploymentTest, ADeployedEnemyIsTheTemplateAtTheOrdersPosition)
     EXPECT_EQ(e->aiState, AI_WANDER);
     EXPECT_EQ(e->weapon.descs[0].damage, 9);
     EXPECT_EQ(e->aiCallback, runZorvikAI);
-    EXPECT_EQ(t.graphic.x, 0);   // the template is untouched
+    EXPECT_EQ(t.graphic.x, 0); // the template is untouched
 }
 
 TEST_F(DeploymentTest, AFullPoolPostponesTheDueOrder)
@@ -87,12 +87,12 @@ TEST_F(DeploymentTest, AFullPoolPostponesTheDueOrder)
     for (int i = 0; i < MAX_ENEMIES; i++)
         addEnemy(0, 0);
     EXPECT_EQ(deployFrames(100), std::vector<int>());
-    EXPECT_EQ(deploymentTimer.count, 99);   // the wait keeps counting
-    numActiveEnemies = 14;                  // one removed
+    EXPECT_EQ(deploymentTimer.count, 99); // the wait keeps counting
+    numActiveEnemies = 14; // one removed
     EXPECT_EQ(deployFrames(1, 100), std::vector<int>({100}));
     EXPECT_EQ(enemies[14]->graphic.x, 100);
     numActiveEnemies = 0;
-    EXPECT_EQ(deployFrames(100, 101), std::vector<int>({160}));   // counted from the deployment
+    EXPECT_EQ(deployFrames(100, 101), std::vector<int>({160})); // counted from the deployment
 }
 
 TEST_F(DeploymentTest, ScriptsOfThreeFiftyAndNoOrders)
@@ -139,16 +139,15 @@ TEST_F(DeploymentTest, ScriptsOfThreeFiftyAndNoOrders)
 
 TEST_F(DeploymentTest, AnOrderNamingAnUnloadedTemplateIsSkipped)
 {
-    deploymentOrders[0] = DeploymentOrder{1, 0, 5, 5};    // only template 0 is loaded
+    deploymentOrders[0] = DeploymentOrder{1, 0, 5, 5}; // only template 0 is loaded
     deploymentOrders[1] = DeploymentOrder{-1, 0, 5, 5};
     deploymentOrders[2] = DeploymentOrder{0, 0, 5, 5};
     numDeploymentOrders = 3;
     deploymentState = DEPLOY_START;
     EXPECT_EQ(deployFrames(10), std::vector<int>({3}));
     EXPECT_EQ(deploymentState, DEPLOY_DONE);
-    EXPECT_EQ(errorText(),
-              "deployEnemy: enemy index out of bounds\n"
-              "deployEnemy: enemy index out of bounds\n");
+    EXPECT_EQ(errorText(), "deployEnemy: enemy index out of bounds\n"
+                           "deployEnemy: enemy index out of bounds\n");
 }
 
 TEST_F(DeploymentTest, DeployEnemyGuardsItsPoolAndArguments)
@@ -170,13 +169,12 @@ TEST_F(DeploymentTest, DeployEnemyGuardsItsPoolAndArguments)
     Enemy e;
     EXPECT_EQ(cloneEnemy(NULL, &e), 0);
     EXPECT_EQ(cloneEnemy(&e, NULL), 0);
-    EXPECT_EQ(errorText(),
-              "deployEnemy: null pointer passed\n"
-              "deployEnemy: too many enemies\n"
-              "cloneEnemy: null pointer(s) passed\n"
-              "deployEnemy: error cloning enemy\n"
-              "cloneEnemy: null pointer(s) passed\n"
-              "cloneEnemy: null pointer(s) passed\n");
+    EXPECT_EQ(errorText(), "deployEnemy: null pointer passed\n"
+                           "deployEnemy: too many enemies\n"
+                           "cloneEnemy: null pointer(s) passed\n"
+                           "deployEnemy: error cloning enemy\n"
+                           "cloneEnemy: null pointer(s) passed\n"
+                           "cloneEnemy: null pointer(s) passed\n");
 }
 
 TEST_F(DeploymentTest, AnEnemyWithoutARoutineNeverMovesFiresOrDies)
@@ -215,7 +213,7 @@ TEST_F(DeploymentTest, EveryLiveEnemyIsRunWhateverItsState)
     }
     enemies[1]->state = DEAD;
     enemies[2]->state = DYING;
-    enemies[3]->enemyID = 3;   // spare record past the live ones
+    enemies[3]->enemyID = 3; // spare record past the live ones
     enemies[3]->aiCallback = countVisit;
     visits[3] = 0;
     EXPECT_EQ(runEnemyAI(), 1);
@@ -224,4 +222,3 @@ TEST_F(DeploymentTest, EveryLiveEnemyIsRunWhateverItsState)
     EXPECT_EQ(visits[2], 1);
     EXPECT_EQ(visits[3], 0);
 }
-

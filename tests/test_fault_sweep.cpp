@@ -23,13 +23,13 @@
 
 namespace {
 
-const long FAIL = (long)0x80004005;   // E_FAIL: nothing the game treats specially
-const long CLOCK_JUMP = 3600000;      // a clock reading an hour out
+const long FAIL = (long)0x80004005; // E_FAIL: nothing the game treats specially
+const long CLOCK_JUMP = 3600000; // a clock reading an hour out
 
-const int FAULT_TURN = 20;      // mid-game faults start in this turn's frame
-const int SHORT_RUN = 60;       // frames of a run with one failure
-const int LONG_RUN = 1500;      // frames of a run with a lasting failure: long enough to fill the log
-const unsigned WATCHDOG_SECONDS = 60;   // a frame that never returns
+const int FAULT_TURN = 20; // mid-game faults start in this turn's frame
+const int SHORT_RUN = 60; // frames of a run with one failure
+const int LONG_RUN = 1500; // frames of a run with a lasting failure: long enough to fill the log
+const unsigned WATCHDOG_SECONDS = 60; // a frame that never returns
 
 // The window is closed at closeTurn; Escape is held from five turns later if that did not end
 // the game; a game still running sixty turns after the close is stopped and the case fails.
@@ -45,7 +45,7 @@ struct Observed {
 };
 
 Observed seen;
-const char* midGameCall = NULL;   // armed from FAULT_TURN on when set
+const char* midGameCall = NULL; // armed from FAULT_TURN on when set
 int midGameCount = 0;
 long midGameCode = 0;
 
@@ -145,8 +145,8 @@ struct StartUpFailure {
 #define GAME_INIT_DD "gameInit: error initializing DirectDraw\nWinMain: gameInit() error\n"
 #define CLIPPER(line) line "ddInit: error attaching clipper to back buffer\n" GAME_INIT_DD
 #define KEYBOARD(line) line "gameInit: error initializing the keyboard\nWinMain: gameInit() error\n"
-#define FRAME(line)                                                                       \
-    line "loadGraphic: error loading frame\nloadMasterGraphics: error loading graphic\n"     \
+#define FRAME(line)                                                                                \
+    line "loadGraphic: error loading frame\nloadMasterGraphics: error loading graphic\n"           \
          "gameInit: error loading master graphics\nWinMain: gameInit() error\n"
 #define FRAME_COPY(line) FRAME(line "loadFrame:  error copying bitmap to the surface\n")
 
@@ -168,7 +168,8 @@ const StartUpFailure startUpFailures[] = {
      "gameInit: error initializing DirectInput\nWinMain: gameInit() error\n"},
     {"CreateDevice", 1, KEYBOARD("initKeyboard:  error creating the keyboard device\n")},
     // The second caller of the name: the keyboard's cooperative level.
-    {"SetCooperativeLevel", 2, KEYBOARD("initKeyboard:  error setting keyboard cooperation level\n")},
+    {"SetCooperativeLevel", 2,
+     KEYBOARD("initKeyboard:  error setting keyboard cooperation level\n")},
     {"SetDataFormat", 1, KEYBOARD("initKeyboard:  error setting the keyboard data format\n")},
     {"Acquire", 1, KEYBOARD("initKeyboard:  error acquiring the keyboard\n")},
     // The first frame surface of the first graphic, and its pixel copy.
@@ -189,11 +190,11 @@ const char* const ignoredFailures[] = {
 struct FrameFailure {
     const char* call;
     long code;
-    const char* once;     // the whole log after one failure
-    const char* lines;    // every line a lasting failure may leave
-    int picture;          // frames are still shown while it lasts
-    int keys;             // the ship still answers the keys while it lasts
-    int everyFrame;       // while it lasts it writes in every frame, up to the log's limit
+    const char* once; // the whole log after one failure
+    const char* lines; // every line a lasting failure may leave
+    int picture; // frames are still shown while it lasts
+    int keys; // the ship still answers the keys while it lasts
+    int everyFrame; // while it lasts it writes in every frame, up to the log's limit
 };
 
 const FrameFailure frameFailures[] = {
@@ -286,10 +287,12 @@ TEST_F(FaultSweep, FrameFailuresLeaveTheirLinesAndTheGameGoesOn)
                 bool noMessages = strcmp(f.call, "PeekMessageA") == 0 && count < 0;
                 EXPECT_EQ(seen.forcedQuit, noMessages ? 1 : 0);
                 EXPECT_EQ(liveObjectCount(), 0) << "shutdown released everything";
-                EXPECT_LE(seen.sleptAtClose, (DWORD)closeTurn * 16) << "no frame slept past its budget";
+                EXPECT_LE(seen.sleptAtClose, (DWORD)closeTurn * 16)
+                    << "no frame slept past its budget";
                 if (count == 1) {
                     EXPECT_EQ(log, f.once);
-                    EXPECT_GT(seen.presentsAtClose, seen.presentsAtFault) << "later frames are shown";
+                    EXPECT_GT(seen.presentsAtClose, seen.presentsAtFault)
+                        << "later frames are shown";
                     EXPECT_GT(seen.xAtClose, seen.xAtFault) << "later frames move the ship";
                     continue;
                 }

@@ -97,4 +97,4 @@ TEST_F(FuzzRegressions, DeploymentOrders)
     replay("deployment", LOADER_WORLD_ENEMIES, feedDeploymentOrders);
 }
 
-}  // namespace
+} // namespace

@@ -42,7 +42,7 @@ using GraphicRecordTest = GameTest;
 TEST_F(GraphicRecordTest, CreateGraphicStartsFromAFreshRecord)
 {
     Graphic g;
-    memset(&g, 0x5a, sizeof(g));   // whatever the record held before
+    memset(&g, 0x5a, sizeof(g)); // whatever the record held before
     GraphicDesc desc = {1, 2, 3, 4, 5, 6, 8, 9, {10, 11, 12, 13}};
     ASSERT_EQ(createGraphic(&g, &desc, GRAPHIC_ANIMATED | 0x100, 77), 1);
     EXPECT_EQ(memcmp(&g, &desc, sizeof(desc)), 0) << "the twelve head fields, velocity included";
@@ -69,7 +69,7 @@ TEST_F(GraphicRecordTest, CloneSharesEverythingAndIsMarked)
 {
     Graphic master = boxAt(5, 6, {1, 2, 3, 4});
     master.attributes = GRAPHIC_ANIMATED;
-    master.frames[0] = reinterpret_cast<IDirectDrawSurface7*>(&master);   // never dereferenced
+    master.frames[0] = reinterpret_cast<IDirectDrawSurface7*>(&master); // never dereferenced
     int seq[2] = {0, 1};
     ASSERT_EQ(loadAnimation(&master, 2, 2, seq, 3, ANIMATION_LOOP), 1);
     Graphic masterBefore = master;
@@ -105,7 +105,7 @@ TEST_F(GraphicRecordTest, SetFrameStopsTheRunningAnimationOfAnAnimatedGraphicOnl
     ASSERT_EQ(animateGraphic(&g), 1);
     EXPECT_EQ(g.currentFrame, 5);
 
-    ASSERT_EQ(setFrame(&g, 19), 1);   // an empty slot is fine until it is drawn
+    ASSERT_EQ(setFrame(&g, 19), 1); // an empty slot is fine until it is drawn
     EXPECT_EQ(g.currentFrame, 19);
     EXPECT_EQ(animationStopped(&g), 1);
     EXPECT_EQ(g.animations[1].currentIndex, 1) << "stopped where it was";
@@ -159,15 +159,10 @@ TEST_F(CollisionTest, OverlapGapAndIdentityDoNotDependOnOrder)
     struct Case {
         int x, y, expected;
     } cases[] = {
-        {9, 9, 1},     // one pixel of overlap both ways
-        {-9, -9, 1},
-        {9, -9, 1},
-        {0, 0, 1},     // identical boxes
-        {11, 0, 0},    // one pixel apart
-        {-11, 0, 0},
-        {0, 11, 0},
-        {0, -11, 0},
-        {11, 11, 0},
+        {9, 9, 1}, // one pixel of overlap both ways
+        {-9, -9, 1}, {9, -9, 1}, {0, 0, 1}, // identical boxes
+        {11, 0, 0}, // one pixel apart
+        {-11, 0, 0}, {0, 11, 0}, {0, -11, 0}, {11, 11, 0},
     };
     for (const Case& c : cases) {
         Graphic b = boxAt(c.x, c.y, box);
@@ -199,14 +194,10 @@ TEST_F(CollisionTest, OffscreenUsesTheBoxAndTheScreenEdges)
     struct Case {
         int x, y, expected;
     } cases[] = {
-        {-10, 0, 0},   // right edge exactly 0: still on screen
-        {-11, 0, 1},
-        {799, 0, 0},
-        {800, 0, 1},   // left edge exactly 800: off
-        {0, -10, 0},   // bottom edge exactly 0: still on screen
-        {0, -11, 1},
-        {0, 599, 0},
-        {0, 600, 1},   // top edge exactly 600: off
+        {-10, 0, 0}, // right edge exactly 0: still on screen
+        {-11, 0, 1}, {799, 0, 0}, {800, 0, 1}, // left edge exactly 800: off
+        {0, -10, 0}, // bottom edge exactly 0: still on screen
+        {0, -11, 1}, {0, 599, 0}, {0, 600, 1}, // top edge exactly 600: off
     };
     for (const Case& c : cases) {
         Graphic g = boxAt(c.x, c.y, box);
@@ -233,7 +224,7 @@ TEST_F(CollisionTest, OffscreenUsesTheBoxAndTheScreenEdges)
 
 // ---- Frame surfaces and drawing, on the headless display ----
 
-const int KEY = 9;   // colour key of the test frames
+const int KEY = 9; // colour key of the test frames
 
 // A 5 x 3 frame: pixel (col, row) is 20 + 10 * row + col, except the colour key at (1, 1).
 std::vector<unsigned char> framePixels(int shade = 0)
@@ -319,8 +310,10 @@ TEST_F(FrameTest, LoadFrameMakesAKeyedSurfaceHoldingThePixels)
     EXPECT_EQ(surfaceBytes(g.frames[19], 5, 3), pixels);
     bool created = false;
     for (int i = 0; i < recordCount(); i++)
-        if (std::string(recordLine(i)).rfind("CreateSurface flags=0x10007 caps=0x4040 size=5x3 "
-                                             "backbuffers=0 key=(9,9)", 0) == 0)
+        if (std::string(recordLine(i))
+                .rfind("CreateSurface flags=0x10007 caps=0x4040 size=5x3 "
+                       "backbuffers=0 key=(9,9)",
+                       0) == 0)
             created = true;
     EXPECT_TRUE(created) << "a video-memory off-screen surface keyed on the graphic's colour";
     EXPECT_EQ(errorText(), "");
@@ -341,7 +334,8 @@ TEST_F(FrameTest, LoadFrameFailuresLeaveTheSlotAndReleaseWhatTheyMade)
     EXPECT_TRUE(faultSet("CreateSurface", 1, -1, DDERR_GENERIC));
     EXPECT_EQ(loadFrame(&g, pixels.data(), 0), 0);
     faultClearAll();
-    EXPECT_TRUE(faultSet("Lock", 1, 1, DDERR_SURFACELOST));   // the pixel copy cannot reach the new surface
+    EXPECT_TRUE(
+        faultSet("Lock", 1, 1, DDERR_SURFACELOST)); // the pixel copy cannot reach the new surface
     EXPECT_EQ(loadFrame(&g, pixels.data(), 0), 0);
     faultClearAll();
 
@@ -417,7 +411,7 @@ TEST_F(FrameTest, DrawGraphicBlitsTheCurrentFrameWithItsColourKey)
     ASSERT_EQ(setFrame(&g, 4), 1);
     ASSERT_EQ(drawGraphic(&g), 1) << errorText();
     std::vector<unsigned char> expected = other;
-    expected[1 * 5 + 1] = 200;   // the key pixel lets the background through
+    expected[1 * 5 + 1] = 200; // the key pixel lets the background through
     EXPECT_EQ(backBufferAt(100, 50, 5, 3), expected);
     EXPECT_EQ(backBufferAt(99, 49, 1, 1), std::vector<unsigned char>{200});
     EXPECT_EQ(backBufferAt(105, 53, 1, 1), std::vector<unsigned char>{200});
@@ -427,8 +421,7 @@ TEST_F(FrameTest, DrawGraphicBlitsTheCurrentFrameWithItsColourKey)
     g.x = 797;
     g.y = -1;
     ASSERT_EQ(drawGraphic(&g), 1) << errorText();
-    EXPECT_EQ(backBufferAt(797, 0, 3, 2),
-              (std::vector<unsigned char>{30, 200, 32, 40, 41, 42}));
+    EXPECT_EQ(backBufferAt(797, 0, 3, 2), (std::vector<unsigned char>{30, 200, 32, 40, 41, 42}));
     EXPECT_EQ(errorText(), "");
 }
 
@@ -437,7 +430,7 @@ TEST_F(FrameTest, DrawGraphicSkipsInvisibleGraphicsAndRefusesMissingFrames)
     paintBackBuffer(200);
     int blits = faultCallCount("Blt");
     g.visible = 0;
-    g.currentFrame = 6;   // empty slot: not even looked at
+    g.currentFrame = 6; // empty slot: not even looked at
     EXPECT_EQ(drawGraphic(&g), 1);
     g.currentFrame = 25;
     EXPECT_EQ(drawGraphic(&g), 1);
@@ -485,7 +478,7 @@ TEST_F(FrameTest, DrawGraphicListDrawsInOrderAndStopsAtTheFirstFailure)
     cloneGraphic(&g, &empty);
     cloneGraphic(&g, &c);
     a.x = 10;
-    b.x = 12;   // overlaps a: drawn after it, so on top
+    b.x = 12; // overlaps a: drawn after it, so on top
     setFrame(&b, 1);
     hidden.visible = 0;
     hidden.currentFrame = 9;
@@ -522,4 +515,4 @@ TEST_F(FrameTest, DrawGraphicListDrawsInOrderAndStopsAtTheFirstFailure)
                            "processGraphic:  error drawing surface\n");
 }
 
-}  // namespace
+} // namespace

@@ -145,7 +145,11 @@ TEST_F(Input, BackInFrontTheKeyboardIsTakenAgainWithNoKeyHeld)
 {
     // Going to the background changes nothing; coming back clears the snapshot (a key let go
     // in another program's window does not stay down) and acquires the device afresh.
-    const struct { WPARAM active; int heldAfter; int acquires; } cases[] = {
+    const struct {
+        WPARAM active;
+        int heldAfter;
+        int acquires;
+    } cases[] = {
         {FALSE, 0x80, 0},
         {TRUE, 0, 1},
     };
@@ -195,10 +199,12 @@ TEST_F(Input, StandInDeviceReportsOnlyWhenAcquired)
 {
     LPDIRECTINPUT8 di = NULL;
     EXPECT_EQ(DirectInput8Create(NULL, DIRECTINPUT_VERSION, IID_IDirectInput8A, (LPVOID*)&di, NULL),
-              DIERR_INVALIDPARAM) << "an instance handle is required";
+              DIERR_INVALIDPARAM)
+        << "an instance handle is required";
     EXPECT_EQ(DirectInput8Create(mainInstance, 0x0700, IID_IDirectInput8A, (LPVOID*)&di, NULL),
               DIERR_OLDDIRECTINPUTVERSION);
-    ASSERT_EQ(DirectInput8Create(mainInstance, DIRECTINPUT_VERSION, IID_IDirectInput8A, (LPVOID*)&di, NULL),
+    ASSERT_EQ(DirectInput8Create(mainInstance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
+                                 (LPVOID*)&di, NULL),
               DI_OK);
     LPDIRECTINPUTDEVICE8 keyboard = NULL;
     ASSERT_EQ(di->CreateDevice(GUID_SysKeyboard, &keyboard, NULL), DI_OK);
@@ -206,7 +212,8 @@ TEST_F(Input, StandInDeviceReportsOnlyWhenAcquired)
     EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM) << "no data format yet";
     ASSERT_EQ(keyboard->SetDataFormat(&c_dfDIKeyboard), DI_OK);
     EXPECT_EQ(keyboard->GetDeviceState(256, state), DIERR_NOTACQUIRED);
-    EXPECT_EQ(keyboard->SetCooperativeLevel(mainWindow, DISCL_EXCLUSIVE | DISCL_BACKGROUND), DIERR_UNSUPPORTED);
+    EXPECT_EQ(keyboard->SetCooperativeLevel(mainWindow, DISCL_EXCLUSIVE | DISCL_BACKGROUND),
+              DIERR_UNSUPPORTED);
     ASSERT_EQ(keyboard->Acquire(), DI_OK);
     EXPECT_EQ(keyboard->Acquire(), DI_NOEFFECT);
     EXPECT_EQ(keyboard->GetDeviceState(128, state), DIERR_INVALIDPARAM);

@@ -56,7 +56,8 @@ TEST_F(KeyedBlit, EveryWidthAndKeyRangeMatchesThePixelRule)
             ASSERT_NE(s, nullptr);
             // Every value near the key range's ends and across 0x80, in shifting order.
             std::vector<unsigned char> pixels((size_t)width * height);
-            const int values[] = {0, 1, 9, 10, 11, 19, 20, 21, 0x7E, 0x7F, 0x80, 0x81, 0x82, 254, 255, 42};
+            const int values[] = {0,    1,    9,    10,   11,   19,  20,  21,
+                                  0x7E, 0x7F, 0x80, 0x81, 0x82, 254, 255, 42};
             for (size_t i = 0; i < pixels.size(); i++)
                 pixels[i] = (unsigned char)values[(i * 7 + width) % 16];
             ASSERT_TRUE(copyBitmapToSurface(pixels.data(), s, width, height, 8));
@@ -98,4 +99,4 @@ TEST_F(KeyedBlit, EveryWidthAndKeyRangeMatchesThePixelRule)
     EXPECT_EQ(errorText(), "");
 }
 
-}  // namespace
+} // namespace

@@ -65,7 +65,8 @@ TEST(PaletteConvert, EveryWidthMatchesThePerPixelLookup)
     }
     pairs[2 * 65536] = 255;
     checkConversion(pairs, 1024, 1024, 128, colours);
-    checkConversion(std::vector<unsigned char>(pairs.begin() + 1, pairs.end()), 1024, 1024, 128, colours);
+    checkConversion(std::vector<unsigned char>(pairs.begin() + 1, pairs.end()), 1024, 1024, 128,
+                    colours);
 }
 
 TEST(PaletteConvert, AChangedPaletteShowsAtTheNextConversion)
@@ -73,8 +74,8 @@ TEST(PaletteConvert, AChangedPaletteShowsAtTheNextConversion)
     uint32_t first[256], second[256];
     randomColours(first, 1);
     memcpy(second, first, sizeof(second));
-    second[0] ^= 0x40;          // the empty sky
-    second[200] ^= 0x10000;     // one bit of one colour
+    second[0] ^= 0x40; // the empty sky
+    second[200] ^= 0x10000; // one bit of one colour
     const int width = 64, height = 3;
     std::vector<unsigned char> picture((size_t)width * height, 0);
     for (int x = 20; x < 40; x++)
@@ -87,7 +88,7 @@ TEST(PaletteConvert, AChangedPaletteShowsAtTheNextConversion)
 TEST(PaletteConvert, PalettePixelsFollowThePixelFormat)
 {
     unsigned char palette[1024] = {};
-    const unsigned char entry[4] = {0x12, 0x34, 0x56, 0x99};   // r, g, b and flags, not shown
+    const unsigned char entry[4] = {0x12, 0x34, 0x56, 0x99}; // r, g, b and flags, not shown
     memcpy(palette + 9 * 4, entry, 4);
     uint32_t colours[256];
     // ARGB8888, XRGB8888 (no alpha), ABGR8888, RGBA8888
@@ -102,4 +103,4 @@ TEST(PaletteConvert, PalettePixelsFollowThePixelFormat)
     EXPECT_EQ(colours[9], 0x123456FFu);
 }
 
-}  // namespace
+} // namespace

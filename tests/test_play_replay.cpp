@@ -13,16 +13,15 @@
 namespace {
 
 // A still graphic of one 8 x 8 cell with box (0, 0, 7, 7), animated, animations 0..2 one step.
-const char* animatedStill =
-    "Graphics/Sheet.bmp\n8 8 8 0\n0 0 7 7\n4\n0\n"
-    "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\nf 3 3 0 1\nf 4 0 1 1\n"
-    "a 0 0 0 1\n0\na 1 0 0 1\n1\na 2 0 0 1\n2\ne\n";
+const char* animatedStill = "Graphics/Sheet.bmp\n8 8 8 0\n0 0 7 7\n4\n0\n"
+                            "f 0 0 0 1\nf 1 1 0 1\nf 2 2 0 1\nf 3 3 0 1\nf 4 0 1 1\n"
+                            "a 0 0 0 1\n0\na 1 0 0 1\n1\na 2 0 0 1\n2\ne\n";
 
 std::string runReplay(int frames, const std::string& keys)
 {
     writeFile("keys.txt", keys);
-    std::string cmd = std::string(STARLANE_REPLAY) + " --data . --frames " + std::to_string(frames) +
-                      " --keys keys.txt --stats";
+    std::string cmd = std::string(STARLANE_REPLAY) + " --data . --frames " +
+                      std::to_string(frames) + " --keys keys.txt --stats";
     return commandOutput(cmd);
 }
 
@@ -42,7 +41,7 @@ TEST_F(PlayReplayTest, HeldFireAgainstAStandingTarget)
     ASSERT_NE(json, "");
     EXPECT_EQ(statsMember(json, "exit_code"), 0);
     EXPECT_EQ(statsMember(json, "error_log_bytes"), 0);
-    EXPECT_LE(statsMember(json, "allocations_after_start"), 0);   // -1 where it cannot count
+    EXPECT_LE(statsMember(json, "allocations_after_start"), 0); // -1 where it cannot count
     EXPECT_EQ(statsMember(json, "enemies_deployed"), 1);
     EXPECT_EQ(statsMember(json, "enemies_destroyed"), 1);
     EXPECT_EQ(statsMember(json, "peak_enemies"), 1);
@@ -69,7 +68,7 @@ TEST_F(PlayReplayTest, RammingEnemiesKillTheShip)
     EXPECT_EQ(statsMember(json, "enemies_deployed"), 2);
     EXPECT_EQ(statsMember(json, "enemies_destroyed"), 0);
     EXPECT_EQ(statsMember(json, "volleys_fired"), 0);
-    EXPECT_EQ(statsMember(json, "player_state"), 3);   // DEAD
+    EXPECT_EQ(statsMember(json, "player_state"), 3); // DEAD
     EXPECT_LT(statsMember(json, "player_health"), -100);
 }
 
@@ -104,4 +103,4 @@ TEST_F(PlayReplayTest, AfterALostDisplayThePicturesAreThoseOfTheGameWithoutTheLo
     }
 }
 
-}  // namespace
+} // namespace

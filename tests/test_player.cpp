@@ -82,11 +82,11 @@ TEST_F(PlayerTest, TheBoxNotTheFrameStaysOnScreen)
     player.graphic.x = 1;
     player.leftKey = 0x80;
     updatePlayer();
-    EXPECT_EQ(player.graphic.x, -2);   // frame partly off screen, box at column 0
+    EXPECT_EQ(player.graphic.x, -2); // frame partly off screen, box at column 0
 
     player.leftKey = 0;
     player.rightKey = 0x80;
-    player.graphic.x = 736;            // one step takes the box's right edge to 800
+    player.graphic.x = 736; // one step takes the box's right edge to 800
     updatePlayer();
     EXPECT_EQ(player.graphic.x, 739);
     updatePlayer();
@@ -102,7 +102,7 @@ TEST_F(PlayerTest, TheBoxNotTheFrameStaysOnScreen)
     player.downKey = 0x80;
     player.graphic.y = 557;
     updatePlayer();
-    EXPECT_EQ(player.graphic.y, 559);   // box bottom on row 599
+    EXPECT_EQ(player.graphic.y, 559); // box bottom on row 599
 }
 
 TEST_F(PlayerTest, DeathStartsInTheFrameHealthReachesZeroAndTheShipStops)
@@ -165,7 +165,7 @@ TEST_F(PlayerTest, OneFrameOfFireOpensTheWeaponWhichClosesUnused)
     player.fireKey = 0;
     playFrame();
     EXPECT_EQ(player.weapons[0].state, WEAPON_OPENING);
-    playFrame();   // frame 2: armed, close timer starts
+    playFrame(); // frame 2: armed, close timer starts
     EXPECT_EQ(player.weapons[0].state, WEAPON_ARMED);
     EXPECT_EQ(player.timers[0].active, 1);
 
@@ -173,7 +173,7 @@ TEST_F(PlayerTest, OneFrameOfFireOpensTheWeaponWhichClosesUnused)
         playFrame();
         ASSERT_EQ(player.weapons[0].state, WEAPON_ARMED) << "frame " << frame;
     }
-    playFrame();   // frame 122: 120 frames after arming
+    playFrame(); // frame 122: 120 frames after arming
     EXPECT_EQ(player.weapons[0].state, WEAPON_CLOSING);
     EXPECT_EQ(player.graphic.currentAnimation, 1);
     playFrame();
@@ -203,12 +203,12 @@ TEST_F(PlayerTest, HeldFireGivesAVolleyEveryFifthFrameAndClosesAfterTheLast)
             if (lastVolley >= 0)
                 EXPECT_EQ(frame - lastVolley, 5);
             else
-                EXPECT_EQ(frame, 5);   // refire timer counted from the opening frame
+                EXPECT_EQ(frame, 5); // refire timer counted from the opening frame
             lastVolley = frame;
             volleys++;
         }
     }
-    EXPECT_EQ(volleys, 12);   // frames 5 to 64: one second
+    EXPECT_EQ(volleys, 12); // frames 5 to 64: one second
     EXPECT_EQ(lastVolley, 60);
 
     player.fireKey = 0;
@@ -216,7 +216,7 @@ TEST_F(PlayerTest, HeldFireGivesAVolleyEveryFifthFrameAndClosesAfterTheLast)
         playFrame();
         ASSERT_EQ(player.weapons[0].state, WEAPON_ARMED) << "frame " << frame;
     }
-    playFrame();   // frame 180: 120 after the last volley
+    playFrame(); // frame 180: 120 after the last volley
     EXPECT_EQ(player.weapons[0].state, WEAPON_CLOSING);
 }
 
@@ -229,7 +229,7 @@ TEST_F(PlayerTest, FirePressedWhileOpeningOrClosingIsNotRemembered)
     for (int frame = 2; frame <= 122; frame++)
         playFrame();
     ASSERT_EQ(player.weapons[0].state, WEAPON_CLOSING);
-    player.fireKey = 0x80;   // pressed while closing
+    player.fireKey = 0x80; // pressed while closing
     playFrame();
     player.fireKey = 0;
     playFrame();

@@ -47,9 +47,11 @@ TEST_F(RecordingTest, ARecordedGameReplaysExactlyAndADifferentOneIsNamed)
     EXPECT_EQ(recording.substr(0, recording.find("# figures: ")),
               "# Starlane recording: start tick 777, 301 frames\n"
               "0 49 space\n50 99 d space\n100 119 d\n120 130 d 200\n131 149 d\n300 300 escape\n");
-    EXPECT_NE(recording.find("# figures: {\"frames\": 301, \"exit_code\": 0, \"error_log_bytes\": 0, "
-                             "\"enemies_deployed\": "),
-              std::string::npos) << recording;
+    EXPECT_NE(
+        recording.find("# figures: {\"frames\": 301, \"exit_code\": 0, \"error_log_bytes\": 0, "
+                       "\"enemies_deployed\": "),
+        std::string::npos)
+        << recording;
 
     struct Case {
         const char* what;
@@ -91,7 +93,7 @@ void alternate(int turn)
 TEST_F(RecordingTest, AGameLongerThanTheMemoryIsCutWhereItRanOut)
 {
     setenv("STARLANE_RECORD", "cut.rec", 1);
-    ASSERT_EQ(recordingStart("test", 1, 2), 1);   // room for two ranges
+    ASSERT_EQ(recordingStart("test", 1, 2), 1); // room for two ranges
     headlessSetTurnHook(alternate);
     int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
     ASSERT_EQ(recordingFinish("test", exitCode), 1);
@@ -100,7 +102,7 @@ TEST_F(RecordingTest, AGameLongerThanTheMemoryIsCutWhereItRanOut)
     std::string error;
     ASSERT_EQ(readRecording("cut.rec", &recording, &error), 1) << error;
     EXPECT_EQ(recording.startTick, 1000u);
-    EXPECT_EQ(recording.frames, 20);   // the keys are whole up to the cut
+    EXPECT_EQ(recording.frames, 20); // the keys are whole up to the cut
     ASSERT_EQ(recording.ranges.size(), 2u);
     EXPECT_EQ(recording.ranges[1].first, 10);
     EXPECT_EQ(recording.ranges[1].last, 19);

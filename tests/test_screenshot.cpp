@@ -110,8 +110,10 @@ TEST_F(ScreenshotTest, AFailureLeavesNothingBehind)
     std::vector<unsigned char> palette = testPalette();
     char name[64];
     EXPECT_EQ(writeScreenshot(NULL, 2, 2, 2, palette.data(), name, sizeof(name)), 0);
-    EXPECT_EQ(writeScreenshot(pixels, 1, 2, 2, palette.data(), name, sizeof(name)), 0);   // pitch < width
-    EXPECT_EQ(writeScreenshot(pixels, 2, 2, 2, palette.data(), name, 8), 0);   // the name does not fit
+    EXPECT_EQ(writeScreenshot(pixels, 1, 2, 2, palette.data(), name, sizeof(name)),
+              0); // pitch < width
+    EXPECT_EQ(writeScreenshot(pixels, 2, 2, 2, palette.data(), name, 8),
+              0); // the name does not fit
     struct stat st;
     EXPECT_NE(stat("starlane-0001.png", &st), 0);
 

@@ -22,10 +22,10 @@ int runWinMain()
 TEST_F(ErrorLogTest, LinesAreWrittenVerbatimAndFlushedOneByOne)
 {
     ASSERT_EQ(openErrorLog("Error.txt"), 1);
-    EXPECT_EQ(errorText(), "");   // truncated at start: a clean run leaves it empty
+    EXPECT_EQ(errorText(), ""); // truncated at start: a clean run leaves it empty
 
     EXPECT_EQ(writeError("first: failed\n"), 1);
-    EXPECT_EQ(errorText(), "first: failed\n");   // readable before the next line is written
+    EXPECT_EQ(errorText(), "first: failed\n"); // readable before the next line is written
     EXPECT_EQ(writeError("second:  no newline"), 1);
     EXPECT_EQ(writeError("third: x\n"), 1);
     // Nothing is added: a message without a newline runs into the next one.
@@ -60,7 +60,7 @@ TEST_F(ErrorLogTest, UnopenableLogIsCreatedByTheFirstWriteThatCan)
     // While even that cannot be opened, messages are dropped and 0 is returned.
     closeErrorLog();
     unlink("Error.txt");
-    mkdir("Error.txt", 0755);   // a folder in the way
+    mkdir("Error.txt", 0755); // a folder in the way
     EXPECT_EQ(writeError("lost: line\n"), 0);
     EXPECT_EQ(errorLog, nullptr);
     rmdir("Error.txt");
@@ -101,7 +101,7 @@ TEST_F(FrameSyncTest, BudgetIsTruncatedMilliseconds)
     startFrame();
     headlessAdvance(0);
     syncFrame();
-    EXPECT_EQ(headlessSleepCount(), 0);   // a zero budget never waits
+    EXPECT_EQ(headlessSleepCount(), 0); // a zero budget never waits
 }
 
 TEST_F(FrameSyncTest, SleepsWhatIsLeftAndNeverCatchesUp)
@@ -138,7 +138,7 @@ TEST_F(FrameSyncTest, AClockThatWentBackNeverSleepsPastTheBudget)
     initFrameSyncer(60);
     headlessSetTicks(3600000);
     startFrame();
-    headlessSetTicks(1000);   // an hour back
+    headlessSetTicks(1000); // an hour back
     syncFrame();
     EXPECT_EQ(headlessLastSleep(), 16u);
 }
@@ -148,7 +148,7 @@ TEST_F(FrameSyncTest, TickWrapBetweenStartAndSync)
     initFrameSyncer(60);
     headlessSetTicks(0xFFFFFFFDu);
     startFrame();
-    headlessAdvance(7);   // wraps to 4
+    headlessAdvance(7); // wraps to 4
     EXPECT_EQ(GetTickCount(), 4u);
     syncFrame();
     EXPECT_EQ(headlessLastSleep(), 9u);

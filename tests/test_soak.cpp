@@ -40,13 +40,13 @@ struct PoolView {
     void** slots;
     const int* count;
     int capacity;
-    std::vector<void*> records;   // the pool's records at start-up, sorted
+    std::vector<void*> records; // the pool's records at start-up, sorted
     int peak;
     long fullFrames;
 };
 
 PoolView pools[3];
-int badFrame = -1;            // first frame after which an invariant failed
+int badFrame = -1; // first frame after which an invariant failed
 std::string badWhat;
 int framesRun = 0;
 int closeRequested = 0;
@@ -238,7 +238,8 @@ TEST_F(Soak, AnHourWithTheEnemyPoolFull)
     ASSERT_GT(kinds, 0);
     std::string script;
     for (int i = 0; i < MAX_DEPLOYMENT_ORDERS; i++)
-        script += "o " + std::to_string(i % kinds) + " 0 " + std::to_string(20 + i * 53 % 720) + " -40\n";
+        script +=
+            "o " + std::to_string(i % kinds) + " 0 " + std::to_string(20 + i * 53 % 720) + " -40\n";
     writeFile("DeploymentOrders/DeploymentOrder1.dpo", script + "e\n");
     play("full enemy pool");
     EXPECT_GT(pools[1].fullFrames, SOAK_FRAMES * 9L / 10) << "the enemy pool stayed full";

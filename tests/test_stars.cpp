@@ -9,7 +9,7 @@
 
 namespace {
 
-const int pitch = 832;   // wider than the screen, as a real back buffer may be
+const int pitch = 832; // wider than the screen, as a real back buffer may be
 
 class Stars : public GameTest {
 protected:
@@ -79,11 +79,11 @@ TEST_F(Stars, LayersMoveAtTheirSpeedsKeepTheirColumnsAndShowTheirColours)
 TEST_F(Stars, WrapKeepsTheOvershootAndDrawsANewColumn)
 {
     placeStill();
-    stars[0][3] = {5, 599};    // 599 + 1 -> 0
-    stars[1][4] = {6, 598};    // 598 + 2 -> 0
-    stars[2][5] = {7, 595};    // 595 + 7 -> 2
-    stars[2][6] = {8, 599};    // 599 + 7 -> 6
-    stars[2][7] = {9, 592};    // 592 + 7 = 599, stays
+    stars[0][3] = {5, 599}; // 599 + 1 -> 0
+    stars[1][4] = {6, 598}; // 598 + 2 -> 0
+    stars[2][5] = {7, 595}; // 595 + 7 -> 2
+    stars[2][6] = {8, 599}; // 599 + 7 -> 6
+    stars[2][7] = {9, 592}; // 592 + 7 = 599, stays
     srand(31);
     int x0 = rand() % 800, x1 = rand() % 800, x2 = rand() % 800, x3 = rand() % 800;
     srand(31);
@@ -106,12 +106,12 @@ TEST_F(Stars, WrapKeepsTheOvershootAndDrawsANewColumn)
 TEST_F(Stars, TheLaterLayerWinsWhereStarsMeet)
 {
     placeStill();
-    stars[0][0] = {400, 299};   // -> 300, colour 172
-    stars[1][0] = {400, 298};   // -> 300, colour 255
-    stars[0][1] = {401, 299};   // -> 300, alone in layer 0
+    stars[0][0] = {400, 299}; // -> 300, colour 172
+    stars[1][0] = {400, 298}; // -> 300, colour 255
+    stars[0][1] = {401, 299}; // -> 300, alone in layer 0
     updateStars();
     EXPECT_EQ(at(400, 300), 255);
     EXPECT_EQ(at(401, 300), 172);
 }
 
-}  // namespace
+} // namespace

@@ -86,21 +86,20 @@ TEST_F(WeaponTest, BadArgumentsAndUnloadedGraphicsAreRefused)
     EXPECT_EQ(createDischarge(NULL, 0, at), 0);
     EXPECT_EQ(createDischarge(&desc, 0, NULL), 0);
     EXPECT_EQ(impactDischarge(NULL), 0);
-    desc.graphicID = 6;   // one past the loaded graphics
+    desc.graphicID = 6; // one past the loaded graphics
     EXPECT_EQ(createDischarge(&desc, 0, at), 0);
     desc.graphicID = -1;
     EXPECT_EQ(createDischarge(&desc, 0, at), 0);
     desc.graphicID = 1000000;
     EXPECT_EQ(createDischarge(&desc, 0, at), 0);
     EXPECT_EQ(numActiveDischarges, 0);
-    EXPECT_EQ(errorText(),
-              "fireWeapon: null pointer(s) passed\n"
-              "createDischarge: null pointer passed\n"
-              "createDischarge: null pointer passed\n"
-              "impactDischarge: null pointer passed\n"
-              "createDischarge: graphic index out of bounds\n"
-              "createDischarge: graphic index out of bounds\n"
-              "createDischarge: graphic index out of bounds\n");
+    EXPECT_EQ(errorText(), "fireWeapon: null pointer(s) passed\n"
+                           "createDischarge: null pointer passed\n"
+                           "createDischarge: null pointer passed\n"
+                           "impactDischarge: null pointer passed\n"
+                           "createDischarge: graphic index out of bounds\n"
+                           "createDischarge: graphic index out of bounds\n"
+                           "createDischarge: graphic index out of bounds\n");
 }
 
 TEST_F(WeaponTest, ACloneFailureLeavesTheCountAlone)
@@ -112,19 +111,19 @@ TEST_F(WeaponTest, ACloneFailureLeavesTheCountAlone)
     EXPECT_EQ(createDischarge(&desc, 0, at), 0);
     discharges[0] = spare;
     EXPECT_EQ(numActiveDischarges, 0);
-    EXPECT_EQ(errorText(),
-              "cloneGraphic: null pointer(s) passed\n"
-              "createDischarge: error cloning graphic\n");
+    EXPECT_EQ(errorText(), "cloneGraphic: null pointer(s) passed\n"
+                           "createDischarge: error cloning graphic\n");
 }
 
 TEST_F(WeaponTest, ImpactStopsTheShotAndPicksTheImpactByItsBits)
 {
-    Discharge* d = addShot(10, 10, OWNER_PLAYER, DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME, 1);
+    Discharge* d =
+        addShot(10, 10, OWNER_PLAYER, DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME, 1);
     d->graphic.xVelocity = 3;
     d->graphic.yVelocity = -10;
     EXPECT_EQ(impactDischarge(d), 1);
     EXPECT_EQ(d->state, DISCHARGE_IMPACTING);
-    EXPECT_EQ(d->graphic.currentAnimation, 1);   // the animation wins over the frame
+    EXPECT_EQ(d->graphic.currentAnimation, 1); // the animation wins over the frame
     EXPECT_EQ(d->graphic.animations[1].running, 1);
     EXPECT_EQ(d->graphic.xVelocity, 0);
     EXPECT_EQ(d->graphic.yVelocity, 0);
@@ -138,7 +137,7 @@ TEST_F(WeaponTest, ImpactStopsTheShotAndPicksTheImpactByItsBits)
     EXPECT_EQ(f->graphic.currentFrame, 1);
 
     Discharge* s = addShot(10, 10, OWNER_PLAYER, DISCHARGE_ANIMATED, 1);
-    EXPECT_EQ(s->graphic.animations[0].running, 1);   // flies with animation 0
+    EXPECT_EQ(s->graphic.animations[0].running, 1); // flies with animation 0
     impactDischarge(s);
     EXPECT_EQ(s->state, DISCHARGE_SPENT);
 }
@@ -149,7 +148,7 @@ TEST_F(WeaponTest, AShotWithoutImpactBitsLeavesThePoolInTheFrameItHits)
     addShot(310, 110, OWNER_PLAYER, 0, 10);
     playFrame();
     EXPECT_EQ(e->health, 90);
-    EXPECT_EQ(numActiveDischarges, 0);   // gone before anything is drawn
+    EXPECT_EQ(numActiveDischarges, 0); // gone before anything is drawn
 }
 
 TEST_F(WeaponTest, AnImpactFrameShowsForExactlyOneFrame)
@@ -162,18 +161,18 @@ TEST_F(WeaponTest, AnImpactFrameShowsForExactlyOneFrame)
     EXPECT_EQ(d->graphic.currentFrame, 1);
     playFrame();
     EXPECT_EQ(numActiveDischarges, 0);
-    EXPECT_EQ(e->health, 90);   // hit once only
+    EXPECT_EQ(e->health, 90); // hit once only
 }
 
 TEST_F(WeaponTest, AnImpactAnimationPlaysOutWithoutHittingAgain)
 {
     Enemy* e = addEnemy(300, 100);
     Discharge* d = addShot(310, 110, OWNER_PLAYER, DISCHARGE_IMPACT_ANIMATION, 10);
-    playFrame();   // hit; impact step 1
+    playFrame(); // hit; impact step 1
     EXPECT_EQ(d->state, DISCHARGE_IMPACTING);
-    playFrame();   // impact step 2 stops it
+    playFrame(); // impact step 2 stops it
     EXPECT_EQ(numActiveDischarges, 1);
-    playFrame();   // seen stopped: spent and removed in this frame
+    playFrame(); // seen stopped: spent and removed in this frame
     EXPECT_EQ(numActiveDischarges, 0);
     EXPECT_EQ(e->health, 90);
 }

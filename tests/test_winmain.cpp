@@ -34,7 +34,7 @@ protected:
         turns = turn + 1;
         if (turn == closeAt)
             headlessRequestClose();
-        headlessSetKey(1, turn == escapeAt);   // Escape
+        headlessSetKey(1, turn == escapeAt); // Escape
         if (turn == loseAt)
             headlessLoseSurfaces();
         if (turn == loseAt + 1)
@@ -75,8 +75,8 @@ TEST_F(WinMainGameTest, EscapeFinishesItsFrameThenQuits)
     escapeAt = 3;
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(turns, 5);
-    EXPECT_EQ(faultCallCount("Flip"), 4);   // the Escape frame still ran to its end
-    EXPECT_EQ(quitFlag, 0);                 // the window was never destroyed
+    EXPECT_EQ(faultCallCount("Flip"), 4); // the Escape frame still ran to its end
+    EXPECT_EQ(quitFlag, 0); // the window was never destroyed
     EXPECT_EQ(liveObjectCount(), 0);
     EXPECT_EQ(errorText(), "");
 }
@@ -84,7 +84,7 @@ TEST_F(WinMainGameTest, EscapeFinishesItsFrameThenQuits)
 TEST_F(WinMainGameTest, EveryTurnRunsAFrameWithOrWithoutAMessage)
 {
     closeAt = 40;
-    headlessRequestExpose();   // one WM_PAINT arrives among the turns
+    headlessRequestExpose(); // one WM_PAINT arrives among the turns
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(faultCallCount("Flip"), 40);
     // Paced at 16 ms a frame on the virtual clock.

@@ -31,7 +31,7 @@ int runWinMain()
 
 int turnsSeen = 0;
 int closeAtTurn = -1;
-std::vector<unsigned char> shot;       // picture captured at shotTurn
+std::vector<unsigned char> shot; // picture captured at shotTurn
 int shotTurn = -1;
 
 void countTurns(int turn)
@@ -241,7 +241,8 @@ TEST_F(World, AFailedUnlockEndsTheFrameAfterTheStars)
     int presents = headlessPresentCount(), sleeps = headlessSleepCount();
     EXPECT_TRUE(faultSet("Unlock", 1, 1, DDERR_GENERIC));
     EXPECT_EQ(gameMain(), 0);
-    EXPECT_EQ(errorText(), "lockBackBuffer:  unlocking error\ngameMain:  error unlocking back buffer\n");
+    EXPECT_EQ(errorText(),
+              "lockBackBuffer:  unlocking error\ngameMain:  error unlocking back buffer\n");
     EXPECT_EQ(headlessPresentCount(), presents);
     EXPECT_EQ(headlessSleepCount(), sleeps + 1) << "the early end still sleeps";
     EXPECT_NE(memcmp(before, stars, sizeof(stars)), 0);
@@ -342,4 +343,4 @@ TEST_F(World, RemovalFromTheMiddleMovesTheLastLiveRecordIntoTheGap)
     EXPECT_EQ(before[1]->state, masterEnemies[0].state);
 }
 
-}  // namespace
+} // namespace

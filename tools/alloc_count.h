@@ -16,7 +16,7 @@
 #define ALLOCATIONS_COUNTED 1
 #endif
 
-extern volatile int countingAllocations;   // nonzero: count
-extern volatile long allocationCount;      // allocations counted so far
+extern volatile int countingAllocations; // nonzero: count
+extern volatile long allocationCount; // allocations counted so far
 
 #endif

@@ -33,18 +33,18 @@ const char* const GRAPHICS_LIST = "Graphics/MasterGraphics.txt";
 const char* const ENEMIES_LIST = "Enemies/MasterEnemies.txt";
 const char* const ORDERS_FILE = "DeploymentOrders/DeploymentOrder1.dpo";
 const char* const PALETTE_FILE = "palette.pal";
-const int FAR_OFF_SCREEN = 300;   // pixels above or below the screen counted as far
-const int FIRE_DELAY_NEVER = 60 * 60 * 60;   // frames: an hour of play
+const int FAR_OFF_SCREEN = 300; // pixels above or below the screen counted as far
+const int FIRE_DELAY_NEVER = 60 * 60 * 60; // frames: an hour of play
 
 struct Place {
-    std::string file;   // "" when no content file was being read
+    std::string file; // "" when no content file was being read
     int line;
 };
 
 struct Logged {
-    std::string text;   // without its newline
+    std::string text; // without its newline
     Place at;
-    int step;           // 0: the game; 1.. : one loader run each
+    int step; // 0: the game; 1.. : one loader run each
 };
 
 struct Read {
@@ -58,10 +58,10 @@ struct Entry {
 
 int step = 0;
 std::vector<Logged> logged;
-std::map<std::string, std::vector<Read>> reads;   // per file, what its last reading took
-std::vector<std::string> fileOrder;               // files in the order they were first read
+std::map<std::string, std::vector<Read>> reads; // per file, what its last reading took
+std::vector<std::string> fileOrder; // files in the order they were first read
 std::vector<Logged> warnings;
-std::set<std::string> warned;   // each warning's place and text, to give it once
+std::set<std::string> warned; // each warning's place and text, to give it once
 
 Place here()
 {
@@ -93,7 +93,8 @@ void onLog(const char* message)
     entry.step = step;
     // Lines logged before any text was read are about the palette; a player that cannot be
     // made lacks the ship graphic.
-    if (entry.at.file.empty() && (entry.text.rfind("loadPalette:", 0) == 0 || entry.text.rfind("ddInit:", 0) == 0))
+    if (entry.at.file.empty() &&
+        (entry.text.rfind("loadPalette:", 0) == 0 || entry.text.rfind("ddInit:", 0) == 0))
         entry.at = {PALETTE_FILE, 1};
     if (entry.text.rfind("initPlayer:", 0) == 0)
         entry.at = {GRAPHICS_LIST, 1};
@@ -144,10 +145,12 @@ std::vector<Entry> listNames(const char* list, int max)
             char name[CONTENT_NAME_LENGTH + 1];
             while (readName(&text, name, CONTENT_NAME_LENGTH)) {
                 char path[TEXT_PATH_SIZE];
-                FILE* probe = resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
+                FILE* probe =
+                    resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
                 if (probe != NULL) {
                     fclose(probe);
-                    warn({list, text.valueLine}, std::string(name) + " is never read: the count on line 1 says " +
+                    warn({list, text.valueLine}, std::string(name) +
+                                                     " is never read: the count on line 1 says " +
                                                      std::to_string(count));
                 }
                 if (!discardLine(&text))
@@ -187,8 +190,8 @@ void restartAt(const char* file, int line)
 
 // Each loader on its own, so that a refused file does not hide the ones after it. An entry
 // whose list could not be read at all is not followed: its lines would be consequences only.
-void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded, std::vector<Entry>& enemyNames,
-                std::vector<int>& enemyLoaded)
+void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded,
+                std::vector<Entry>& enemyNames, std::vector<int>& enemyLoaded)
 {
     if (lpdd == NULL) {
         WNDCLASSEXA wc = {};
@@ -197,10 +200,10 @@ void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoade
         wc.hInstance = GetModuleHandleA(NULL);
         wc.lpszClassName = "Starlane Check";
         RegisterClassExA(&wc);
-        mainWindow = CreateWindowExA(0, "Starlane Check", "Starlane Check", WS_POPUP, 0, 0, 800, 600, NULL,
-                                     NULL, wc.hInstance, NULL);
+        mainWindow = CreateWindowExA(0, "Starlane Check", "Starlane Check", WS_POPUP, 0, 0, 800,
+                                     600, NULL, NULL, wc.hInstance, NULL);
         restartAt("", 0);
-        ddInit(screenWidth, screenHeight, screenBpp);   // the palette's lines are the game's already
+        ddInit(screenWidth, screenHeight, screenBpp); // the palette's lines are the game's already
     }
 
     destroyMasterGraphics();
@@ -267,8 +270,8 @@ int recordLine(const std::string& file, int letter, int index, int value = -1)
     const std::vector<Read>& all = reads[file];
     int line = 0;
     for (size_t i = 0; i + 1 < all.size(); i++)
-        if (all[i].kind == TEXT_READ_LETTER && all[i].value == letter && all[i + 1].kind == TEXT_READ_INT &&
-            all[i + 1].value == index)
+        if (all[i].kind == TEXT_READ_LETTER && all[i].value == letter &&
+            all[i + 1].kind == TEXT_READ_INT && all[i + 1].value == index)
             line = value >= 0 && i + 1 + value < all.size() ? all[i + 1 + value].line : all[i].line;
     return line;
 }
@@ -295,7 +298,10 @@ int enemyValueLine(const std::string& file, int n)
 
 // ---- Warnings on the loaded records ----
 
-std::string str(long long v) { return std::to_string(v); }
+std::string str(long long v)
+{
+    return std::to_string(v);
+}
 
 int animationDefined(const Graphic& g, int a)
 {
@@ -305,7 +311,7 @@ int animationDefined(const Graphic& g, int a)
 struct Need {
     std::string who;
     std::vector<int> frames, animations;
-    int mustStop;   // the game waits for these animations to end
+    int mustStop; // the game waits for these animations to end
 };
 
 struct GraphicUse {
@@ -320,13 +326,15 @@ void lacks(const Graphic& g, const std::string& file, const Need& need, const Pl
             warn(at, need.who + " needs frame " + str(f) + ", which " + file + " does not load");
     for (int a : need.animations) {
         if (!animationDefined(g, a))
-            warn(at, need.who + " needs animation " + str(a) + ", which " + file + " does not define");
+            warn(at,
+                 need.who + " needs animation " + str(a) + ", which " + file + " does not define");
         else if (need.mustStop && (g.animations[a].flags & ANIMATION_LOOP))
-            warn({file, recordLine(file, 'a', a)},
-                 need.who + " waits for animation " + str(a) + " of " + file + " to end, but it loops");
+            warn({file, recordLine(file, 'a', a)}, need.who + " waits for animation " + str(a) +
+                                                       " of " + file + " to end, but it loops");
     }
     if (!need.animations.empty() && !(g.attributes & GRAPHIC_ANIMATED))
-        warn({file, headerLine(file, 8)}, need.who + " plays animations, but " + file + " lacks attribute 4 (animated)");
+        warn({file, headerLine(file, 8)},
+             need.who + " plays animations, but " + file + " lacks attribute 4 (animated)");
 }
 
 void use(GraphicUse& u, const std::vector<int>& frames)
@@ -337,7 +345,8 @@ void use(GraphicUse& u, const std::vector<int>& frames)
 }
 
 void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>& complete,
-                  const std::vector<Entry>& enemyNames, const std::vector<int>& enemyLoaded, int ordersRead)
+                  const std::vector<Entry>& enemyNames, const std::vector<int>& enemyLoaded,
+                  int ordersRead)
 {
     std::vector<GraphicUse> uses(graphicNames.size(), GraphicUse());
 
@@ -346,22 +355,26 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         Need need;
     };
     const Role roles[] = {
-        {GRAPHIC_SHIP, {"the player's ship", {SHIP_FRAME_LEVEL, SHIP_FRAME_TILTED, SHIP_FRAME_FIRING,
-                                               SHIP_FRAME_RECOIL, SHIP_FRAME_RECOIL_FLASH},
-                        {SHIP_ANIMATION_OPEN, SHIP_ANIMATION_CLOSE, SHIP_ANIMATION_DEATH}, 1}},
+        {GRAPHIC_SHIP,
+         {"the player's ship",
+          {SHIP_FRAME_LEVEL, SHIP_FRAME_TILTED, SHIP_FRAME_FIRING, SHIP_FRAME_RECOIL,
+           SHIP_FRAME_RECOIL_FLASH},
+          {SHIP_ANIMATION_OPEN, SHIP_ANIMATION_CLOSE, SHIP_ANIMATION_DEATH},
+          1}},
         {GRAPHIC_PLAYER_SHOT, {"the player's shot", {0}, {SHOT_ANIMATION_IMPACT}, 1}},
         {GRAPHIC_POWERUP, {"the power-up", {}, {}, 0}},
         {GRAPHIC_OVERLAY, {"the overlay", {}, {OVERLAY_ANIMATION}, 0}},
     };
     // A list that could not be read at all has said so; its empty roles are consequences.
-    for (Role role : graphicNames.empty() ? std::vector<Role>() : std::vector<Role>(roles, roles + 4)) {
+    for (Role role :
+         graphicNames.empty() ? std::vector<Role>() : std::vector<Role>(roles, roles + 4)) {
         if (role.graphic == GRAPHIC_POWERUP)
             for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
                 role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
         if (role.graphic >= (int)graphicNames.size()) {
             warn({GRAPHICS_LIST, 1}, "graphic " + str(role.graphic) + ", " + role.need.who +
-                                         ", is missing: the list must hold at least " + str(NUM_GRAPHIC_ROLES) +
-                                         " graphics");
+                                         ", is missing: the list must hold at least " +
+                                         str(NUM_GRAPHIC_ROLES) + " graphics");
             continue;
         }
         if (!complete[role.graphic])
@@ -386,21 +399,26 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
                 routine = r.value;
         Place routineAt = {file, enemyValueLine(file, -1)};
         if (graphicID >= 0 && graphicID < (int)graphicNames.size() && complete[graphicID]) {
-            Need driven = {"AI routine 1", {ENEMY_FRAME_LEVEL, ENEMY_FRAME_FLICKER, ENEMY_FRAME_FIRING},
-                           {ENEMY_ANIMATION_DEATH}, 1};
+            Need driven = {"AI routine 1",
+                           {ENEMY_FRAME_LEVEL, ENEMY_FRAME_FLICKER, ENEMY_FRAME_FIRING},
+                           {ENEMY_ANIMATION_DEATH},
+                           1};
             use(uses[graphicID], routine == 1 ? driven.frames : std::vector<int>{0});
             if (routine == 1)
                 lacks(masterGraphics[graphicID], graphicNames[graphicID].name, driven, routineAt);
         }
         if (e.state != ALIVE)
-            warn({file, enemyValueLine(file, 4)}, "life state " + str(e.state) + ": enemies start alive (1); " +
-                                                      (e.state == DEAD ? "a dead one leaves at once"
-                                                                       : "in any other state it never dies"));
+            warn({file, enemyValueLine(file, 4)},
+                 "life state " + str(e.state) + ": enemies start alive (1); " +
+                     (e.state == DEAD ? "a dead one leaves at once"
+                                      : "in any other state it never dies"));
         if (e.aiState < AI_INIT || e.aiState > AI_FIRE)
-            warn({file, enemyValueLine(file, -2)}, "AI state " + str(e.aiState) +
-                                                        " does nothing; the routine knows 0 to 3 (0 flies in)");
+            warn({file, enemyValueLine(file, -2)},
+                 "AI state " + str(e.aiState) +
+                     " does nothing; the routine knows 0 to 3 (0 flies in)");
         if (routine == 0)
-            warn(routineAt, "AI routine 0: the enemy never moves, fires or dies, and never leaves the pool");
+            warn(routineAt,
+                 "AI routine 0: the enemy never moves, fires or dies, and never leaves the pool");
         else if (e.weapon.numDischarges > 0 && e.timers[0].delay <= 0)
             warn(routineAt, "timer 0, the fire timer, has delay " + str(e.timers[0].delay) +
                                 ": the enemy fires every second frame");
@@ -410,13 +428,16 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         for (int s = 0; s < e.weapon.numDischarges; s++) {
             const DischargeDesc& d = e.weapon.descs[s];
             Place at = {file, enemyValueLine(file, 7 + s * 7)};
-            if (d.attributes & ~(DISCHARGE_ANIMATED | DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME))
-                warn(at, "shot attributes " + str(d.attributes) + ": only 1, 2 and 4 mean anything");
+            if (d.attributes &
+                ~(DISCHARGE_ANIMATED | DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME))
+                warn(at,
+                     "shot attributes " + str(d.attributes) + ": only 1, 2 and 4 mean anything");
             if (d.xVelocity == 0 && d.yVelocity == 0)
                 warn(at, "the shot does not move: it stays until it hits the ship");
             if (d.damage < 0)
                 warn(at, "negative damage heals the ship");
-            if (d.graphicID < 0 || d.graphicID >= (int)graphicNames.size() || !complete[d.graphicID])
+            if (d.graphicID < 0 || d.graphicID >= (int)graphicNames.size() ||
+                !complete[d.graphicID])
                 continue;
             Need shot = {"the shot", {}, {}, 0};
             if (d.attributes & DISCHARGE_ANIMATED)
@@ -443,23 +464,27 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         const std::string& file = graphicNames[i].name;
         RECT box = g.boundingBox;
         if (box.left < 0 || box.top < 0 || box.right > g.width || box.bottom > g.height)
-            warn({file, headerLine(file, 4)}, "the bounding box (" + str(box.left) + ", " + str(box.top) + ")-(" +
-                                                  str(box.right) + ", " + str(box.bottom) + ") reaches outside the " +
+            warn({file, headerLine(file, 4)}, "the bounding box (" + str(box.left) + ", " +
+                                                  str(box.top) + ")-(" + str(box.right) + ", " +
+                                                  str(box.bottom) + ") reaches outside the " +
                                                   str(g.width) + " x " + str(g.height) + " frame");
         else if (box.left >= box.right || box.top >= box.bottom)
-            warn({file, headerLine(file, 4)}, "the bounding box is empty: left must be below right and top below bottom");
+            warn({file, headerLine(file, 4)},
+                 "the bounding box is empty: left must be below right and top below bottom");
         // An empty line is read as a comment letter: the line after it goes too.
         for (const Read& r : reads[file])
             if (r.kind == TEXT_READ_LETTER && r.value == '\n')
-                warn({file, r.line}, "empty line: the game drops the line after it (line " + str(r.line + 1) + ") too");
+                warn({file, r.line}, "empty line: the game drops the line after it (line " +
+                                         str(r.line + 1) + ") too");
         if (!enemiesKnown)
             continue;
         if (!uses[i].used) {
             warn({GRAPHICS_LIST, graphicNames[i].line},
-                 "graphic " + str(i) + " (" + file + ") is used by nothing: no fixed role, enemy or shot names it");
+                 "graphic " + str(i) + " (" + file +
+                     ") is used by nothing: no fixed role, enemy or shot names it");
             continue;
         }
-        int shown[MAX_FRAMES] = {1};   // frame 0 shows until anything else is chosen
+        int shown[MAX_FRAMES] = {1}; // frame 0 shows until anything else is chosen
         for (int f = 0; f < MAX_FRAMES; f++)
             shown[f] = shown[f] || uses[i].frameShown[f];
         for (int a = 0; a < MAX_ANIMATIONS; a++) {
@@ -470,9 +495,10 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
                 shown[f] = 1;
                 if (g.frames[f] == NULL && !told[f]) {
                     told[f] = 1;
-                    warn({file, recordLine(file, 'a', a, 4 + k)}, "animation " + str(a) + " shows frame " + str(f) +
-                                                               ", which no f record loads: nothing is drawn and "
-                                                               "the game logs an error every frame");
+                    warn({file, recordLine(file, 'a', a, 4 + k)},
+                         "animation " + str(a) + " shows frame " + str(f) +
+                             ", which no f record loads: nothing is drawn and "
+                             "the game logs an error every frame");
                 }
             }
         }
@@ -497,8 +523,10 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         if (fread(palette, 1, sizeof(palette), file) == sizeof(palette))
             for (int colour : {STAR_COLOUR_FAR, STAR_COLOUR_NEAR})
                 if (memcmp(palette + colour * 4, palette, 3) == 0)
-                    warn({PALETTE_FILE, 1}, "entry " + str(colour) + " colours stars but is the colour of the "
-                                            "empty screen (entry 0), so those stars are invisible");
+                    warn({PALETTE_FILE, 1},
+                         "entry " + str(colour) +
+                             " colours stars but is the colour of the "
+                             "empty screen (entry 0), so those stars are invisible");
         fclose(file);
     }
 
@@ -516,16 +544,20 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         const Graphic& g = masterEnemies[o.enemyIndex].graphic;
         Place at = {ORDERS_FILE, orderLines[k]};
         if (o.x + g.boundingBox.right <= 0 || o.x + g.boundingBox.left >= screenWidth)
-            warn(at, "x " + str(o.x) + " puts the enemy beside the screen; it flies in straight down and is never seen there");
-        else if (o.y + g.boundingBox.bottom < -FAR_OFF_SCREEN || o.y + g.boundingBox.top >= screenHeight + FAR_OFF_SCREEN)
-            warn(at, "y " + str(o.y) + " puts the enemy more than " + str(FAR_OFF_SCREEN) + " pixels " +
-                         (o.y < 0 ? "above" : "below") + " the screen");
+            warn(at, "x " + str(o.x) +
+                         " puts the enemy beside the screen; it flies in straight down and is "
+                         "never seen there");
+        else if (o.y + g.boundingBox.bottom < -FAR_OFF_SCREEN ||
+                 o.y + g.boundingBox.top >= screenHeight + FAR_OFF_SCREEN)
+            warn(at, "y " + str(o.y) + " puts the enemy more than " + str(FAR_OFF_SCREEN) +
+                         " pixels " + (o.y < 0 ? "above" : "below") + " the screen");
     }
     if (ordersRead >= 0)
         for (size_t i = 0; i < enemyNames.size(); i++)
             if (!deployed[i])
-                warn({ENEMIES_LIST, enemyNames[i].line},
-                     "enemy " + str(i) + " (" + enemyNames[i].name + ") is named by no deployment order");
+                warn({ENEMIES_LIST, enemyNames[i].line}, "enemy " + str(i) + " (" +
+                                                             enemyNames[i].name +
+                                                             ") is named by no deployment order");
 }
 
 std::string showPath(const std::string& dir, const std::string& file)
@@ -562,14 +594,15 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
 
     report->started = runGame() == 0;
     if (!report->started)
-        freeMemory();   // a failed start-up leaves the pools as they were
+        freeMemory(); // a failed start-up leaves the pools as they were
     std::vector<Entry> graphicNames, enemyNames;
     std::vector<int> graphicLoaded, enemyLoaded;
     int gameOrders = -1;
     runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
     int ordersFailed = 0;
     for (const Logged& l : logged)
-        ordersFailed = ordersFailed || (l.step == step && l.text.rfind("loadDeploymentOrders:", 0) == 0);
+        ordersFailed =
+            ordersFailed || (l.step == step && l.text.rfind("loadDeploymentOrders:", 0) == 0);
     gameOrders = ordersFailed || enemyNames.empty() ? -1 : numDeploymentOrders;
     textReadHook = NULL;
     nameFixHook = NULL;
@@ -588,9 +621,11 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         if (l.step != 0)
             continue;
         report->gameLines++;
-        std::string at = l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
+        std::string at =
+            l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
         if (l.at.file.empty())
-            report->lines.push_back(showPath(shown, "Error.txt") + ":" + str(report->gameLines) + ": " + l.text);
+            report->lines.push_back(showPath(shown, "Error.txt") + ":" + str(report->gameLines) +
+                                    ": " + l.text);
         else
             report->lines.push_back(at + "Error.txt: " + l.text);
         seen.insert(at + l.text);
@@ -608,17 +643,20 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     for (const Logged& l : logged) {
         if (l.step == 0)
             continue;
-        std::string at = l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
+        std::string at =
+            l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
         if (!seen.insert(at + l.text).second)
             continue;
         if (l.at.file.empty())
-            rest.push_back({fileOrder.size(), 0, showPath(shown, "Error.txt") + ":1: loader: " + l.text});
+            rest.push_back(
+                {fileOrder.size(), 0, showPath(shown, "Error.txt") + ":1: loader: " + l.text});
         else
             rest.push_back({rankOf(l.at.file), l.at.line, at + "loader: " + l.text});
     }
     for (const Logged& w : warnings)
-        rest.push_back({rankOf(w.at.file), w.at.line,
-                        showPath(shown, w.at.file) + ":" + str(w.at.line) + ": warning: " + w.text});
+        rest.push_back(
+            {rankOf(w.at.file), w.at.line,
+             showPath(shown, w.at.file) + ":" + str(w.at.line) + ": warning: " + w.text});
     std::stable_sort(rest.begin(), rest.end(), [](const Line& a, const Line& b) {
         return a.rank != b.rank ? a.rank < b.rank : a.line < b.line;
     });
@@ -709,15 +747,21 @@ int listContent(const std::string& dir)
             continue;
         }
         const std::vector<Read>& values = reads[enemyNames[i].name];
-        int graphicID = values.empty() ? -1 : values[0].value, routine = values.empty() ? -1 : values.back().value;
-        printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer delay %d\n", i,
-               enemyNames[i].name.c_str(), graphicID,
-               graphicID >= 0 && graphicID < (int)graphicNames.size() ? graphicNames[graphicID].name.c_str() : "?",
+        int graphicID = values.empty() ? -1 : values[0].value,
+            routine = values.empty() ? -1 : values.back().value;
+        printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer delay %d\n",
+               i, enemyNames[i].name.c_str(), graphicID,
+               graphicID >= 0 && graphicID < (int)graphicNames.size()
+                   ? graphicNames[graphicID].name.c_str()
+                   : "?",
                e.xSpeed, e.ySpeed, routine, e.timers[0].delay);
         for (int s = 0; s < e.weapon.numDischarges; s++) {
             const DischargeDesc& d = e.weapon.descs[s];
-            printf("      shot: graphic %d (%s), attributes %d, from (%d, %d), velocity (%d, %d), damage %d\n",
-                   d.graphicID, d.graphicID < (int)graphicNames.size() ? graphicNames[d.graphicID].name.c_str() : "?",
+            printf("      shot: graphic %d (%s), attributes %d, from (%d, %d), velocity (%d, %d), "
+                   "damage %d\n",
+                   d.graphicID,
+                   d.graphicID < (int)graphicNames.size() ? graphicNames[d.graphicID].name.c_str()
+                                                          : "?",
                    d.attributes, d.xOffset, d.yOffset, d.xVelocity, d.yVelocity, d.damage);
         }
     }
@@ -731,7 +775,8 @@ int listContent(const std::string& dir)
             fprintf(stderr, "%s\n", line.c_str());
     }
     // The listing stands when every graphic and enemy loaded; the orders are not listed.
-    int ok = !graphicNames.empty() && std::count(graphicLoaded.begin(), graphicLoaded.end(), 0) == 0 &&
+    int ok = !graphicNames.empty() &&
+             std::count(graphicLoaded.begin(), graphicLoaded.end(), 0) == 0 &&
              std::count(enemyLoaded.begin(), enemyLoaded.end(), 0) == 0;
     std::filesystem::current_path(cwd, ec);
     return !ec && ok;

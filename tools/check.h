@@ -8,11 +8,11 @@
 #include <vector>
 
 struct CheckReport {
-    std::vector<std::string> lines;   // every problem, "FILE:LINE: ..." with FILE under the folder
-    int started;                      // the game got through its start-up
-    int gameLines;                    // lines the game itself would write to Error.txt
+    std::vector<std::string> lines; // every problem, "FILE:LINE: ..." with FILE under the folder
+    int started; // the game got through its start-up
+    int gameLines; // lines the game itself would write to Error.txt
     int warnings;
-    int graphics, enemies, orders;    // what the lists and the orders hold
+    int graphics, enemies, orders; // what the lists and the orders hold
 };
 
 // Checks the content folder `dir` (the working directory is left as it was); `shown` is the

@@ -17,8 +17,9 @@
 
 static int usage()
 {
-    fprintf(stderr, "usage: starlane-check [--list] [DIR]   (checks or lists the content folder DIR, "
-                    "by default the current one)\n");
+    fprintf(stderr,
+            "usage: starlane-check [--list] [DIR]   (checks or lists the content folder DIR, "
+            "by default the current one)\n");
     return 2;
 }
 
@@ -35,8 +36,9 @@ int main(int argc, char** argv)
     if (list) {
         int ok = listContent(dir);
         if (!ok)
-            fprintf(stderr, "starlane-check: %s: the content does not load; run starlane-check %s\n", dir.c_str(),
-                    dir.c_str());
+            fprintf(stderr,
+                    "starlane-check: %s: the content does not load; run starlane-check %s\n",
+                    dir.c_str(), dir.c_str());
         return ok ? 0 : 1;
     }
     CheckReport report;
@@ -48,13 +50,14 @@ int main(int argc, char** argv)
         printf("%s\n", line.c_str());
     size_t problems = report.lines.size();
     if (problems == 0) {
-        fprintf(stderr, "starlane-check: %s: clean (%d graphics, %d enemies, %d orders)\n", dir.c_str(),
-                report.graphics, report.enemies, report.orders);
+        fprintf(stderr, "starlane-check: %s: clean (%d graphics, %d enemies, %d orders)\n",
+                dir.c_str(), report.graphics, report.enemies, report.orders);
         return 0;
     }
     fprintf(stderr, "starlane-check: %s: %zu problem%s (%d warning%s); %s\n", dir.c_str(), problems,
             problems == 1 ? "" : "s", report.warnings, report.warnings == 1 ? "" : "s",
-            report.started ? (report.gameLines ? "the game starts but logs errors" : "the game starts")
-                           : "the game stops at start-up");
+            report.started
+                ? (report.gameLines ? "the game starts but logs errors" : "the game starts")
+                : "the game stops at start-up");
     return 1;
 }

@@ -46,7 +46,7 @@ const int PNG_SIZE = 64;
 
 typedef std::vector<uint8_t> Bytes;
 
-struct Picture {                  // RGBA, rows top first
+struct Picture { // RGBA, rows top first
     int width, height;
     std::vector<uint8_t> rgba;
 };
@@ -62,7 +62,8 @@ bool shipPicture(const std::string& dataDir, Picture& out, std::string& err)
         err = path + ": not an 8-bit sheet the game can read";
         return false;
     }
-    if (!extractBitmapTemplated(&frame, &sheet, SHIP_CELL_WIDTH, SHIP_CELL_HEIGHT, SHIP_BORDER, 0, 0)) {
+    if (!extractBitmapTemplated(&frame, &sheet, SHIP_CELL_WIDTH, SHIP_CELL_HEIGHT, SHIP_BORDER, 0,
+                                0)) {
         destroyBitmapFile(&sheet);
         err = path + ": the ship's frame is not on the sheet";
         return false;
@@ -106,7 +107,7 @@ Picture square(const Picture& src, int size)
 {
     Picture dst = {size, size, std::vector<uint8_t>((size_t)size * size * 4, 0)};
     double side = std::max(src.width, src.height);
-    double scale = side / size;                      // source pixels per icon pixel
+    double scale = side / size; // source pixels per icon pixel
     double ox = (side - src.width) / 2, oy = (side - src.height) / 2;
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) {
@@ -114,40 +115,59 @@ Picture square(const Picture& src, int size)
             double sum[4] = {0, 0, 0, 0};
             for (int sy = std::max(0, (int)y0); sy < std::min(src.height, (int)y1 + 1); sy++) {
                 double wy = std::min<double>(y1, sy + 1) - std::max<double>(y0, sy);
-                if (wy <= 0) continue;
+                if (wy <= 0)
+                    continue;
                 for (int sx = std::max(0, (int)x0); sx < std::min(src.width, (int)x1 + 1); sx++) {
                     double wx = std::min<double>(x1, sx + 1) - std::max<double>(x0, sx);
-                    if (wx <= 0) continue;
+                    if (wx <= 0)
+                        continue;
                     const uint8_t* p = &src.rgba[((size_t)sy * src.width + sx) * 4];
                     double a = wx * wy * p[3] / 255.0;
-                    for (int c = 0; c < 3; c++) sum[c] += a * p[c];
+                    for (int c = 0; c < 3; c++)
+                        sum[c] += a * p[c];
                     sum[3] += a;
                 }
             }
             uint8_t* q = &dst.rgba[((size_t)y * size + x) * 4];
             double alpha = sum[3] / (scale * scale);
             if (sum[3] > 0)
-                for (int c = 0; c < 3; c++) q[c] = (uint8_t)std::min(255.0, sum[c] / sum[3] + 0.5);
+                for (int c = 0; c < 3; c++)
+                    q[c] = (uint8_t)std::min(255.0, sum[c] / sum[3] + 0.5);
             q[3] = (uint8_t)std::min(255.0, alpha * 255 + 0.5);
         }
     return dst;
 }
 
-void put16(Bytes& b, unsigned v) { b.push_back(v & 255); b.push_back((v >> 8) & 255); }
-void put32(Bytes& b, uint32_t v) { put16(b, v & 0xffff); put16(b, v >> 16); }
+void put16(Bytes& b, unsigned v)
+{
+    b.push_back(v & 255);
+    b.push_back((v >> 8) & 255);
+}
+void put32(Bytes& b, uint32_t v)
+{
+    put16(b, v & 0xffff);
+    put16(b, v >> 16);
+}
 
 // One icon image as Windows keeps it: an info header with twice the height (colour and mask),
 // 32-bit BGRA rows bottom first, then the 1-bit mask (set = transparent), rows padded to 4 bytes.
 Bytes iconImage(const Picture& p)
 {
     Bytes b;
-    put32(b, 40); put32(b, p.width); put32(b, p.height * 2);
-    put16(b, 1); put16(b, 32);
-    for (int i = 0; i < 6; i++) put32(b, 0);
+    put32(b, 40);
+    put32(b, p.width);
+    put32(b, p.height * 2);
+    put16(b, 1);
+    put16(b, 32);
+    for (int i = 0; i < 6; i++)
+        put32(b, 0);
     for (int y = p.height - 1; y >= 0; y--)
         for (int x = 0; x < p.width; x++) {
             const uint8_t* q = &p.rgba[((size_t)y * p.width + x) * 4];
-            b.push_back(q[2]); b.push_back(q[1]); b.push_back(q[0]); b.push_back(q[3]);
+            b.push_back(q[2]);
+            b.push_back(q[1]);
+            b.push_back(q[0]);
+            b.push_back(q[3]);
         }
     int maskRow = ((p.width + 31) / 32) * 4;
     for (int y = p.height - 1; y >= 0; y--) {
@@ -164,18 +184,26 @@ Bytes icoFile(const Picture& ship)
 {
     const int count = sizeof ICO_SIZES / sizeof ICO_SIZES[0];
     std::vector<Bytes> images;
-    for (int size : ICO_SIZES) images.push_back(iconImage(square(ship, size)));
+    for (int size : ICO_SIZES)
+        images.push_back(iconImage(square(ship, size)));
     Bytes b;
-    put16(b, 0); put16(b, 1); put16(b, count);       // reserved, type 1 = icon, image count
+    put16(b, 0);
+    put16(b, 1);
+    put16(b, count); // reserved, type 1 = icon, image count
     uint32_t offset = 6 + 16 * count;
     for (int i = 0; i < count; i++) {
-        b.push_back((uint8_t)ICO_SIZES[i]); b.push_back((uint8_t)ICO_SIZES[i]);
-        b.push_back(0); b.push_back(0);              // no colour table, reserved
-        put16(b, 1); put16(b, 32);                   // planes, bits per pixel
-        put32(b, (uint32_t)images[i].size()); put32(b, offset);
+        b.push_back((uint8_t)ICO_SIZES[i]);
+        b.push_back((uint8_t)ICO_SIZES[i]);
+        b.push_back(0);
+        b.push_back(0); // no colour table, reserved
+        put16(b, 1);
+        put16(b, 32); // planes, bits per pixel
+        put32(b, (uint32_t)images[i].size());
+        put32(b, offset);
         offset += (uint32_t)images[i].size();
     }
-    for (const Bytes& image : images) b.insert(b.end(), image.begin(), image.end());
+    for (const Bytes& image : images)
+        b.insert(b.end(), image.begin(), image.end());
     return b;
 }
 
@@ -197,7 +225,8 @@ Bytes pngFile(const Picture& ship)
 bool readAll(const std::string& path, Bytes& out)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::ostringstream ss;
     ss << in.rdbuf();
     std::string s = ss.str();
@@ -227,7 +256,10 @@ int iconCommand(const std::string& command, const std::string& dataDir, const st
         fprintf(stderr, "%s\n", err.c_str());
         return 1;
     }
-    struct { const char* name; Bytes bytes; } files[] = {
+    struct {
+        const char* name;
+        Bytes bytes;
+    } files[] = {
         {"starlane.ico", icoFile(ship)},
         {"starlane.png", pngFile(ship)},
     };

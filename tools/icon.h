@@ -4,7 +4,7 @@
 
 #include <string>
 
-bool isIconCommand(const std::string& command);   // "icon" or "icon-check"
+bool isIconCommand(const std::string& command); // "icon" or "icon-check"
 // "icon" writes OUT_DIR/starlane.ico and starlane.png; "icon-check" compares them. 0 ok, 1 not.
 int iconCommand(const std::string& command, const std::string& dataDir, const std::string& outDir);
 

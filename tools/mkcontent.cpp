@@ -26,13 +26,17 @@ static int build(const fs::path& dataDir)
     std::vector<SourceOutput> outputs;
     std::vector<std::string> errors;
     if (!buildSources(dataDir, outputs, errors)) {
-        for (const std::string& e : errors) fprintf(stderr, "%s\n", e.c_str());
+        for (const std::string& e : errors)
+            fprintf(stderr, "%s\n", e.c_str());
         return 1;
     }
     for (const SourceOutput& o : outputs) {
         std::ofstream out(o.path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(o.bytes.data()), (std::streamsize)o.bytes.size());
-        if (!out) { fprintf(stderr, "%s: cannot write\n", o.path.string().c_str()); return 1; }
+        if (!out) {
+            fprintf(stderr, "%s: cannot write\n", o.path.string().c_str());
+            return 1;
+        }
         printf("wrote %s (%zu bytes)\n", o.path.string().c_str(), o.bytes.size());
     }
     return 0;
@@ -45,16 +49,20 @@ static int check(const std::string& dataDir)
         printf("%s: error: cannot enter the content folder\n", dataDir.c_str());
         return 1;
     }
-    for (const std::string& line : report.lines) printf("%s\n", line.c_str());
-    if (!report.lines.empty()) return 1;
-    printf("mkcontent: the sources make the files on disk; %d graphics, %d enemies, %d orders read cleanly\n",
+    for (const std::string& line : report.lines)
+        printf("%s\n", line.c_str());
+    if (!report.lines.empty())
+        return 1;
+    printf("mkcontent: the sources make the files on disk; %d graphics, %d enemies, %d orders read "
+           "cleanly\n",
            report.graphics, report.enemies, report.orders);
     return 0;
 }
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && isIconCommand(argv[1])) return iconCommand(argv[1], argv[2], argv[3]);
+    if (argc == 4 && isIconCommand(argv[1]))
+        return iconCommand(argv[1], argv[2], argv[3]);
     if (argc != 3 || (std::string(argv[1]) != "build" && std::string(argv[1]) != "check")) {
         fprintf(stderr, "usage: mkcontent build|check DATA_DIR\n");
         return 2;

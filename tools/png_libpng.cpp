@@ -6,7 +6,8 @@
 int writePng(const char* path, const unsigned char* pixels, int width, int height)
 {
     FILE* f = fopen(path, "wb");
-    if (f == NULL) return 0;
+    if (f == NULL)
+        return 0;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
     png_infop info = png ? png_create_info_struct(png) : NULL;
     if (png == NULL || info == NULL || setjmp(png_jmpbuf(png))) {

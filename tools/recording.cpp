@@ -14,7 +14,10 @@ namespace {
 const char* const HEADER = "# Starlane recording: start tick %lu, %d frames";
 const char* const FIGURES = "# figures: ";
 
-const struct { const char* name; int dik; } keyNames[] = {
+const struct {
+    const char* name;
+    int dik;
+} keyNames[] = {
     {"a", 0x1E}, {"d", 0x20}, {"w", 0x11}, {"s", 0x1F}, {"space", 0x39}, {"escape", 0x01},
 };
 
@@ -70,9 +73,11 @@ int readKeyScript(const char* path, std::vector<KeyRange>* ranges, std::string* 
     while (fgets(line, sizeof(line), f)) {
         lineNo++;
         char* hash = strchr(line, '#');
-        if (hash) *hash = '\0';
+        if (hash)
+            *hash = '\0';
         char* tok = strtok(line, " \t\r\n");
-        if (tok == NULL) continue;
+        if (tok == NULL)
+            continue;
         KeyRange r;
         char* end;
         r.first = (int)strtol(tok, &end, 10);
@@ -120,7 +125,8 @@ int readRecording(const char* path, Recording* recording, std::string* error)
         headed = 1;
     while (fgets(line, sizeof(line), f))
         if (strncmp(line, FIGURES, strlen(FIGURES)) == 0)
-            recording->figures = std::string(line + strlen(FIGURES), strcspn(line + strlen(FIGURES), "\r\n"));
+            recording->figures =
+                std::string(line + strlen(FIGURES), strcspn(line + strlen(FIGURES), "\r\n"));
     fclose(f);
     if (!headed) {
         *error = std::string("recording ") + path +
@@ -175,10 +181,12 @@ int recordingFinish(const char* program, int exitCode)
         fprintf(f, "\n");
     }
     if (cut >= 0)
-        fprintf(f, "# cut at frame %d of %d: the keys of later frames did not fit in memory; "
-                   "the figures are the whole game's\n", cut, frames);
-    fprintf(f, "%s{\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld%s}\n", FIGURES, frames,
-            exitCode, logBytes, replayGameStats().c_str());
+        fprintf(f,
+                "# cut at frame %d of %d: the keys of later frames did not fit in memory; "
+                "the figures are the whole game's\n",
+                cut, frames);
+    fprintf(f, "%s{\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld%s}\n", FIGURES,
+            frames, exitCode, logBytes, replayGameStats().c_str());
     int ok = ferror(f) == 0;
     ok = fclose(f) == 0 && ok;
     if (!ok)

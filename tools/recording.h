@@ -13,14 +13,14 @@
 
 struct KeyRange {
     int first, last;
-    std::vector<int> keys;   // DirectInput key codes
+    std::vector<int> keys; // DirectInput key codes
 };
 
 struct Recording {
     unsigned long startTick;
     int frames;
     std::vector<KeyRange> ranges;
-    std::string figures;     // "{...}" as recorded; "" when the game's end was not recorded
+    std::string figures; // "{...}" as recorded; "" when the game's end was not recorded
 };
 
 // 1 ok; 0 with a one-line reason in `error`.

@@ -63,7 +63,8 @@ double nowUs()
 void takeShots(int frame)
 {
     for (size_t i = 0; i < shots.size(); i++) {
-        if (shots[i].frame != frame) continue;
+        if (shots[i].frame != frame)
+            continue;
         int w = headlessScreenWidth(), h = headlessScreenHeight();
         if (headlessPresentCount() == 0 || w <= 0 || h <= 0) {
             printf("no picture for frame %d\n", frame);
@@ -80,11 +81,14 @@ void takeShots(int frame)
 
 void takeChecksum(int frame)
 {
-    if (checksumEvery <= 0 || frame % checksumEvery != 0 || headlessPresentCount() == 0) return;
+    if (checksumEvery <= 0 || frame % checksumEvery != 0 || headlessPresentCount() == 0)
+        return;
     rgb.resize((size_t)headlessScreenWidth() * headlessScreenHeight() * 3);
-    if (!headlessScreenRGB(rgb.data())) return;
+    if (!headlessScreenRGB(rgb.data()))
+        return;
     unsigned h = 2166136261u;
-    for (unsigned char c : rgb) h = (h ^ c) * 16777619u;
+    for (unsigned char c : rgb)
+        h = (h ^ c) * 16777619u;
     checksums.push_back(std::make_pair(frame, h));
 }
 
@@ -121,10 +125,12 @@ void onTurn(int turn)
 
 int usage(const char* message)
 {
-    fprintf(stderr, "starlane-replay: %s (usage: starlane-replay [--data DIR] [--frames N] "
-                    "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N] "
-                    "[--lose F]; "
-                    "or starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums N])\n",
+    fprintf(stderr,
+            "starlane-replay: %s (usage: starlane-replay [--data DIR] [--frames N] "
+            "[--keys FILE] [--start-tick T] [--shot F:PATH.png]... [--stats] [--checksums N] "
+            "[--lose F]; "
+            "or starlane-replay --recording FILE [--data DIR] [--shot F:PATH.png]... [--checksums "
+            "N])\n",
             message);
     return 2;
 }
@@ -134,7 +140,8 @@ int parseInt(const char* s, long long min, long long max, long long* out)
     char* end;
     errno = 0;
     long long v = strtoll(s, &end, 10);
-    if (*s == '\0' || *end != '\0' || errno != 0 || v < min || v > max) return 0;
+    if (*s == '\0' || *end != '\0' || errno != 0 || v < min || v > max)
+        return 0;
     *out = v;
     return 1;
 }
@@ -146,7 +153,7 @@ int main(int argc, char** argv)
     const char* dataDir = "data";
     const char* keysFile = NULL;
     const char* recordingFile = NULL;
-    int scriptOptions = 0;   // --frames, --keys, --start-tick: a recording brings its own
+    int scriptOptions = 0; // --frames, --keys, --start-tick: a recording brings its own
     long long startTick = 1000;
     int stats = 0;
 
@@ -159,7 +166,8 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--data") == 0 && hasValue) {
             dataDir = argv[++i];
         } else if (strcmp(a, "--frames") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 100000000, &v)) return usage("bad --frames value");
+            if (!parseInt(argv[++i], 0, 100000000, &v))
+                return usage("bad --frames value");
             maxFrames = (int)v;
             scriptOptions = 1;
         } else if (strcmp(a, "--keys") == 0 && hasValue) {
@@ -168,28 +176,34 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--recording") == 0 && hasValue) {
             recordingFile = argv[++i];
         } else if (strcmp(a, "--start-tick") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v)) return usage("bad --start-tick value");
+            if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v))
+                return usage("bad --start-tick value");
             startTick = v;
             scriptOptions = 1;
         } else if (strcmp(a, "--checksums") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 1, 100000000, &v)) return usage("bad --checksums value");
+            if (!parseInt(argv[++i], 1, 100000000, &v))
+                return usage("bad --checksums value");
             checksumEvery = (int)v;
         } else if (strcmp(a, "--lose") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 100000000, &v)) return usage("bad --lose value");
+            if (!parseInt(argv[++i], 0, 100000000, &v))
+                return usage("bad --lose value");
             loseAt = (int)v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
             const char* value = argv[++i];
             const char* colon = strchr(value, ':');
-            if (colon == NULL || colon[1] == '\0') return usage("bad --shot value, expected F:PATH.png");
+            if (colon == NULL || colon[1] == '\0')
+                return usage("bad --shot value, expected F:PATH.png");
             std::string frame(value, colon - value);
-            if (!parseInt(frame.c_str(), 0, 100000000, &v)) return usage("bad --shot frame");
+            if (!parseInt(frame.c_str(), 0, 100000000, &v))
+                return usage("bad --shot frame");
             Shot s;
             s.frame = (int)v;
             s.path = colon + 1;
             // Paths are relative to where the tool was started, not to the content folder.
             if (s.path[0] != '/') {
                 char cwd[4096];
-                if (getcwd(cwd, sizeof(cwd))) s.path = std::string(cwd) + "/" + s.path;
+                if (getcwd(cwd, sizeof(cwd)))
+                    s.path = std::string(cwd) + "/" + s.path;
             }
             shots.push_back(s);
         } else {
@@ -215,12 +229,14 @@ int main(int argc, char** argv)
         return 2;
     }
     if (chdir(dataDir) != 0) {
-        fprintf(stderr, "starlane-replay: cannot enter content folder %s: %s\n", dataDir, strerror(errno));
+        fprintf(stderr, "starlane-replay: cannot enter content folder %s: %s\n", dataDir,
+                strerror(errno));
         return 2;
     }
 
     workUs.reserve((size_t)maxFrames + 2);
-    if (checksumEvery > 0) checksums.reserve((size_t)maxFrames / checksumEvery + 2);
+    if (checksumEvery > 0)
+        checksums.reserve((size_t)maxFrames / checksumEvery + 2);
     rgb.reserve(800 * 600 * 3);
     headlessReset((DWORD)startTick);
     headlessSetTurnHook(onTurn);
@@ -239,7 +255,8 @@ int main(int argc, char** argv)
         std::sort(sorted.begin(), sorted.end());
         double mean = 0, p99 = 0, mx = 0;
         if (!sorted.empty()) {
-            for (double w : sorted) mean += w;
+            for (double w : sorted)
+                mean += w;
             mean /= sorted.size();
             p99 = sorted[std::min(sorted.size() - 1, (size_t)(sorted.size() * 0.99))];
             mx = sorted.back();
@@ -247,12 +264,12 @@ int main(int argc, char** argv)
         struct stat st;
         long logBytes = stat("Error.txt", &st) == 0 ? (long)st.st_size : 0;
         char line[1024];
-        snprintf(line, sizeof(line),
-                 "{\"frames\": %d, \"exit_code\": %d, \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, "
-                 "\"work_us_max\": %.1f, \"allocations_after_start\": %ld, \"error_log_bytes\": %ld%s}",
-                 framesRun, exitCode, mean, p99, mx,
-                 ALLOCATIONS_COUNTED ? (long)allocationCount : -1L, logBytes,
-                 replayGameStats().c_str());
+        snprintf(
+            line, sizeof(line),
+            "{\"frames\": %d, \"exit_code\": %d, \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, "
+            "\"work_us_max\": %.1f, \"allocations_after_start\": %ld, \"error_log_bytes\": %ld%s}",
+            framesRun, exitCode, mean, p99, mx, ALLOCATIONS_COUNTED ? (long)allocationCount : -1L,
+            logBytes, replayGameStats().c_str());
         printf("%s\n", line);
         if (recordingFile) {
             std::string difference = figureDifference(recording.figures, line);
@@ -263,7 +280,8 @@ int main(int argc, char** argv)
                 fprintf(stderr, "starlane-replay: the replay differs from the recording, %s\n",
                         difference.c_str());
             else
-                fprintf(stderr, "starlane-replay: the replay equals the recording (%d frames)\n", framesRun);
+                fprintf(stderr, "starlane-replay: the replay equals the recording (%d frames)\n",
+                        framesRun);
         }
     }
     for (size_t i = 0; i < checksums.size(); i++)

@@ -26,12 +26,16 @@ static const std::streamsize SOURCE_MAX_BYTES = 2 * (std::streamsize)BITMAP_MAX_
 static bool readFile(const fs::path& path, std::string& out, std::string& why)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) { why = "cannot read"; return false; }
+    if (!in) {
+        why = "cannot read";
+        return false;
+    }
     out.clear();
     char piece[65536];
     while (in.read(piece, sizeof(piece)) || in.gcount() > 0) {
         if ((std::streamsize)out.size() + in.gcount() > SOURCE_MAX_BYTES) {
-            why = "larger than " + std::to_string(SOURCE_MAX_BYTES >> 20) + " MiB, more than any sheet the game loads";
+            why = "larger than " + std::to_string(SOURCE_MAX_BYTES >> 20) +
+                  " MiB, more than any sheet the game loads";
             return false;
         }
         out.append(piece, (size_t)in.gcount());
@@ -44,12 +48,17 @@ static std::vector<std::string> splitLines(const std::string& text)
     std::vector<std::string> lines;
     std::string cur;
     for (char c : text) {
-        if (c == '\n') { lines.push_back(cur); cur.clear(); }
-        else cur += c;
+        if (c == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+        } else
+            cur += c;
     }
-    if (!cur.empty()) lines.push_back(cur);
+    if (!cur.empty())
+        lines.push_back(cur);
     for (std::string& l : lines)
-        if (!l.empty() && l.back() == '\r') l.pop_back();
+        if (!l.empty() && l.back() == '\r')
+            l.pop_back();
     return lines;
 }
 
@@ -61,7 +70,8 @@ static std::vector<std::string> words(const std::string& line)
     std::istringstream ss(line);
     std::string w;
     while (ss >> w) {
-        if (out.empty() && w[0] == '#') break;
+        if (out.empty() && w[0] == '#')
+            break;
         out.push_back(w);
     }
     return out;
@@ -69,14 +79,18 @@ static std::vector<std::string> words(const std::string& line)
 
 static bool parseInt(const std::string& s, int& v)
 {
-    if (s.empty()) return false;
+    if (s.empty())
+        return false;
     size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
-    if (i == s.size()) return false;
+    if (i == s.size())
+        return false;
     long long acc = 0;
     for (; i < s.size(); ++i) {
-        if (!isdigit((unsigned char)s[i])) return false;
+        if (!isdigit((unsigned char)s[i]))
+            return false;
         acc = acc * 10 + (s[i] - '0');
-        if (acc > 1000000) return false;
+        if (acc > 1000000)
+            return false;
     }
     v = (int)(s[0] == '-' ? -acc : acc);
     return true;
@@ -87,14 +101,16 @@ static bool parseInt(const std::string& s, int& v)
 struct Palette {
     uint8_t rgb[256][3];
     bool defined[256];
-    std::map<std::string, std::pair<int, int>> names;  // name -> first, last index
+    std::map<std::string, std::pair<int, int>> names; // name -> first, last index
 };
 
 static bool parseHex(const std::string& s, uint8_t rgb[3])
 {
-    if (s.size() != 7 || s[0] != '#') return false;
+    if (s.size() != 7 || s[0] != '#')
+        return false;
     for (int i = 1; i < 7; ++i)
-        if (!isxdigit((unsigned char)s[i])) return false;
+        if (!isxdigit((unsigned char)s[i]))
+            return false;
     for (int c = 0; c < 3; ++c)
         rgb[c] = (uint8_t)std::stoi(s.substr(1 + 2 * c, 2), nullptr, 16);
     return true;
@@ -102,9 +118,11 @@ static bool parseHex(const std::string& s, uint8_t rgb[3])
 
 static bool validName(const std::string& s)
 {
-    if (s.empty() || !isalpha((unsigned char)s[0])) return false;
+    if (s.empty() || !isalpha((unsigned char)s[0]))
+        return false;
     for (char c : s)
-        if (!isalnum((unsigned char)c) && c != '_') return false;
+        if (!isalnum((unsigned char)c) && c != '_')
+            return false;
     return true;
 }
 
@@ -112,7 +130,10 @@ static bool validName(const std::string& s)
 static bool resolveColour(const Palette& pal, const std::string& ref, int& index, std::string& why)
 {
     if (parseInt(ref, index)) {
-        if (index < 0 || index > 255) { why = "palette index out of 0..255: " + ref; return false; }
+        if (index < 0 || index > 255) {
+            why = "palette index out of 0..255: " + ref;
+            return false;
+        }
         return true;
     }
     std::string name = ref;
@@ -120,12 +141,21 @@ static bool resolveColour(const Palette& pal, const std::string& ref, int& index
     size_t plus = ref.find('+');
     if (plus != std::string::npos) {
         name = ref.substr(0, plus);
-        if (!parseInt(ref.substr(plus + 1), offset) || offset < 0) { why = "bad offset in " + ref; return false; }
+        if (!parseInt(ref.substr(plus + 1), offset) || offset < 0) {
+            why = "bad offset in " + ref;
+            return false;
+        }
     }
     auto it = pal.names.find(name);
-    if (it == pal.names.end()) { why = "unknown colour name " + name; return false; }
+    if (it == pal.names.end()) {
+        why = "unknown colour name " + name;
+        return false;
+    }
     index = it->second.first + offset;
-    if (index > it->second.second) { why = ref + " lies past the end of " + name; return false; }
+    if (index > it->second.second) {
+        why = ref + " lies past the end of " + name;
+        return false;
+    }
     return true;
 }
 
@@ -133,54 +163,87 @@ static bool loadColours(const fs::path& path, Palette& pal, std::vector<std::str
 {
     std::string text;
     std::string problem;
-    if (!readFile(path, text, problem)) { errors.push_back(path.string() + ": " + problem); return false; }
+    if (!readFile(path, text, problem)) {
+        errors.push_back(path.string() + ": " + problem);
+        return false;
+    }
     size_t errorsBefore = errors.size();
     std::fill(&pal.defined[0], &pal.defined[256], false);
     std::vector<std::string> lines = splitLines(text);
     for (size_t n = 0; n < lines.size(); ++n) {
         std::string at = path.string() + ":" + std::to_string(n + 1) + ": ";
         std::vector<std::string> w = words(lines[n]);
-        if (w.empty()) continue;
+        if (w.empty())
+            continue;
         int first = 0, last = 0;
         std::string name;
         std::vector<std::array<uint8_t, 3>> stops;
         if (w[0] == "ramp") {
-            if (w.size() < 6) { errors.push_back(at + "ramp needs NAME FIRST LAST and two or more colours"); continue; }
+            if (w.size() < 6) {
+                errors.push_back(at + "ramp needs NAME FIRST LAST and two or more colours");
+                continue;
+            }
             name = w[1];
-            if (!parseInt(w[2], first) || !parseInt(w[3], last) || first < 0 || last > 255 || last <= first) {
-                errors.push_back(at + "ramp range must be FIRST < LAST within 0..255"); continue;
+            if (!parseInt(w[2], first) || !parseInt(w[3], last) || first < 0 || last > 255 ||
+                last <= first) {
+                errors.push_back(at + "ramp range must be FIRST < LAST within 0..255");
+                continue;
             }
             for (size_t i = 4; i < w.size(); ++i) {
                 std::array<uint8_t, 3> c;
-                    if (!parseHex(w[i], c.data())) { errors.push_back(at + "bad colour " + w[i] + " (want #rrggbb)"); break; }
+                if (!parseHex(w[i], c.data())) {
+                    errors.push_back(at + "bad colour " + w[i] + " (want #rrggbb)");
+                    break;
+                }
                 stops.push_back(c);
             }
         } else if (w[0] == "set") {
-            if (w.size() < 3 || w.size() > 4) { errors.push_back(at + "set needs INDEX #rrggbb [NAME]"); continue; }
-            if (!parseInt(w[1], first) || first < 0 || first > 255) { errors.push_back(at + "index out of 0..255"); continue; }
+            if (w.size() < 3 || w.size() > 4) {
+                errors.push_back(at + "set needs INDEX #rrggbb [NAME]");
+                continue;
+            }
+            if (!parseInt(w[1], first) || first < 0 || first > 255) {
+                errors.push_back(at + "index out of 0..255");
+                continue;
+            }
             last = first;
             std::array<uint8_t, 3> c;
-            if (!parseHex(w[2], c.data())) { errors.push_back(at + "bad colour " + w[2] + " (want #rrggbb)"); continue; }
+            if (!parseHex(w[2], c.data())) {
+                errors.push_back(at + "bad colour " + w[2] + " (want #rrggbb)");
+                continue;
+            }
             stops.push_back(c);
-            if (w.size() == 4) name = w[3];
+            if (w.size() == 4)
+                name = w[3];
         } else {
             errors.push_back(at + "unknown directive " + w[0] + " (want ramp or set)");
             continue;
         }
-        if (stops.empty() || (w[0] == "ramp" && stops.size() < w.size() - 4)) continue;
+        if (stops.empty() || (w[0] == "ramp" && stops.size() < w.size() - 4))
+            continue;
         if (!name.empty()) {
-            if (!validName(name)) { errors.push_back(at + "bad name " + name); continue; }
-            if (pal.names.count(name)) { errors.push_back(at + "name " + name + " used twice"); continue; }
+            if (!validName(name)) {
+                errors.push_back(at + "bad name " + name);
+                continue;
+            }
+            if (pal.names.count(name)) {
+                errors.push_back(at + "name " + name + " used twice");
+                continue;
+            }
             pal.names[name] = {first, last};
         }
         int count = last - first + 1;
         int segments = (int)stops.size() - 1;
         for (int i = 0; i < count; ++i) {
             int idx = first + i;
-            if (pal.defined[idx]) { errors.push_back(at + "index " + std::to_string(idx) + " defined twice"); break; }
+            if (pal.defined[idx]) {
+                errors.push_back(at + "index " + std::to_string(idx) + " defined twice");
+                break;
+            }
             pal.defined[idx] = true;
             if (segments == 0) {
-                for (int c = 0; c < 3; ++c) pal.rgb[idx][c] = stops[0][c];
+                for (int c = 0; c < 3; ++c)
+                    pal.rgb[idx][c] = stops[0][c];
                 continue;
             }
             // Position i/(count-1) along the stops, in exact integer steps.
@@ -194,7 +257,10 @@ static bool loadColours(const fs::path& path, Palette& pal, std::vector<std::str
         }
     }
     for (int i = 0; i < 256; ++i)
-        if (!pal.defined[i]) { errors.push_back(path.string() + ": index " + std::to_string(i) + " is never defined"); break; }
+        if (!pal.defined[i]) {
+            errors.push_back(path.string() + ": index " + std::to_string(i) + " is never defined");
+            break;
+        }
     return errors.size() == errorsBefore;
 }
 
@@ -212,8 +278,16 @@ static Bytes paletteFile(const Palette& pal)
 
 // ---------------------------------------------------------------- sheets
 
-static void put16(Bytes& b, unsigned v) { b.push_back(v & 255); b.push_back((v >> 8) & 255); }
-static void put32(Bytes& b, uint32_t v) { put16(b, v & 0xffff); put16(b, v >> 16); }
+static void put16(Bytes& b, unsigned v)
+{
+    b.push_back(v & 255);
+    b.push_back((v >> 8) & 255);
+}
+static void put32(Bytes& b, uint32_t v)
+{
+    put16(b, v & 0xffff);
+    put16(b, v >> 16);
+}
 
 static Bytes bmpFile(const Palette& pal, int width, int height, const std::vector<uint8_t>& pixels)
 {
@@ -221,34 +295,47 @@ static Bytes bmpFile(const Palette& pal, int width, int height, const std::vecto
     uint32_t imageSize = rowBytes * (uint32_t)height;
     uint32_t offBits = 14 + 40 + 1024;
     Bytes b;
-    b.push_back('B'); b.push_back('M');
+    b.push_back('B');
+    b.push_back('M');
     put32(b, offBits + imageSize);
-    put16(b, 0); put16(b, 0);
+    put16(b, 0);
+    put16(b, 0);
     put32(b, offBits);
     put32(b, 40);
     put32(b, (uint32_t)width);
-    put32(b, (uint32_t)height);  // positive: bottom row first
+    put32(b, (uint32_t)height); // positive: bottom row first
     put16(b, 1);
     put16(b, 8);
-    put32(b, 0);  // BI_RGB
+    put32(b, 0); // BI_RGB
     put32(b, imageSize);
-    put32(b, 2835); put32(b, 2835);  // 72 dpi
-    put32(b, 256); put32(b, 0);
+    put32(b, 2835);
+    put32(b, 2835); // 72 dpi
+    put32(b, 256);
+    put32(b, 0);
     for (int i = 0; i < 256; ++i) {
-        b.push_back(pal.rgb[i][2]); b.push_back(pal.rgb[i][1]); b.push_back(pal.rgb[i][0]); b.push_back(0);
+        b.push_back(pal.rgb[i][2]);
+        b.push_back(pal.rgb[i][1]);
+        b.push_back(pal.rgb[i][0]);
+        b.push_back(0);
     }
     for (int y = height - 1; y >= 0; --y) {
-        b.insert(b.end(), pixels.begin() + (size_t)y * width, pixels.begin() + (size_t)(y + 1) * width);
-        for (uint32_t p = (uint32_t)width; p < rowBytes; ++p) b.push_back(0);
+        b.insert(b.end(), pixels.begin() + (size_t)y * width,
+                 pixels.begin() + (size_t)(y + 1) * width);
+        for (uint32_t p = (uint32_t)width; p < rowBytes; ++p)
+            b.push_back(0);
     }
     return b;
 }
 
-static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std::vector<std::string>& errors)
+static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
+                       std::vector<std::string>& errors)
 {
     std::string text;
     std::string problem;
-    if (!readFile(path, text, problem)) { errors.push_back(path.string() + ": " + problem); return false; }
+    if (!readFile(path, text, problem)) {
+        errors.push_back(path.string() + ": " + problem);
+        return false;
+    }
     size_t errorsBefore = errors.size();
     bool toldLayout = false, toldCharacter[256] = {false};
     std::vector<std::string> lines = splitLines(text);
@@ -264,9 +351,9 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
         width = cols * (cw + bw) + bw;
         height = rows * (ch + bw) + bw;
         if ((long long)width * height > BITMAP_MAX_PIXEL_BYTES) {
-            errors.push_back(at + "the sheet is " + std::to_string(width) + "x" + std::to_string(height) +
-                             " pixels, more than the game loads (" + std::to_string(BITMAP_MAX_PIXEL_BYTES >> 20) +
-                             " MiB)");
+            errors.push_back(at + "the sheet is " + std::to_string(width) + "x" +
+                             std::to_string(height) + " pixels, more than the game loads (" +
+                             std::to_string(BITMAP_MAX_PIXEL_BYTES >> 20) + " MiB)");
             return false;
         }
         pixels.assign((size_t)width * height, (uint8_t)borderIndex);
@@ -276,68 +363,119 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
     for (size_t n = 0; n < lines.size(); ++n) {
         std::string at = path.string() + ":" + std::to_string(n + 1) + ": ";
         std::vector<std::string> w = words(lines[n]);
-        if (w.empty()) continue;
+        if (w.empty())
+            continue;
         const std::string& d = w[0];
         auto ints = [&](size_t count, std::vector<int>& v) {
-            if (w.size() != count + 1) return false;
+            if (w.size() != count + 1)
+                return false;
             v.resize(count);
             for (size_t i = 0; i < count; ++i)
-                if (!parseInt(w[i + 1], v[i])) return false;
+                if (!parseInt(w[i + 1], v[i]))
+                    return false;
             return true;
         };
         std::vector<int> v;
         bool layoutDirective = d == "cell" || d == "border" || d == "grid" || d == "fill";
-        if (layoutDirective && !pixels.empty()) { errors.push_back(at + d + " must come before the first cell"); continue; }
+        if (layoutDirective && !pixels.empty()) {
+            errors.push_back(at + d + " must come before the first cell");
+            continue;
+        }
         if (d == "cell") {
-            if (!ints(2, v) || v[0] < 1 || v[1] < 1 || v[0] > 1024 || v[1] > 1024) { errors.push_back(at + "cell needs W H, 1..1024"); continue; }
-            cw = v[0]; ch = v[1];
+            if (!ints(2, v) || v[0] < 1 || v[1] < 1 || v[0] > 1024 || v[1] > 1024) {
+                errors.push_back(at + "cell needs W H, 1..1024");
+                continue;
+            }
+            cw = v[0];
+            ch = v[1];
         } else if (d == "border") {
             std::string why;
-            if (w.size() != 3 || !parseInt(w[1], bw) || bw < 0 || bw > 64) { errors.push_back(at + "border needs N (0..64) and a colour"); continue; }
-            if (!resolveColour(pal, w[2], borderIndex, why)) { errors.push_back(at + why); continue; }
+            if (w.size() != 3 || !parseInt(w[1], bw) || bw < 0 || bw > 64) {
+                errors.push_back(at + "border needs N (0..64) and a colour");
+                continue;
+            }
+            if (!resolveColour(pal, w[2], borderIndex, why)) {
+                errors.push_back(at + why);
+                continue;
+            }
         } else if (d == "grid") {
-            if (!ints(2, v) || v[0] < 1 || v[1] < 1 || v[0] > 64 || v[1] > 64) { errors.push_back(at + "grid needs COLS ROWS, 1..64"); continue; }
-            cols = v[0]; rows = v[1];
+            if (!ints(2, v) || v[0] < 1 || v[1] < 1 || v[0] > 64 || v[1] > 64) {
+                errors.push_back(at + "grid needs COLS ROWS, 1..64");
+                continue;
+            }
+            cols = v[0];
+            rows = v[1];
         } else if (d == "fill") {
             std::string why;
-            if (w.size() != 2 || !resolveColour(pal, w[1], fill, why)) { errors.push_back(at + "fill needs one colour " + why); continue; }
+            if (w.size() != 2 || !resolveColour(pal, w[1], fill, why)) {
+                errors.push_back(at + "fill needs one colour " + why);
+                continue;
+            }
         } else if (d == "legend") {
             std::string why;
             int idx = 0;
-            if (w.size() < 3 || w[1].size() != 1) { errors.push_back(at + "legend needs one character and a colour"); continue; }
-            if (!resolveColour(pal, w[2], idx, why)) { errors.push_back(at + why); continue; }
+            if (w.size() < 3 || w[1].size() != 1) {
+                errors.push_back(at + "legend needs one character and a colour");
+                continue;
+            }
+            if (!resolveColour(pal, w[2], idx, why)) {
+                errors.push_back(at + why);
+                continue;
+            }
             unsigned char c = (unsigned char)w[1][0];
-            if (legend[c] >= 0) { errors.push_back(at + "character " + w[1] + " given twice"); continue; }
+            if (legend[c] >= 0) {
+                errors.push_back(at + "character " + w[1] + " given twice");
+                continue;
+            }
             legend[c] = idx;
         } else if (d == "at") {
             int cx = 0, cy = 0;
-            if (w.size() < 3 || !parseInt(w[1], cx) || !parseInt(w[2], cy)) { errors.push_back(at + "at needs COL ROW"); n += ch; continue; }
+            if (w.size() < 3 || !parseInt(w[1], cx) || !parseInt(w[2], cy)) {
+                errors.push_back(at + "at needs COL ROW");
+                n += ch;
+                continue;
+            }
             if (cw == 0 || bw < 0 || cols == 0) {
                 // Said once: every later cell would say it again.
-                if (!toldLayout) errors.push_back(at + "cell, border and grid must come first");
+                if (!toldLayout)
+                    errors.push_back(at + "cell, border and grid must come first");
                 toldLayout = true;
                 n += ch;
                 continue;
             }
-            if (pixels.empty() && !layOut(at)) return false;
-            if (cx < 0 || cx >= cols || cy < 0 || cy >= rows) { errors.push_back(at + "cell outside the grid"); n += ch; continue; }
-            if (drawn[(size_t)cy * cols + cx]) { errors.push_back(at + "cell drawn twice"); n += ch; continue; }
+            if (pixels.empty() && !layOut(at))
+                return false;
+            if (cx < 0 || cx >= cols || cy < 0 || cy >= rows) {
+                errors.push_back(at + "cell outside the grid");
+                n += ch;
+                continue;
+            }
+            if (drawn[(size_t)cy * cols + cx]) {
+                errors.push_back(at + "cell drawn twice");
+                n += ch;
+                continue;
+            }
             drawn[(size_t)cy * cols + cx] = true;
             int x0 = cx * (cw + bw) + bw, y0 = cy * (ch + bw) + bw;
             for (int r = 0; r < ch; ++r) {
                 size_t ln = n + 1 + r;
                 std::string where = path.string() + ":" + std::to_string(ln + 1) + ": ";
-                if (ln >= lines.size()) { errors.push_back(where + "file ends inside a cell"); break; }
+                if (ln >= lines.size()) {
+                    errors.push_back(where + "file ends inside a cell");
+                    break;
+                }
                 const std::string& row = lines[ln];
                 if ((int)row.size() != cw) {
-                    errors.push_back(where + "row is " + std::to_string(row.size()) + " characters, cell is " + std::to_string(cw));
+                    errors.push_back(where + "row is " + std::to_string(row.size()) +
+                                     " characters, cell is " + std::to_string(cw));
                     continue;
                 }
                 for (int x = 0; x < cw; ++x) {
                     int idx = legend[(unsigned char)row[x]];
                     if (idx < 0) {
                         if (!toldCharacter[(unsigned char)row[x]])
-                            errors.push_back(where + "character '" + std::string(1, row[x]) + "' has no legend");
+                            errors.push_back(where + "character '" + std::string(1, row[x]) +
+                                             "' has no legend");
                         toldCharacter[(unsigned char)row[x]] = true;
                         continue;
                     }
@@ -351,17 +489,23 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
         }
     }
     if (pixels.empty()) {
-        if (cw == 0 || bw < 0 || cols == 0) { errors.push_back(path.string() + ": cell, border and grid are required"); return false; }
-        if (!layOut(path.string() + ": ")) return false;
+        if (cw == 0 || bw < 0 || cols == 0) {
+            errors.push_back(path.string() + ": cell, border and grid are required");
+            return false;
+        }
+        if (!layOut(path.string() + ": "))
+            return false;
     }
     for (int cy = 0; cy < rows; ++cy)
         for (int cx = 0; cx < cols; ++cx) {
-            if (drawn[(size_t)cy * cols + cx]) continue;
+            if (drawn[(size_t)cy * cols + cx])
+                continue;
             int x0 = cx * (cw + bw) + bw, y0 = cy * (ch + bw) + bw;
             for (int r = 0; r < ch; ++r)
                 std::fill_n(pixels.begin() + (size_t)(y0 + r) * width + x0, cw, (uint8_t)fill);
         }
-    if (errors.size() != errorsBefore) return false;
+    if (errors.size() != errorsBefore)
+        return false;
     out = bmpFile(pal, width, height, pixels);
     return true;
 }
@@ -369,46 +513,63 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out, std
 
 // ---------------------------------------------------------------- the folder
 
-int buildSources(const fs::path& dataDir, std::vector<SourceOutput>& outputs, std::vector<std::string>& errors)
+int buildSources(const fs::path& dataDir, std::vector<SourceOutput>& outputs,
+                 std::vector<std::string>& errors)
 {
     Palette pal;
-    if (!loadColours(dataDir / "palette.colors", pal, errors)) return 0;
+    if (!loadColours(dataDir / "palette.colors", pal, errors))
+        return 0;
     outputs.push_back({dataDir / "palette.pal", dataDir / "palette.colors", paletteFile(pal)});
     std::vector<fs::path> sheets;
     std::error_code ec;
-    for (fs::directory_iterator it(dataDir / "Graphics", ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".sheet") sheets.push_back(it->path());
-    if (ec) { errors.push_back((dataDir / "Graphics").string() + ": cannot list (" + ec.message() + ")"); return 0; }
+    for (fs::directory_iterator it(dataDir / "Graphics", ec), end; !ec && it != end;
+         it.increment(ec))
+        if (it->path().extension() == ".sheet")
+            sheets.push_back(it->path());
+    if (ec) {
+        errors.push_back((dataDir / "Graphics").string() + ": cannot list (" + ec.message() + ")");
+        return 0;
+    }
     std::sort(sheets.begin(), sheets.end());
     int ok = 1;
     for (const fs::path& s : sheets) {
         Bytes bmp;
         fs::path target = s;
         target.replace_extension(".bmp");
-        if (!buildSheet(s, pal, bmp, errors)) { ok = 0; continue; }
+        if (!buildSheet(s, pal, bmp, errors)) {
+            ok = 0;
+            continue;
+        }
         outputs.push_back({target, s, bmp});
     }
     return ok;
 }
 
-void compareSources(const fs::path& dataDir, const std::vector<SourceOutput>& outputs, std::vector<std::string>& problems)
+void compareSources(const fs::path& dataDir, const std::vector<SourceOutput>& outputs,
+                    std::vector<std::string>& problems)
 {
     std::error_code ec;
     for (const SourceOutput& o : outputs) {
         std::string disk;
         std::string problem;
-        if (!readFile(o.path, disk, problem) && problem == "cannot read") { problems.push_back(o.path.string() + ": missing (run mkcontent build)"); continue; }
-        if (disk.size() == o.bytes.size() && std::equal(o.bytes.begin(), o.bytes.end(), disk.begin(),
-                                                        [](uint8_t a, char b) { return a == (uint8_t)b; }))
+        if (!readFile(o.path, disk, problem) && problem == "cannot read") {
+            problems.push_back(o.path.string() + ": missing (run mkcontent build)");
+            continue;
+        }
+        if (disk.size() == o.bytes.size() &&
+            std::equal(o.bytes.begin(), o.bytes.end(), disk.begin(),
+                       [](uint8_t a, char b) { return a == (uint8_t)b; }))
             continue;
         // Only a file that differs is stale: a fresh checkout gives the files any order in time.
         int older = fs::last_write_time(o.path, ec) < fs::last_write_time(o.source, ec) && !ec;
-        problems.push_back(o.path.string() + (older ? ": older than its source " + o.source.filename().string()
-                                                    : std::string(": differs from its source")) +
+        problems.push_back(o.path.string() +
+                           (older ? ": older than its source " + o.source.filename().string()
+                                  : std::string(": differs from its source")) +
                            " (run mkcontent build)");
     }
     // A sheet picture without a source could not be rebuilt.
-    for (fs::directory_iterator it(dataDir / "Graphics", ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(dataDir / "Graphics", ec), end; !ec && it != end;
+         it.increment(ec)) {
         fs::path source = it->path();
         source.replace_extension(".sheet");
         if (it->path().extension() == ".bmp" && !fs::exists(source, ec))

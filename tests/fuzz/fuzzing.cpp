@@ -35,7 +35,7 @@ static void keepArtifactsHere(int* argc, char*** argv)
     memcpy(args, *argv, (size_t)*argc * sizeof(char*));
     args[*argc] = (char*)prefix.c_str();
     *argc += 1;
-    *argv = args;   // lives as long as the process, like the original
+    *argv = args; // lives as long as the process, like the original
 }
 
 void fuzzStart(int* argc, char*** argv, int level)

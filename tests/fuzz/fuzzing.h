@@ -17,16 +17,16 @@ void fuzzStart(int* argc, char*** argv, int level);
 // input like any other crash.
 void fuzzRun(int (*feed)(const uint8_t*, size_t), const uint8_t* data, size_t size);
 
-#define FUZZ_TARGET(level, feed)                                                    \
-    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)                    \
-    {                                                                               \
-        fuzzStart(argc, argv, level);                                               \
-        return 0;                                                                   \
-    }                                                                               \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)         \
-    {                                                                               \
-        fuzzRun(feed, data, size);                                                  \
-        return 0;                                                                   \
+#define FUZZ_TARGET(level, feed)                                                                   \
+    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)                                   \
+    {                                                                                              \
+        fuzzStart(argc, argv, level);                                                              \
+        return 0;                                                                                  \
+    }                                                                                              \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                        \
+    {                                                                                              \
+        fuzzRun(feed, data, size);                                                                 \
+        return 0;                                                                                  \
     }
 
 #endif

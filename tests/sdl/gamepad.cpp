@@ -21,8 +21,7 @@ namespace {
 
 void pollAll()
 {
-    while (backendPollEvent() != BACKEND_EVENT_NONE) {
-    }
+    while (backendPollEvent() != BACKEND_EVENT_NONE) {}
 }
 
 std::string keysHeld()
@@ -47,16 +46,14 @@ protected:
     {
         ASSERT_EQ(backendOpenWindow("Starlane", 800, 600), 1) << SDL_GetError();
     }
-    void TearDown() override
-    {
-        backendCloseWindow();
-    }
+    void TearDown() override { backendCloseWindow(); }
 
     // Plugs in a pad; the backend opens it at the next poll.
     SDL_Joystick* plugIn()
     {
-        int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                              SDL_CONTROLLER_BUTTON_MAX, 0);
+        int index =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
         EXPECT_GE(index, 0) << SDL_GetError();
         pollAll();
         return SDL_JoystickOpen(index);
@@ -79,10 +76,10 @@ TEST_F(GamepadTest, EveryControlPressesItsKeyAndUnpluggingLetsGo)
     EXPECT_EQ(keysHeld(), "");
     struct Control {
         const char* what;
-        int button;   // or -1 for the axis below
+        int button; // or -1 for the axis below
         int axis;
         int value;
-        const char* keys;   // DirectInput codes held
+        const char* keys; // DirectInput codes held
     } controls[] = {
         {"d-pad up", SDL_CONTROLLER_BUTTON_DPAD_UP, 0, 0, "17"},
         {"d-pad down", SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0, 0, "31"},
@@ -137,9 +134,10 @@ SDL_Joystick* gamePad;
 // Frame by frame, after frame `frame`: right from frame 10, fire from 20 to 69, Back in 90.
 void steer(int frame)
 {
-    replayObserveFrame(frame);   // the recording's figures, as recordingStart would
+    replayObserveFrame(frame); // the recording's figures, as recordingStart would
     int next = frame + 1;
-    SDL_JoystickSetVirtualButton(gamePad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, next >= 10 && next < 40);
+    SDL_JoystickSetVirtualButton(gamePad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+                                 next >= 10 && next < 40);
     SDL_JoystickSetVirtualButton(gamePad, SDL_CONTROLLER_BUTTON_A, next >= 20 && next < 70);
     SDL_JoystickSetVirtualButton(gamePad, SDL_CONTROLLER_BUTTON_BACK, next == 90);
 }
@@ -170,22 +168,25 @@ TEST_F(GamepadTest, AGamePlayedWithThePadIsRecordedAndReplays)
     Recording recording;
     std::string error;
     ASSERT_EQ(readRecording("pad.rec", &recording, &error), 1) << error;
-    EXPECT_EQ(recording.frames, 91);   // Back quits in frame 90
+    EXPECT_EQ(recording.frames, 91); // Back quits in frame 90
     std::string keys;
     for (const KeyRange& r : recording.ranges) {
         keys += std::to_string(r.first) + "-" + std::to_string(r.last);
-        for (int k : r.keys) keys += " " + std::to_string(k);
+        for (int k : r.keys)
+            keys += " " + std::to_string(k);
         keys += ";";
     }
     EXPECT_EQ(keys, "10-19 32;20-39 32 57;40-69 57;90-90 1;");
 
-    std::string replay = std::string(STARLANE_REPLAY) + " --data . --recording pad.rec > replay.txt 2>&1";
+    std::string replay =
+        std::string(STARLANE_REPLAY) + " --data . --recording pad.rec > replay.txt 2>&1";
     int status = system(replay.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::string out;
     if (FILE* f = fopen("replay.txt", "r")) {
         char line[2048];
-        while (fgets(line, sizeof(line), f)) out += line;
+        while (fgets(line, sizeof(line), f))
+            out += line;
         fclose(f);
     }
     EXPECT_NE(out.find("the replay equals the recording (91 frames)"), std::string::npos) << out;

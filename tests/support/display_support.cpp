@@ -16,8 +16,8 @@ void openTestWindow()
     wc.hInstance = mainInstance;
     wc.lpszClassName = "Test Window Class";
     ASSERT_NE(RegisterClassExA(&wc), 0);
-    mainWindow = CreateWindowExA(0, "Test Window Class", "Test", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
-                                 NULL, NULL, mainInstance, NULL);
+    mainWindow = CreateWindowExA(0, "Test Window Class", "Test", WS_POPUP | WS_VISIBLE, 0, 0, 640,
+                                 480, NULL, NULL, mainInstance, NULL);
     ASSERT_NE(mainWindow, nullptr);
 }
 

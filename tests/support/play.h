@@ -21,8 +21,8 @@ void setUpPlayWorld();
 
 void setAnimationRecord(Graphic* graphic, int index, int numFrames, int delay, int flags);
 
-Enemy* addEnemy(int x, int y);                  // a copy of masterEnemies[0] into the pool
-Discharge* addShot(int x, int y, int owner, int attributes, int damage);   // flying, no velocity
+Enemy* addEnemy(int x, int y); // a copy of masterEnemies[0] into the pool
+Discharge* addShot(int x, int y, int owner, int attributes, int damage); // flying, no velocity
 PowerUp* addPowerUp(int x, int y, int kind);
 
 // collisions, deployment, enemy AI, player, movement and animation, clean-up

@@ -53,7 +53,7 @@ void resetGameGlobals()
     numDeploymentOrders = 0;
     deploymentTimer = Timer();
     gameStatistics = GameStatistics();
-    srand(1);   // the generator as a new process has it
+    srand(1); // the generator as a new process has it
 
     // world: the pool records go back to the allocator, the tables to zero
     freeMemory();

@@ -44,7 +44,7 @@ void writeTestSheet(const std::string& path, int width, int height, int (*pixel)
     put32(s, 0);
     for (int i = 0; i < 256; i++)
         put32(s, i * 0x010101);
-    for (int y = height - 1; y >= 0; y--) {   // bottom row first
+    for (int y = height - 1; y >= 0; y--) { // bottom row first
         for (int x = 0; x < width; x++)
             s += (char)pixel(x, y);
         for (int x = width; x < padded; x++)

@@ -17,7 +17,7 @@ int cellSheetColour(int cx, int cy);
 // the others single frames), `enemies` enemy templates and the deployment script given.
 void writeTestContent(int enemies = 1, const std::string& orders = "e\n");
 
-void makeDirs(const std::string& path);   // mkdir -p
+void makeDirs(const std::string& path); // mkdir -p
 
 // The window, then ddInit with a test palette when none is there: enough for frame
 // surfaces to be made. 1 when the display is up.
