@@ -3,7 +3,7 @@
 #ifndef STARLANE_BENCH_GAME_SETUP_H
 #define STARLANE_BENCH_GAME_SETUP_H
 
-int enterScratchContent(); // copy data/ into a new temp dir and make it current; 1 ok
+int enterScratchContent();  // copy data/ into a new temp dir and make it current; 1 ok
 void leaveScratchContent(); // back to where we were; the copy is removed
 
 int openGameWindow(); // what WinMain does before gameInit: error log, class, window

@@ -4,11 +4,11 @@
 #define STARLANE_BENCH_REPORT_H
 
 struct TableRow {
-    const char* figure; // what is measured, as printed
+    const char* figure;    // what is measured, as printed
     const char* benchmark; // the benchmark that measures it
-    const char* floor; // the benchmark that measures its floor, or null
-    double targetUs; // at most this many microseconds; 0: no target
-    double targetRatio; // at most this many floors; 0: no target
+    const char* floor;     // the benchmark that measures its floor, or null
+    double targetUs;       // at most this many microseconds; 0: no target
+    double targetRatio;    // at most this many floors; 0: no target
 };
 
 // CPU time of the calling thread, for benchmarks that time part of each iteration

@@ -9,7 +9,7 @@
 
 #define FILE_HEADER_BYTES 14
 #define INFO_HEADER_BYTES 40
-#define BITMAP_SIGNATURE 0x4D42 // "BM" read as a little-endian word
+#define BITMAP_SIGNATURE 0x4D42  // "BM" read as a little-endian word
 #define PALETTE_ENTRY_FLAGS 0x04 // PC_NOCOLLAPSE
 
 // Little-endian fields decoded byte by byte, whatever the host's byte order or struct packing.

@@ -61,9 +61,9 @@ struct BitmapImage {
 };
 
 // All return 1 on success, 0 on failure (logged to Error.txt).
-int loadBitmapFile(BitmapFile* bitmap, const char* fileName); // replaces any earlier picture
+int loadBitmapFile(BitmapFile* bitmap, const char* fileName);   // replaces any earlier picture
 int flipBitmap(unsigned char* buffer, int rowLength, int rows); // reverses the row order
-int destroyBitmapFile(BitmapFile* bitmap); // frees the pixels; reusable
+int destroyBitmapFile(BitmapFile* bitmap);                      // frees the pixels; reusable
 
 // Copies the cell in column cx, row cy of a grid of width x height cells with borderWidth
 // borders around and between them; cells not wholly inside the sheet are refused.

@@ -6,7 +6,7 @@
 // Positions, box edges, offsets, speeds and velocities read from content lie within this many
 // pixels either way: a frame adds a few of them to a position, and the sums must fit an int.
 #define CONTENT_COORDINATE_LIMIT 100000
-#define CONTENT_NAME_LENGTH 50 // characters of a file name the loaders take
+#define CONTENT_NAME_LENGTH 50      // characters of a file name the loaders take
 #define CONTENT_MAX_FRAME_SIDE 8192 // pixels: the widest and tallest surface the display makes
 // Bytes of frame pictures one master graphics list may load, all graphics together; real
 // content needs well under a megabyte.
@@ -18,9 +18,9 @@ struct Graphic;
 struct Enemy;
 
 int loadGraphic(Graphic* graphic, const char* fileName, int x, int y); // one description file
-int loadMasterGraphics(const char* fileName); // fills masterGraphics
-int loadEnemy(Enemy* enemy, const char* fileName); // one enemy template
-int loadMasterEnemies(const char* fileName); // fills masterEnemies
+int loadMasterGraphics(const char* fileName);                          // fills masterGraphics
+int loadEnemy(Enemy* enemy, const char* fileName);                     // one enemy template
+int loadMasterEnemies(const char* fileName);                           // fills masterEnemies
 int loadDeploymentOrders(const char* fileName); // fills deploymentOrders, arms the scheduler
 
 #endif

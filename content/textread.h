@@ -16,11 +16,11 @@
 struct TextFile {
     FILE* file;
     char name[TEXT_PATH_SIZE]; // the path as opened
-    int line; // line of the next character, from 1
-    int valueLine; // line on which the last value read began
-    int ahead; // a character given back, or TEXT_NOTHING_AHEAD
-    int last; // the character read last
-    TextFile* outer; // the text file that was being read when this one was opened
+    int line;                  // line of the next character, from 1
+    int valueLine;             // line on which the last value read began
+    int ahead;                 // a character given back, or TEXT_NOTHING_AHEAD
+    int last;                  // the character read last
+    TextFile* outer;           // the text file that was being read when this one was opened
 };
 
 #define TEXT_NOTHING_AHEAD (-2)
@@ -35,7 +35,7 @@ extern TextPlace textPlace;
 
 // What resolving a name had to forgive; other tools are not so forgiving.
 #define NAME_FIX_BACKSLASH 1 // '\' taken as a folder separator
-#define NAME_FIX_CASE 2 // found only when letter case is ignored
+#define NAME_FIX_CASE 2      // found only when letter case is ignored
 // Called, when set, for every name that needed a fix (the checker warns about them).
 extern void (*nameFixHook)(const char* written, const char* found, int fixes);
 
@@ -52,12 +52,11 @@ extern void (*textReadHook)(const TextFile* text, int kind, int value, const cha
 int resolveContentName(const char* name, char* out, int size);
 
 int openTextFile(TextFile* text, const char* name); // 1 ok; 0 missing, unreadable or with a BOM
-int closeTextFile(TextFile* text); // 1 ok
-int readInt(TextFile* text, int* value); // "%d"; 0 when none or beyond an int
-int readName(TextFile* text, char* name,
-             int maxLength); // "%<maxLength>s"; name holds maxLength + 1
-int readRecordLetter(TextFile* text); // next character as it stands, or EOF
-int skipSpace(TextFile* text); // blanks and line breaks; always 1
+int closeTextFile(TextFile* text);                  // 1 ok
+int readInt(TextFile* text, int* value);            // "%d"; 0 when none or beyond an int
+int readName(TextFile* text, char* name, int maxLength); // "%<maxLength>s"; holds maxLength + 1
+int readRecordLetter(TextFile* text);                    // next character as it stands, or EOF
+int skipSpace(TextFile* text);                           // blanks and line breaks; always 1
 int discardLine(TextFile* text); // through the next newline; 0 when the file ends first
 
 #endif

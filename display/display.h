@@ -7,14 +7,14 @@
 #include <windows.h>
 #include <ddraw.h>
 
-extern LPDIRECTDRAW7 lpdd; // the DirectDraw object
+extern LPDIRECTDRAW7 lpdd;                // the DirectDraw object
 extern LPDIRECTDRAWSURFACE7 lpddsPrimary; // head of the flip chain
-extern LPDIRECTDRAWSURFACE7 lpddsBack; // the back buffer: every blit and pixel write
-extern LPDIRECTDRAWPALETTE lpddPalette; // attached to the primary surface
-extern LPDIRECTDRAWCLIPPER lpddClipper; // attached to the back buffer
-extern PALETTEENTRY paletteTable[256]; // as loaded from "palette.pal"
-extern DDSURFACEDESC2 ddsd; // shared by every surface creation and lock
-extern DDBLTFX ddbltfx; // shared by every colour fill
+extern LPDIRECTDRAWSURFACE7 lpddsBack;    // the back buffer: every blit and pixel write
+extern LPDIRECTDRAWPALETTE lpddPalette;   // attached to the primary surface
+extern LPDIRECTDRAWCLIPPER lpddClipper;   // attached to the back buffer
+extern PALETTEENTRY paletteTable[256];    // as loaded from "palette.pal"
+extern DDSURFACEDESC2 ddsd;               // shared by every surface creation and lock
+extern DDBLTFX ddbltfx;                   // shared by every colour fill
 
 // Device and back buffer
 int ddInit(int width, int height, int bpp);
@@ -39,7 +39,7 @@ int drawSurfaceToBackBuffer(LPDIRECTDRAWSURFACE7 surface, int x, int y, int widt
 // Pixels kept in system memory for surfaces whose video memory a loss of the display may
 // take: a restored surface is filled again from them (rows as copyBitmapToSurface takes them).
 int keepSurfacePixels(LPDIRECTDRAWSURFACE7 surface, const unsigned char* pixels, int width,
-                      int height, int bpp); // 1 ok, 0 out of memory
+                      int height, int bpp);             // 1 ok, 0 out of memory
 void forgetSurfacePixels(LPDIRECTDRAWSURFACE7 surface); // before the surface is released
 void forgetAllSurfacePixels();
 int restoreSurface(LPDIRECTDRAWSURFACE7 surface); // Restore, then refill; 1 ok

@@ -7,11 +7,11 @@
 #define RAM_DAMAGE 10 // health the player loses per overlapping enemy and frame
 #define POWERUP_HEALTH_GAIN 50
 
-int detectCollisions(); // shots against ships, enemies and power-ups against the player
-int animateObjects(); // move and animate the player and every live object
-int drawObjects(); // draw every live object, the player last
+int detectCollisions();     // shots against ships, enemies and power-ups against the player
+int animateObjects();       // move and animate the player and every live object
+int drawObjects();          // draw every live object, the player last
 int applyPowerUp(int kind); // effect of a collected power-up on the player
 int createPowerUp(const int* point); // power-up at (x, y); 1 if added
-int removeDeadObjects(); // take finished objects out of their pools
+int removeDeadObjects();             // take finished objects out of their pools
 
 #endif

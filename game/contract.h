@@ -12,14 +12,14 @@
 #define NUM_GRAPHIC_ROLES 6 // a list shorter than this leaves a role empty
 
 // The player's ship.
-#define SHIP_FRAME_LEVEL 0 // idle, shown three times in four
-#define SHIP_FRAME_TILTED 1 // idle, the other time
-#define SHIP_FRAME_FIRING 2 // the frame a volley leaves in
-#define SHIP_FRAME_RECOIL 3 // armed, three times in four
+#define SHIP_FRAME_LEVEL 0        // idle, shown three times in four
+#define SHIP_FRAME_TILTED 1       // idle, the other time
+#define SHIP_FRAME_FIRING 2       // the frame a volley leaves in
+#define SHIP_FRAME_RECOIL 3       // armed, three times in four
 #define SHIP_FRAME_RECOIL_FLASH 4 // armed, the other time
-#define SHIP_ANIMATION_OPEN 0 // guns opening; waited for
-#define SHIP_ANIMATION_CLOSE 1 // guns closing; waited for
-#define SHIP_ANIMATION_DEATH 2 // waited for
+#define SHIP_ANIMATION_OPEN 0     // guns opening; waited for
+#define SHIP_ANIMATION_CLOSE 1    // guns closing; waited for
+#define SHIP_ANIMATION_DEATH 2    // waited for
 
 // Shots: frame or animation in flight, frame or animation on impact.
 #define SHOT_FRAME_FLIGHT 0
@@ -28,7 +28,7 @@
 #define SHOT_ANIMATION_IMPACT 1 // waited for
 
 // Enemies driven by AI routine 1.
-#define ENEMY_FRAME_LEVEL 0 // cruising, three times in four
+#define ENEMY_FRAME_LEVEL 0   // cruising, three times in four
 #define ENEMY_FRAME_FLICKER 1 // cruising, the other time
 #define ENEMY_FRAME_FIRING 2
 #define ENEMY_ANIMATION_DEATH 0 // waited for

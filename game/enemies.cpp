@@ -7,7 +7,7 @@
 #include "shell/errorlog.h"
 
 AICallback aiCallbacks[NUM_AI_CALLBACKS] = {
-    NULL, // 0: no AI
+    NULL,        // 0: no AI
     runZorvikAI, // 1
 };
 

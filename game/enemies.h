@@ -7,9 +7,9 @@
 // aiCallbacks, deploymentState, currentDeploymentOrder, numDeploymentOrders, deploymentTimer:
 // declared in game/records.h, defined here.
 
-int runEnemyAI(); // each live enemy's routine, pool order
-int deployEnemy(int enemyIndex, const int* position); // template into the pool at (x, y)
+int runEnemyAI();                                        // each live enemy's routine, pool order
+int deployEnemy(int enemyIndex, const int* position);    // template into the pool at (x, y)
 int cloneEnemy(const Enemy* source, Enemy* destination); // whole-record copy; 0 if null
-int processDeploymentOrders(); // one step of the scheduler
+int processDeploymentOrders();                           // one step of the scheduler
 
 #endif

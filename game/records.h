@@ -13,8 +13,8 @@
 #define MAX_POWERUPS 10
 #define MAX_DEPLOYMENT_ORDERS 50
 #define MAX_DISCHARGE_DESCS 5 // shot descriptions per weapon
-#define MAX_TIMERS 5 // timers per player or enemy
-#define MAX_WEAPONS 5 // weapons carried by the player
+#define MAX_TIMERS 5          // timers per player or enemy
+#define MAX_WEAPONS 5         // weapons carried by the player
 
 // Life states of the player and the enemies
 #define ALIVE 1
@@ -26,9 +26,9 @@
 #define OWNER_ENEMY 1
 
 // Discharge attribute bits
-#define DISCHARGE_ANIMATED 1 // plays animation 0 in flight, else shows frame 0
+#define DISCHARGE_ANIMATED 1         // plays animation 0 in flight, else shows frame 0
 #define DISCHARGE_IMPACT_ANIMATION 2 // plays animation 1 on impact
-#define DISCHARGE_IMPACT_FRAME 4 // shows frame 1 on impact, when bit 2 is clear
+#define DISCHARGE_IMPACT_FRAME 4     // shows frame 1 on impact, when bit 2 is clear
 
 // Discharge states
 #define DISCHARGE_SPENT 0
@@ -62,12 +62,12 @@
 
 struct Timer {
     int active; // nonzero while counting
-    int delay; // threshold in frames
-    int count; // frames counted
+    int delay;  // threshold in frames
+    int count;  // frames counted
 };
 
 struct DischargeDesc {
-    int graphicID; // master graphic the shot wears
+    int graphicID;  // master graphic the shot wears
     int attributes; // DISCHARGE_ bits
     int xOffset;
     int yOffset;
@@ -117,7 +117,7 @@ struct Enemy {
     int destY;
     int xSpeed; // magnitudes, stepped toward the destination
     int ySpeed;
-    AICallback aiCallback; // null: the enemy has no AI
+    AICallback aiCallback;    // null: the enemy has no AI
     Timer timers[MAX_TIMERS]; // 0 is the fire timer
     int health;
 };

@@ -3,9 +3,9 @@
 #define STARLANE_GAME_STATISTICS_H
 
 struct GameStatistics {
-    int enemiesDeployed; // enemies brought into the pool
+    int enemiesDeployed;  // enemies brought into the pool
     int enemiesDestroyed; // dead enemies taken out of the pool
-    int volleysFired; // volleys of the player's weapon
+    int volleysFired;     // volleys of the player's weapon
     int powerUpsCreated;
     int powerUpsCollected;
 };

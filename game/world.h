@@ -14,7 +14,7 @@
 
 struct DeploymentOrder {
     int enemyIndex; // template in masterEnemies
-    int delay; // seconds to wait before deploying
+    int delay;      // seconds to wait before deploying
     int x;
     int y;
 };
@@ -41,8 +41,8 @@ extern Graphic overlayGraphic;
 extern unsigned char* backBufferMemory; // valid only while the frame holds the lock
 extern int backBufferPitch;
 
-int allocateMemory(); // every pool record; 1 ok, 0 at the first failed allocation
-int freeMemory(); // every pool record, live or spare; always 1
+int allocateMemory();        // every pool record; 1 ok, 0 at the first failed allocation
+int freeMemory();            // every pool record, live or spare; always 1
 int destroyMasterGraphics(); // release the master graphics' surfaces; always 1
 
 int createStars(); // scatter all stars; always 1

@@ -13,18 +13,18 @@ struct IDirectDrawSurface7;
 
 // Graphic attribute bits
 #define GRAPHIC_ANIMATED 4 // plays animations
-#define GRAPHIC_CLONE 8 // shares another graphic's surfaces; releases nothing
+#define GRAPHIC_CLONE 8    // shares another graphic's surfaces; releases nothing
 
 // Animation flag bits
-#define ANIMATION_LOOP 1 // wrap at the end and keep running
+#define ANIMATION_LOOP 1  // wrap at the end and keep running
 #define ANIMATION_RESET 2 // back to the first entry when a non-looping animation ends
 
 struct Animation {
     int frameSequence[MAX_ANIMATION_FRAMES]; // frame indexes in play order
-    int numFrames; // entries in use, 0..20
+    int numFrames;                           // entries in use, 0..20
     int flags;
     int currentIndex; // position now shown
-    int delay; // steps held at each position
+    int delay;        // steps held at each position
     int running;
     int counter; // steps counted at the current position
 };

@@ -11,9 +11,9 @@ enum { BACKEND_EVENT_NONE = 0, BACKEND_EVENT_CLOSE = 1, BACKEND_EVENT_EXPOSE = 2
 
 int backendOpenWindow(const char* title, int width, int height); // 1 ok, 0 failed
 void backendCloseWindow();
-void backendTurn(); // once at the start of every PeekMessageA
+void backendTurn();     // once at the start of every PeekMessageA
 int backendPollEvent(); // next BACKEND_EVENT_*; updates the key state
-DWORD backendTicks(); // milliseconds, wraps like GetTickCount
+DWORD backendTicks();   // milliseconds, wraps like GetTickCount
 void backendSleep(DWORD milliseconds);
 int backendSetDisplayMode(int width, int height, int bpp); // 1 ok, 0 unsupported
 void backendRestoreDisplayMode();

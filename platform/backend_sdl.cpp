@@ -32,7 +32,7 @@ SDL_Renderer* renderer = NULL;
 SDL_Texture* texture = NULL;
 int textureWidth = 0, textureHeight = 0;
 Uint32 redMask, greenMask, blueMask, alphaMask; // of the texture's pixel format
-unsigned char keys[256]; // the keyboard's
+unsigned char keys[256];                        // the keyboard's
 unsigned char keysHeld[256]; // the keyboard's and the game controllers', as the game sees them
 int fullscreen = 0;
 int windowedWidth = 0, windowedHeight = 0; // the window's size before full screen

@@ -30,7 +30,7 @@ namespace {
 // as held in the next read: its release waits until the game has seen it.
 unsigned char keys[256];
 unsigned char shown[256];
-unsigned char unseen[256]; // pressed since the last read
+unsigned char unseen[256];       // pressed since the last read
 unsigned char releaseLater[256]; // let go before the game saw it pressed
 int modeWidth = 0, modeHeight = 0;
 std::vector<unsigned char> rgba; // the picture through the palette, 4 bytes a pixel

@@ -11,14 +11,14 @@ void headlessReset(DWORD startTick);
 
 void headlessSetTicks(DWORD ticks);
 void headlessAdvance(DWORD milliseconds); // a slow frame: time passes without a Sleep
-DWORD headlessSleptTotal(); // milliseconds slept since the reset
-DWORD headlessLastSleep(); // the last Sleep's argument (0 if none)
+DWORD headlessSleptTotal();               // milliseconds slept since the reset
+DWORD headlessLastSleep();                // the last Sleep's argument (0 if none)
 int headlessSleepCount();
 
 void headlessSetKey(int dik, int down);
 void headlessClearKeys();
 
-void headlessRequestClose(); // the user closes the window
+void headlessRequestClose();  // the user closes the window
 void headlessRequestExpose(); // the window needs painting
 
 // Called at the start of every PeekMessageA, i.e. once per turn of the game loop,
@@ -32,7 +32,7 @@ int headlessScreenHeight();
 // Copies the last picture as 24-bit RGB rows (width * 3 bytes each) into rgb; 0 if none yet.
 int headlessScreenRGB(unsigned char* rgb);
 int headlessDisplayMode(int* width, int* height, int* bpp); // 0 when no mode was set
-int headlessCursorShown(); // ShowCursor's display counter >= 0
+int headlessCursorShown();                                  // ShowCursor's display counter >= 0
 
 // DirectDraw: rows of new surfaces are padded to a multiple of `bytes` (64 by default;
 // a test may pick e.g. 8 to get a known pitch). Every live surface becomes lost, as after

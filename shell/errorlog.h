@@ -14,7 +14,7 @@ extern void (*errorLogSink)(const char* message);
 int openErrorLog(const char* name); // (re)open and truncate; 1 ok, 0 failed
 int writeError(
     const char*
-        message); // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
+        message);    // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
 int closeErrorLog(); // 1 ok, 0 if the close failed
 
 #endif

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 extern int frameDuration; // milliseconds per frame, 1000 / rate truncated
-extern DWORD frameStart; // tick count at the start of the current frame
+extern DWORD frameStart;  // tick count at the start of the current frame
 
 int initFrameSyncer(int framesPerSecond);
 int startFrame();

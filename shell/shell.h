@@ -5,8 +5,8 @@
 #include <windows.h>
 
 extern HINSTANCE mainInstance; // the instance handle WinMain was given
-extern HWND mainWindow; // the one window
-extern int quitFlag; // raised on WM_DESTROY; frames then return at once
+extern HWND mainWindow;        // the one window
+extern int quitFlag;           // raised on WM_DESTROY; frames then return at once
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

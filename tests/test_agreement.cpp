@@ -107,7 +107,7 @@ void bigSheet(const std::string& file, int width, int height)
 struct Row {
     const char* what;
     std::function<void()> apply;
-    const char* gameLine; // the game's first line in Error.txt; "" when it starts clean
+    const char* gameLine;    // the game's first line in Error.txt; "" when it starts clean
     const char* checkerLine; // the checker's first line (its place included); "" when clean
 };
 

@@ -132,7 +132,7 @@ TEST_F(AITest, NewDestinationsTurnBackAtTheEdges)
         srand(seed);
         EXPECT_EQ(enemyGetNewDest(e), 1);
         EXPECT_EQ(e->destX, 500) << "seed " << seed; // right would leave: 700+200+40 >= 800
-        EXPECT_EQ(e->destY, 70) << "seed " << seed; // up would leave: 20-50 < 0
+        EXPECT_EQ(e->destY, 70) << "seed " << seed;  // up would leave: 20-50 < 0
     }
     e->graphic.x = 100;
     e->graphic.y = 560;
@@ -218,7 +218,7 @@ TEST_F(AITest, DeathStartsAtZeroHealthAndEndsWithRemovalInTheSameFrame)
     EXPECT_EQ(e->state, DYING);
     EXPECT_EQ(e->graphic.currentAnimation, 0);
     EXPECT_EQ(e->timers[0].count, 0); // nothing else in that call
-    EXPECT_EQ(e->graphic.x, 301); // its own velocity still moves it
+    EXPECT_EQ(e->graphic.x, 301);     // its own velocity still moves it
 
     // shots still land on a dying enemy and change nothing but its health
     addShot(310, 110, OWNER_PLAYER, 0, 10);
@@ -285,7 +285,7 @@ TEST_F(AITest, AnEnemyWithSpeedZeroKeepsFiringAtItsFirstWanderHeight)
     }
     EXPECT_EQ(e->graphic.x, 400);
     EXPECT_NEAR(e->graphic.y, destY, 1); // stops at the edge of its 3-pixel band
-    EXPECT_EQ(e->destX, destX); // never arrives, never picks again
+    EXPECT_EQ(e->destX, destX);          // never arrives, never picks again
     EXPECT_GT(fired, 40);
 }
 

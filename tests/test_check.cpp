@@ -139,11 +139,11 @@ TEST_F(CheckTest, AMissingPaletteDoesNotHideTheGraphicsProblems)
 
 TEST_F(CheckTest, WhatTheGameToleratesIsReportedAsWarnings)
 {
-    edit("Graphics/Warden.txt", "2 2 46 42 ", "2 2 46 52 "); // box below the frame
+    edit("Graphics/Warden.txt", "2 2 46 42 ", "2 2 46 52 ");                // box below the frame
     edit("Graphics/Warden.txt", "f 9 4 1 1\n", "f 9 4 1 1\n\nf 9 4 1 1\n"); // a record skipped
-    edit("Graphics/Wasp.txt", "f 2 2 0 1       firing\n", ""); // routine 1 needs frame 2
+    edit("Graphics/Wasp.txt", "f 2 2 0 1       firing\n", "");           // routine 1 needs frame 2
     edit("Graphics/Wasp.txt", "f 9 4 1 1\n", "f 9 4 1 1\nf 10 0 0 1\n"); // shown by nothing
-    edit("Graphics/Manta.txt", "3 4 5 6 7 8 9\n", "3 4 5 6 7 8 11\n"); // an empty slot
+    edit("Graphics/Manta.txt", "3 4 5 6 7 8 9\n", "3 4 5 6 7 8 11\n");   // an empty slot
     edit("Graphics/PlayerShot.txt", "a 1 0 1 4 ", "a 1 1 1 4 "); // an impact that never ends
     edit("Graphics/MasterGraphics.txt", "11 ", "12 ");
     edit(

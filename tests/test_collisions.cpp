@@ -37,8 +37,8 @@ TEST_F(CollisionTest, APlayersShotHitsOnlyTheLowerSlot)
 TEST_F(CollisionTest, ShotsNeverHitTheirOwnSide)
 {
     Enemy* e = addEnemy(300, 100);
-    addShot(310, 110, OWNER_ENEMY, 0, 10); // an enemy's shot inside an enemy
-    addShot(360, 510, OWNER_PLAYER, 0, 10); // a player's shot inside the player
+    addShot(310, 110, OWNER_ENEMY, 0, 10);        // an enemy's shot inside an enemy
+    addShot(360, 510, OWNER_PLAYER, 0, 10);       // a player's shot inside the player
     Discharge* odd = addShot(365, 515, 7, 0, 10); // any nonzero owner is an enemy
     detectCollisions();
     EXPECT_EQ(e->health, 100);

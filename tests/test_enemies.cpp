@@ -88,7 +88,7 @@ TEST_F(DeploymentTest, AFullPoolPostponesTheDueOrder)
         addEnemy(0, 0);
     EXPECT_EQ(deployFrames(100), std::vector<int>());
     EXPECT_EQ(deploymentTimer.count, 99); // the wait keeps counting
-    numActiveEnemies = 14; // one removed
+    numActiveEnemies = 14;                // one removed
     EXPECT_EQ(deployFrames(1, 100), std::vector<int>({100}));
     EXPECT_EQ(enemies[14]->graphic.x, 100);
     numActiveEnemies = 0;

@@ -24,10 +24,10 @@
 namespace {
 
 const long FAIL = (long)0x80004005; // E_FAIL: nothing the game treats specially
-const long CLOCK_JUMP = 3600000; // a clock reading an hour out
+const long CLOCK_JUMP = 3600000;    // a clock reading an hour out
 
 const int FAULT_TURN = 20; // mid-game faults start in this turn's frame
-const int SHORT_RUN = 60; // frames of a run with one failure
+const int SHORT_RUN = 60;  // frames of a run with one failure
 const int LONG_RUN = 1500; // frames of a run with a lasting failure: long enough to fill the log
 const unsigned WATCHDOG_SECONDS = 60; // a frame that never returns
 
@@ -190,11 +190,11 @@ const char* const ignoredFailures[] = {
 struct FrameFailure {
     const char* call;
     long code;
-    const char* once; // the whole log after one failure
+    const char* once;  // the whole log after one failure
     const char* lines; // every line a lasting failure may leave
-    int picture; // frames are still shown while it lasts
-    int keys; // the ship still answers the keys while it lasts
-    int everyFrame; // while it lasts it writes in every frame, up to the log's limit
+    int picture;       // frames are still shown while it lasts
+    int keys;          // the ship still answers the keys while it lasts
+    int everyFrame;    // while it lasts it writes in every frame, up to the log's limit
 };
 
 const FrameFailure frameFailures[] = {

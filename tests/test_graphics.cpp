@@ -159,9 +159,9 @@ TEST_F(CollisionTest, OverlapGapAndIdentityDoNotDependOnOrder)
     struct Case {
         int x, y, expected;
     } cases[] = {
-        {9, 9, 1}, // one pixel of overlap both ways
+        {9, 9, 1},                          // one pixel of overlap both ways
         {-9, -9, 1}, {9, -9, 1}, {0, 0, 1}, // identical boxes
-        {11, 0, 0}, // one pixel apart
+        {11, 0, 0},                         // one pixel apart
         {-11, 0, 0}, {0, 11, 0}, {0, -11, 0}, {11, 11, 0},
     };
     for (const Case& c : cases) {
@@ -194,9 +194,9 @@ TEST_F(CollisionTest, OffscreenUsesTheBoxAndTheScreenEdges)
     struct Case {
         int x, y, expected;
     } cases[] = {
-        {-10, 0, 0}, // right edge exactly 0: still on screen
+        {-10, 0, 0},                           // right edge exactly 0: still on screen
         {-11, 0, 1}, {799, 0, 0}, {800, 0, 1}, // left edge exactly 800: off
-        {0, -10, 0}, // bottom edge exactly 0: still on screen
+        {0, -10, 0},                           // bottom edge exactly 0: still on screen
         {0, -11, 1}, {0, 599, 0}, {0, 600, 1}, // top edge exactly 600: off
     };
     for (const Case& c : cases) {

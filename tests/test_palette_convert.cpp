@@ -74,7 +74,7 @@ TEST(PaletteConvert, AChangedPaletteShowsAtTheNextConversion)
     uint32_t first[256], second[256];
     randomColours(first, 1);
     memcpy(second, first, sizeof(second));
-    second[0] ^= 0x40; // the empty sky
+    second[0] ^= 0x40;      // the empty sky
     second[200] ^= 0x10000; // one bit of one colour
     const int width = 64, height = 3;
     std::vector<unsigned char> picture((size_t)width * height, 0);

@@ -76,7 +76,7 @@ TEST_F(WinMainGameTest, EscapeFinishesItsFrameThenQuits)
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(turns, 5);
     EXPECT_EQ(faultCallCount("Flip"), 4); // the Escape frame still ran to its end
-    EXPECT_EQ(quitFlag, 0); // the window was never destroyed
+    EXPECT_EQ(quitFlag, 0);               // the window was never destroyed
     EXPECT_EQ(liveObjectCount(), 0);
     EXPECT_EQ(errorText(), "");
 }

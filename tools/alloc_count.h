@@ -17,6 +17,6 @@
 #endif
 
 extern volatile int countingAllocations; // nonzero: count
-extern volatile long allocationCount; // allocations counted so far
+extern volatile long allocationCount;    // allocations counted so far
 
 #endif

@@ -33,7 +33,7 @@ const char* const GRAPHICS_LIST = "Graphics/MasterGraphics.txt";
 const char* const ENEMIES_LIST = "Enemies/MasterEnemies.txt";
 const char* const ORDERS_FILE = "DeploymentOrders/DeploymentOrder1.dpo";
 const char* const PALETTE_FILE = "palette.pal";
-const int FAR_OFF_SCREEN = 300; // pixels above or below the screen counted as far
+const int FAR_OFF_SCREEN = 300;            // pixels above or below the screen counted as far
 const int FIRE_DELAY_NEVER = 60 * 60 * 60; // frames: an hour of play
 
 struct Place {
@@ -59,7 +59,7 @@ struct Entry {
 int step = 0;
 std::vector<Logged> logged;
 std::map<std::string, std::vector<Read>> reads; // per file, what its last reading took
-std::vector<std::string> fileOrder; // files in the order they were first read
+std::vector<std::string> fileOrder;             // files in the order they were first read
 std::vector<Logged> warnings;
 std::set<std::string> warned; // each warning's place and text, to give it once
 

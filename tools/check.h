@@ -9,8 +9,8 @@
 
 struct CheckReport {
     std::vector<std::string> lines; // every problem, "FILE:LINE: ..." with FILE under the folder
-    int started; // the game got through its start-up
-    int gameLines; // lines the game itself would write to Error.txt
+    int started;                    // the game got through its start-up
+    int gameLines;                  // lines the game itself would write to Error.txt
     int warnings;
     int graphics, enemies, orders; // what the lists and the orders hold
 };

@@ -4,8 +4,8 @@
 
 #include <string>
 
-void replayStart(); // before the game starts
+void replayStart();                 // before the game starts
 void replayObserveFrame(int frame); // after each frame; must not allocate
-std::string replayGameStats(); // extra JSON members, each starting with ", "
+std::string replayGameStats();      // extra JSON members, each starting with ", "
 
 #endif

@@ -31,7 +31,7 @@
 #include <vector>
 
 struct SourceOutput {
-    std::filesystem::path path; // the file the source makes
+    std::filesystem::path path;   // the file the source makes
     std::filesystem::path source; // the source it is made from
     std::vector<uint8_t> bytes;
 };

@@ -8,10 +8,10 @@
 #include <stdint.h>
 
 // What a reader needs around it before bytes can be fed to it.
-#define LOADER_WORLD_FILES 0 // the content folder only
-#define LOADER_WORLD_DISPLAY 1 // and the display up, so frames can be made
+#define LOADER_WORLD_FILES 0    // the content folder only
+#define LOADER_WORLD_DISPLAY 1  // and the display up, so frames can be made
 #define LOADER_WORLD_GRAPHICS 2 // and the master graphics loaded
-#define LOADER_WORLD_ENEMIES 3 // and the master enemies loaded
+#define LOADER_WORLD_ENEMIES 3  // and the master enemies loaded
 
 // In the current directory: links to the content folders of `contentDir`, then as much of the
 // world as `level` asks for. 1 when everything is up.
@@ -28,7 +28,7 @@ int loaderObjectsLeft();
 #define LOADER_INCONSISTENT (-1)
 int feedBitmapFile(const uint8_t* data, size_t size); // plus cells cut out and flips
 int feedPaletteFile(const uint8_t* data, size_t size);
-int feedGraphicFile(const uint8_t* data, size_t size); // description [0 sheet "Fuzzed.bmp"]
+int feedGraphicFile(const uint8_t* data, size_t size);    // description [0 sheet "Fuzzed.bmp"]
 int feedMasterGraphics(const uint8_t* data, size_t size); // list [0 "Fuzzed.txt" [0 "Fuzzed.bmp"]]
 int feedEnemyFile(const uint8_t* data, size_t size);
 int feedMasterEnemies(const uint8_t* data, size_t size); // list [0 "FuzzedEnemy.txt"]

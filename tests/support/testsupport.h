@@ -21,13 +21,13 @@ protected:
 
 std::string readFile(const std::string& path); // "" when missing
 void writeFile(const std::string& path, const std::string& content);
-std::string errorText(); // contents of ./Error.txt
+std::string errorText();                                       // contents of ./Error.txt
 void copyTree(const std::string& from, const std::string& to); // cp -r
-std::string sourcePath(const std::string& relative); // path inside the source tree
+std::string sourcePath(const std::string& relative);           // path inside the source tree
 // The tests' own copy of the content as shipped: tests that put faults into known lines work on
 // it, so that a modder's data/ cannot break them.
 std::string shippedContentPath();
-std::string commandOutput(const std::string& command); // what a shell command prints
+std::string commandOutput(const std::string& command);              // what a shell command prints
 long statsMember(const std::string& json, const std::string& name); // a number of --stats
 
 #endif
