@@ -19,27 +19,11 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    std::vector<std::string> lines;
-};
+using ToolRun = CommandRun;
 
 ToolRun runTool(const std::string& command)
 {
-    ToolRun run = {-1, {}};
-    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-    if (p == NULL)
-        return run;
-    char buffer[4096];
-    while (fgets(buffer, sizeof(buffer), p)) {
-        std::string line = buffer;
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        run.lines.push_back(line);
-    }
-    int status = pclose(p);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCommand(command + " 2>/dev/null");
 }
 
 std::vector<std::string> splitLines(const std::string& text)

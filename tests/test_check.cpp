@@ -16,27 +16,11 @@
 
 namespace {
 
-struct CheckRun {
-    int exitCode;
-    std::vector<std::string> lines; // standard output; the summary goes to standard error
-};
+using CheckRun = CommandRun; // standard output; the summary goes to standard error
 
 CheckRun runCheck(const std::string& args)
 {
-    CheckRun run = {-1, {}};
-    FILE* p = popen((std::string(STARLANE_CHECK) + " " + args + " 2>/dev/null").c_str(), "r");
-    if (p == NULL)
-        return run;
-    char buffer[1024];
-    while (fgets(buffer, sizeof(buffer), p)) {
-        std::string line = buffer;
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        run.lines.push_back(line);
-    }
-    int status = pclose(p);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCommand(std::string(STARLANE_CHECK) + " " + args + " 2>/dev/null");
 }
 
 // Replaces the first `from` in content/`file` with `to`.

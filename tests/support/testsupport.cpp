@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <stdio.h>
+#include <sys/wait.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -80,6 +81,24 @@ std::string commandOutput(const std::string& command)
         out += buf;
     pclose(p);
     return out;
+}
+
+CommandRun runCommand(const std::string& command)
+{
+    CommandRun run = {-1, {}};
+    FILE* p = popen(command.c_str(), "r");
+    if (p == NULL)
+        return run;
+    char buffer[4096];
+    while (fgets(buffer, sizeof(buffer), p)) {
+        std::string line = buffer;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        run.lines.push_back(line);
+    }
+    int status = pclose(p);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }
 
 long statsMember(const std::string& json, const std::string& name)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 // Every game and platform global back to its state at process start (clock at startTick).
 void resetWorld(unsigned startTick = 1000);
@@ -27,7 +28,15 @@ std::string sourcePath(const std::string& relative);           // path inside th
 // The tests' own copy of the content as shipped: tests that put faults into known lines work on
 // it, so that a modder's data/ cannot break them.
 std::string shippedContentPath();
-std::string commandOutput(const std::string& command);              // what a shell command prints
+std::string commandOutput(const std::string& command); // what a shell command prints
+
+// A shell command's standard output, line by line without the newlines, and its exit code
+// (-1 when it did not exit by itself).
+struct CommandRun {
+    int exitCode;
+    std::vector<std::string> lines;
+};
+CommandRun runCommand(const std::string& command);
 long statsMember(const std::string& json, const std::string& name); // a number of --stats
 
 #endif
