@@ -43,11 +43,7 @@ std::vector<std::string> splitLines(const std::string& text)
 // Replaces the first `from` in content/`file` with `to`.
 void edit(const std::string& file, const std::string& from, const std::string& to)
 {
-    std::string path = "content/" + file;
-    std::string text = readFile(path);
-    size_t at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
-    writeFile(path, text.replace(at, from.size(), to));
+    editFile("content/" + file, from, to);
 }
 
 void crlf(const std::string& file)

@@ -59,15 +59,6 @@ protected:
     }
 };
 
-// Replaces the first `from` in a content file by `to`.
-void edit(const std::string& path, const std::string& from, const std::string& to)
-{
-    std::string text = readFile(path);
-    size_t at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << path << " has no \"" << from << "\"";
-    writeFile(path, text.substr(0, at) + to + text.substr(at + from.size()));
-}
-
 void truncateTo(const std::string& path, size_t bytes)
 {
     std::string text = readFile(path);
@@ -132,33 +123,34 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
         {"a sheet claiming 2^31 - 1 rows", [] { poke32("Graphics/Dart.bmp", 22, 0x7FFFFFFF); },
          "loadBitmapFile: memory allocation error\n"
          "loadGraphic: error loading bitmap file\n" GRAPHICS},
-        {"a frame of width 0", [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "0 16 8 0"); },
+        {"a frame of width 0", [] { editFile("Graphics/PlayerShot.txt", "8 16 8 0", "0 16 8 0"); },
          "loadGraphic: invalid frame size\n" GRAPHICS},
         {"frames of 24 bits cut from an 8-bit sheet",
-         [] { edit("Graphics/PlayerShot.txt", "8 16 8 0", "8 16 24 0"); },
+         [] { editFile("Graphics/PlayerShot.txt", "8 16 8 0", "8 16 24 0"); },
          "loadGraphic: bpp does not match the bitmap file\n" GRAPHICS},
         {"a frame beyond the sheet's edge",
-         [] { edit("Graphics/Dart.txt", "f 4 4 0 1", "f 4 40 0 1"); },
+         [] { editFile("Graphics/Dart.txt", "f 4 4 0 1", "f 4 40 0 1"); },
          "loadGraphic: frame lies outside the bitmap\n" GRAPHICS},
-        {"a frame at column -1", [] { edit("Graphics/Dart.txt", "f 4 4 0 1", "f 4 -1 0 1"); },
+        {"a frame at column -1", [] { editFile("Graphics/Dart.txt", "f 4 4 0 1", "f 4 -1 0 1"); },
          "loadGraphic: frame lies outside the bitmap\n" GRAPHICS},
-        {"frame index -1", [] { edit("Graphics/PlayerShip.txt", "f 0 0 0 1", "f -1 0 0 1"); },
+        {"frame index -1", [] { editFile("Graphics/PlayerShip.txt", "f 0 0 0 1", "f -1 0 0 1"); },
          "loadFrame: frame index out of bounds\nloadGraphic: error loading frame\n" GRAPHICS},
-        {"animation index -1", [] { edit("Graphics/PlayerShip.txt", "a 0 0 2 3", "a -1 0 2 3"); },
+        {"animation index -1",
+         [] { editFile("Graphics/PlayerShip.txt", "a 0 0 2 3", "a -1 0 2 3"); },
          "loadAnimation: index out of bounds\nloadGraphic:  error loading animation\n" GRAPHICS},
         {"a frame sequence entry -3",
-         [] { edit("Graphics/PlayerShip.txt", "\n5 6 3", "\n5 -3 3"); },
+         [] { editFile("Graphics/PlayerShip.txt", "\n5 6 3", "\n5 -3 3"); },
          "loadGraphic: frameSequence entry out of bounds\n" GRAPHICS},
         {"an animation of a million frames",
-         [] { edit("Graphics/PlayerShip.txt", "a 0 0 2 3", "a 0 0 2 1000000"); },
+         [] { editFile("Graphics/PlayerShip.txt", "a 0 0 2 3", "a 0 0 2 1000000"); },
          "loadGraphic: num of frames out of bounds\n" GRAPHICS},
         {"a bounding box at 2^31 - 1",
-         [] { edit("Graphics/PlayerShot.txt", "2 0 6 12", "2 0 2147483647 12"); },
+         [] { editFile("Graphics/PlayerShot.txt", "2 0 6 12", "2 0 2147483647 12"); },
          "loadGraphic: bounding box out of bounds\n" GRAPHICS},
         {"a description claiming to be a copy",
          [] {
-             edit("Graphics/Dart.txt", "4                           attributes",
-                  "12                          attributes");
+             editFile("Graphics/Dart.txt", "4                           attributes",
+                      "12                          attributes");
          },
          "loadGraphic: invalid attributes\n" GRAPHICS},
         {"a graphic without its end record",
@@ -167,42 +159,45 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
              writeFile("Graphics/PlayerShot.txt", text.substr(0, text.rfind("e\n")));
          },
          "loadGraphic: unexpected end of file\n" GRAPHICS},
-        {"2^31 - 1 graphics", [] { edit("Graphics/MasterGraphics.txt", "11 ", "2147483647 "); },
+        {"2^31 - 1 graphics", [] { editFile("Graphics/MasterGraphics.txt", "11 ", "2147483647 "); },
          "loadMasterGraphics: num of graphics exceeds maximum\n"
          "gameInit: error loading master graphics\n" WINMAIN},
-        {"-5 graphics", [] { edit("Graphics/MasterGraphics.txt", "11 ", "-5 "); },
+        {"-5 graphics", [] { editFile("Graphics/MasterGraphics.txt", "11 ", "-5 "); },
          "loadEnemy: graphicID out of bounds\n" ENEMIES},
         {"a graphic name longer than a name can be",
-         [] { edit("Graphics/MasterGraphics.txt", "Graphics/Dart.txt", std::string(300, 'x')); },
+         [] {
+             editFile("Graphics/MasterGraphics.txt", "Graphics/Dart.txt", std::string(300, 'x'));
+         },
          "loadGraphic: error opening file.\n" GRAPHICS},
-        {"99999 enemy kinds", [] { edit("Enemies/MasterEnemies.txt", "4 ", "99999 "); },
+        {"99999 enemy kinds", [] { editFile("Enemies/MasterEnemies.txt", "4 ", "99999 "); },
          "loadMasterEnemies: num of enemies exceeds maximum\n"
          "gameInit: error loading master enemies\n" WINMAIN},
-        {"an enemy on graphic -1", [] { edit("Enemies/Wasp.txt", "3 ", "-1 "); },
+        {"an enemy on graphic -1", [] { editFile("Enemies/Wasp.txt", "3 ", "-1 "); },
          "loadEnemy: graphicID out of bounds\n" ENEMIES},
         {"an enemy with 1000 shots",
          [] {
-             edit("Enemies/Wasp.txt", "2                       shot",
-                  "1000                    shot");
+             editFile("Enemies/Wasp.txt", "2                       shot",
+                      "1000                    shot");
          },
          "loadEnemy: num of discharges out of bounds\n" ENEMIES},
         {"a shot flying 2^31 - 1 pixels a frame",
-         [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 2147483647 6"); },
+         [] { editFile("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 2147483647 6"); },
          "loadEnemy: discharge desc out of bounds\n" ENEMIES},
-        {"an enemy speed of 2^31 - 1", [] { edit("Enemies/Wasp.txt", "3 1 ", "2147483647 1 "); },
+        {"an enemy speed of 2^31 - 1",
+         [] { editFile("Enemies/Wasp.txt", "3 1 ", "2147483647 1 "); },
          "loadEnemy: speed out of bounds\n" ENEMIES},
         {"a million timer lines",
          [] {
-             edit("Enemies/Wasp.txt", "1                       timer",
-                  "1000000                 timer");
+             editFile("Enemies/Wasp.txt", "1                       timer",
+                      "1000000                 timer");
          },
          "loadEnemy: error reading a timer delay\n" ENEMIES},
-        {"timer index -1", [] { edit("Enemies/Wasp.txt", "0 50", "-1 50"); },
+        {"timer index -1", [] { editFile("Enemies/Wasp.txt", "0 50", "-1 50"); },
          "loadEnemy: timer index out of bounds\n" ENEMIES},
         {"AI routine -1",
          [] {
-             edit("Enemies/Wasp.txt", "1                       AI routine",
-                  "-1                      AI routine");
+             editFile("Enemies/Wasp.txt", "1                       AI routine",
+                      "-1                      AI routine");
          },
          "loadEnemy: callback function ID out of bounds\n" ENEMIES},
         {"a folder where an enemy file should be",
@@ -212,14 +207,16 @@ TEST_F(BadContent, EachKindOfDamageStopsStartUpWithItsChain)
          },
          "loadEnemy: error reading graphicID\n" ENEMIES},
         {"an order for enemy -1",
-         [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o -1 3 150"); },
+         [] { editFile("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o -1 3 150"); },
          "loadDeploymentOrders: enemyIndex out of bounds\n" ORDERS},
         {"an order placed at x -2^31",
-         [] { edit("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 3 -2147483648"); },
+         [] {
+             editFile("DeploymentOrders/DeploymentOrder1.dpo", "o 0 3 150", "o 0 3 -2147483648");
+         },
          "loadDeploymentOrders: position out of bounds\n" ORDERS},
         {"51 orders",
          [lastOrder] {
-             edit("DeploymentOrders/DeploymentOrder1.dpo", lastOrder, lastOrder + lastOrder);
+             editFile("DeploymentOrders/DeploymentOrder1.dpo", lastOrder, lastOrder + lastOrder);
          },
          "loadDeploymentOrders: too many deployments\n" ORDERS},
         {"orders without their end record",

@@ -26,11 +26,7 @@ CheckRun runCheck(const std::string& args)
 // Replaces the first `from` in content/`file` with `to`.
 void edit(const std::string& file, const std::string& from, const std::string& to)
 {
-    std::string path = "content/" + file;
-    std::string text = readFile(path);
-    size_t at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
-    writeFile(path, text.replace(at, from.size(), to));
+    editFile("content/" + file, from, to);
 }
 
 // The cases put faults into a copy of the shipped content and know its lines.

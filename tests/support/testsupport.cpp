@@ -53,6 +53,14 @@ void writeFile(const std::string& path, const std::string& content)
     out << content;
 }
 
+void editFile(const std::string& path, const std::string& from, const std::string& to)
+{
+    std::string text = readFile(path);
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << path << " has no \"" << from << "\"";
+    writeFile(path, text.replace(at, from.size(), to));
+}
+
 std::string errorText()
 {
     return readFile("Error.txt");

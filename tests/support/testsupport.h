@@ -22,6 +22,8 @@ protected:
 
 std::string readFile(const std::string& path); // "" when missing
 void writeFile(const std::string& path, const std::string& content);
+// Replaces the first `from` in the file by `to`; a test failure when the file has no `from`.
+void editFile(const std::string& path, const std::string& from, const std::string& to);
 std::string errorText();                                       // contents of ./Error.txt
 void copyTree(const std::string& from, const std::string& to); // cp -r
 std::string sourcePath(const std::string& relative);           // path inside the source tree
