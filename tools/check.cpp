@@ -577,16 +577,26 @@ void resetChecker()
     textPlace.line = 0;
 }
 
+// The game reads its content from its working directory: go there, with a fresh checker.
+int enterContent(const std::string& dir, std::filesystem::path* cwd)
+{
+    std::error_code ec;
+    *cwd = std::filesystem::current_path(ec);
+    std::filesystem::current_path(dir, ec);
+    if (ec)
+        return 0;
+    resetChecker();
+    return 1;
+}
+
 } // namespace
 
 int checkContent(const std::string& dir, const std::string& shown, CheckReport* report)
 {
     std::error_code ec;
-    std::filesystem::path cwd = std::filesystem::current_path(ec);
-    std::filesystem::current_path(dir, ec);
-    if (ec)
+    std::filesystem::path cwd;
+    if (!enterContent(dir, &cwd))
         return 0;
-    resetChecker();
     *report = CheckReport();
     errorLogSink = onLog;
     textReadHook = onRead;
@@ -696,11 +706,9 @@ const char* roleName(int graphic)
 int listContent(const std::string& dir)
 {
     std::error_code ec;
-    std::filesystem::path cwd = std::filesystem::current_path(ec);
-    std::filesystem::current_path(dir, ec);
-    if (ec)
+    std::filesystem::path cwd;
+    if (!enterContent(dir, &cwd))
         return 0;
-    resetChecker();
     errorLogSink = onLog;
     textReadHook = onRead;
     headlessReset(1000);
