@@ -190,8 +190,9 @@ void restartAt(const char* file, int line)
 
 // Each loader on its own, so that a refused file does not hide the ones after it. An entry
 // whose list could not be read at all is not followed: its lines would be consequences only.
-void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded,
-                std::vector<Entry>& enemyNames, std::vector<int>& enemyLoaded)
+// 1 when the deployment orders loaded.
+int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded,
+               std::vector<Entry>& enemyNames, std::vector<int>& enemyLoaded)
 {
     if (lpdd == NULL) {
         WNDCLASSEXA wc = {};
@@ -244,8 +245,7 @@ void runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoade
 
     restartAt("", 0);
     numDeploymentOrders = 0;
-    if (!enemyNames.empty())
-        loadDeploymentOrders(ORDERS_FILE);
+    return !enemyNames.empty() && loadDeploymentOrders(ORDERS_FILE);
 }
 
 // ---- Where the values of a loaded record stood ----
@@ -607,13 +607,8 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         freeMemory(); // a failed start-up leaves the pools as they were
     std::vector<Entry> graphicNames, enemyNames;
     std::vector<int> graphicLoaded, enemyLoaded;
-    int gameOrders = -1;
-    runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
-    int ordersFailed = 0;
-    for (const Logged& l : logged)
-        ordersFailed =
-            ordersFailed || (l.step == step && l.text.rfind("loadDeploymentOrders:", 0) == 0);
-    gameOrders = ordersFailed || enemyNames.empty() ? -1 : numDeploymentOrders;
+    int ordersLoaded = runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
+    int gameOrders = ordersLoaded ? numDeploymentOrders : -1;
     textReadHook = NULL;
     nameFixHook = NULL;
     checkRecords(graphicNames, graphicLoaded, enemyNames, enemyLoaded, gameOrders);
