@@ -50,7 +50,7 @@ int recorderStart(int wanted)
     if (wanted <= 0)
         return 0;
     // Set aside now; the pages are only touched as the game goes on.
-    ranges = (RecordedRange*)calloc((size_t)wanted, sizeof(RecordedRange));
+    ranges = (RecordedRange*)malloc((size_t)wanted * sizeof(RecordedRange));
     if (ranges == NULL)
         return 0;
     capacity = wanted;

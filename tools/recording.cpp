@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 
 #include "recorder.h"
 #include "replay_stats.h"
@@ -161,8 +160,7 @@ int recordingFinish(const char* program, int exitCode)
     const char* path = recordedPath.c_str();
     int frames = recorderFrames();
     int cut = recorderCutFrame();
-    struct stat st;
-    long logBytes = stat("Error.txt", &st) == 0 ? (long)st.st_size : 0;
+    std::string figures = replayFigures(frames, exitCode);
 
     FILE* f = fopen(path, "w");
     if (f == NULL) {
@@ -185,8 +183,7 @@ int recordingFinish(const char* program, int exitCode)
                 "# cut at frame %d of %d: the keys of later frames did not fit in memory; "
                 "the figures are the whole game's\n",
                 cut, frames);
-    fprintf(f, "%s{\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld%s}\n", FIGURES,
-            frames, exitCode, logBytes, replayGameStats().c_str());
+    fprintf(f, "%s{%s}\n", FIGURES, figures.c_str());
     int ok = ferror(f) == 0;
     ok = fclose(f) == 0 && ok;
     if (!ok)

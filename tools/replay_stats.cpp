@@ -1,6 +1,7 @@
 #include "replay_stats.h"
 
 #include <stdio.h>
+#include <sys/stat.h>
 
 #include "game/records.h"
 #include "game/statistics.h"
@@ -44,4 +45,14 @@ std::string replayGameStats()
              gameStatistics.powerUpsCollected, player.health, player.state, peakDischarges,
              peakEnemies, peakPowerUps);
     return std::string(text);
+}
+
+std::string replayFigures(int frames, int exitCode)
+{
+    struct stat st;
+    long logBytes = stat("Error.txt", &st) == 0 ? (long)st.st_size : 0;
+    char text[128];
+    snprintf(text, sizeof(text), "\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld",
+             frames, exitCode, logBytes);
+    return text + replayGameStats();
 }
