@@ -39,7 +39,9 @@ struct Shot {
     std::string path;
 };
 
-std::vector<KeyRange> keyRanges;
+std::vector<KeyRange> keyRanges;   // sorted by first frame before the game starts
+size_t nextRange = 0;              // the first range not yet begun
+std::vector<const KeyRange*> held; // ranges begun and maybe not yet over
 std::vector<Shot> shots;
 int maxFrames = 600;
 int framesRun = 0;
@@ -113,11 +115,20 @@ void onTurn(int turn)
         headlessSetRestoreGarbage(1);
         headlessLoseSurfaces();
     }
+    // Only the ranges that have begun and not ended are looked at, so that a long recording
+    // (a range for every change of keys) replays in time proportional to its length.
     headlessClearKeys();
-    for (size_t i = 0; i < keyRanges.size(); i++)
-        if (turn >= keyRanges[i].first && turn <= keyRanges[i].last)
-            for (size_t k = 0; k < keyRanges[i].keys.size(); k++)
-                headlessSetKey(keyRanges[i].keys[k], 1);
+    while (nextRange < keyRanges.size() && keyRanges[nextRange].first <= turn)
+        held.push_back(&keyRanges[nextRange++]);
+    size_t kept = 0;
+    for (const KeyRange* r : held) {
+        if (r->last < turn)
+            continue;
+        held[kept++] = r;
+        for (int key : r->keys)
+            headlessSetKey(key, 1);
+    }
+    held.resize(kept);
     clock_gettime(CLOCK_MONOTONIC, &lastTurnEnd);
     countingAllocations = 1;
 }
@@ -234,6 +245,9 @@ int main(int argc, char** argv)
     }
 
     workUs.reserve((size_t)maxFrames + 2);
+    std::stable_sort(keyRanges.begin(), keyRanges.end(),
+                     [](const KeyRange& a, const KeyRange& b) { return a.first < b.first; });
+    held.reserve(keyRanges.size());
     if (checksumEvery > 0)
         checksums.reserve((size_t)maxFrames / checksumEvery + 2);
     rgb.reserve(800 * 600 * 3);
