@@ -15,6 +15,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/copy_content.sh"
 build=$root/build
 windows_build=$root/build-windows
 out=$root/dist
@@ -39,7 +40,7 @@ mkdir -p "$out"
 stage() {
     local dir=$tmp/$1/starlane
     mkdir -p "$dir/docs"
-    (cd "$root/data" && tar cf - --exclude=Error.txt --exclude='starlane-*.png' --exclude=.gitattributes .) | (cd "$dir" && tar xf -)
+    copy_content "$root/data" "$dir"
     cp "$root/tools/release-readme.txt" "$dir/README.txt"
     cp "$root/README.md" "$dir/README.md"
     cp "$root/docs/screenshot.png" "$dir/docs/"

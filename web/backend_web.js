@@ -86,9 +86,17 @@ mergeInto(LibraryManager.library, {
   webCanvasPut: function(rgba, width, height) {
     var w = starlaneWeb;
     if (!w.context) return;
-    // A view of the wasm memory, made anew each time: the memory may have grown.
-    var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    w.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+    // A picture over the wasm memory, made again only when the memory has grown (its
+    // buffer changes) or the picture moved, so that a frame makes no garbage.
+    var image = w.image;
+    if (!image || w.imageBuffer !== HEAPU8.buffer || w.imageAt !== rgba ||
+        image.width !== width || image.height !== height) {
+      var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+      image = w.image = new ImageData(pixels, width, height);
+      w.imageBuffer = HEAPU8.buffer;
+      w.imageAt = rgba;
+    }
+    w.context.putImageData(image, 0, 0);
   },
 
   webCursorShow__deps: ['$starlaneWeb'],

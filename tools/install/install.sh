@@ -16,6 +16,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tools/copy_content.sh"
 mode=${1:-}
 case $mode in
     install) [ $# -ge 3 ] || mode=bad; build=${2:-}; prefix=${3:-}; destdir=${4:-} ;;
@@ -52,8 +53,7 @@ install -s -m 755 "$build/starlane-replay" "$to/bin/starlane-replay"
 install -s -m 755 "$build/starlane-check" "$to/bin/starlane-check"
 install -s -m 755 "$build/mkcontent" "$to/bin/starlane-mkcontent"
 # The content as checked in, nothing a game wrote into data/.
-(cd "$root/data" && tar cf - --exclude=Error.txt --exclude='starlane-*.png' --exclude=.gitattributes .) |
-    (cd "$to/share/starlane" && tar xf - --no-same-owner)
+copy_content "$root/data" "$to/share/starlane"
 chmod -R u+rwX,go+rX,go-w "$to/share/starlane"
 install -m 644 "$root/README.md" "$to/share/doc/starlane/README.md"
 install -m 644 "$root/res/starlane.png" "$to/$icon"
