@@ -11,6 +11,8 @@ FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 XVFB_PACKAGES := xvfb xdotool
 WEB_PACKAGES := cmake make emscripten node-acorn libstb-dev
 WEB_TEST_PACKAGES := chromium
+# Debian's packaging tools, and what checks a package and its metadata.
+DEB_PACKAGES := debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db
 
 # The content folder packed into the web build: `make web DATA=path/to/mod`.
 DATA ?= data
@@ -31,7 +33,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan golden format format-check tidy windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
+.PHONY: deps build play test asan golden format format-check tidy windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall deb xvfb-test
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -182,5 +184,12 @@ install-files:
 uninstall:
 	@bash tools/install/install.sh uninstall "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
 
+# The Debian package starlane_VERSION_amd64.deb, built by dpkg-buildpackage from debian/ in a
+# copy of the tree under build-deb/, then checked by lintian, appstreamcli and
+# desktop-file-validate.
+deb: deps
+	$(call install,$(DEB_PACKAGES))
+	@bash tools/install/deb.sh
+
 clean:
-	rm -rf build build-asan build-windows build-fuzz build-web dist
+	rm -rf build build-asan build-windows build-fuzz build-web build-deb dist starlane_*.deb
