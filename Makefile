@@ -68,9 +68,9 @@ format-check:
 	$(call install,clang-format)
 	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format-check: $(words $(FORMAT_FILES)) files in the house style"
 
-# clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in and the tools.
+# clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in, record/ and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
-	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
+	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
 	grep -v -E 'platform/backend_web.cpp|tools/png_stb.cpp')
 tidy: deps
 	$(call install,clang-tidy)

@@ -8,7 +8,7 @@
 #include "headless.h"
 #include "backend.h"
 #include "instrumentation.h"
-#include "recorder.h"
+#include "play_watch.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void headlessReset(DWORD startTick)
     recordClear();
     ddrawReset();
     dinputReset();
-    recorderStop();
+    setPlayWatch(NULL);
     liveObjectAdd(-liveObjectCount());
     win32Reset();
 }

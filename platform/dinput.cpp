@@ -15,7 +15,7 @@
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
-#include "recorder.h"
+#include "play_watch.h"
 
 const GUID IID_IDirectInput8A = {
     0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
@@ -98,7 +98,8 @@ public:
         unsigned char* out = (unsigned char*)data;
         for (int i = 0; i < 256; i++)
             out[i] = keys[i] & 0x80;
-        recorderKeys(out);
+        if (const PlayWatch* watch = playWatch())
+            watch->keys(out);
         return DI_OK;
     }
 

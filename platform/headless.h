@@ -6,7 +6,7 @@
 #include <windows.h>
 
 // Back to a fresh process: no window or class, empty queue, no faults, no record,
-// no keys, no picture, live objects 0, no recorder, clock at `startTick`.
+// no keys, no picture, live objects 0, no play watch, clock at `startTick`.
 void headlessReset(DWORD startTick);
 
 void headlessSetTicks(DWORD ticks);

@@ -5,7 +5,7 @@
 #include "headless.h"
 #include "backend.h"
 #include "instrumentation.h"
-#include "recorder.h"
+#include "play_watch.h"
 
 namespace {
 
@@ -35,6 +35,7 @@ int cursorCounter = 0;
 HWND__ fakeIcon, fakeCursor, fakeDc;
 HINSTANCE__ fakeModule;
 int fakeBrush;
+const PlayWatch* watch = NULL;
 
 Window* windowFor(HWND hwnd)
 {
@@ -77,6 +78,15 @@ void win32Reset()
     queueHead = 0;
     queueLength = 0;
     cursorCounter = 0;
+}
+
+void setPlayWatch(const PlayWatch* w)
+{
+    watch = w;
+}
+const PlayWatch* playWatch()
+{
+    return watch;
 }
 
 int win32WindowCount()
@@ -196,7 +206,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
 {
     backendTurn();
-    recorderTurn();
+    if (watch)
+        watch->turn();
     if (faultCheck("PeekMessageA"))
         return FALSE;
     if (msg == NULL)
@@ -341,7 +352,8 @@ DWORD WINAPI GetTickCount(void)
     // A failing clock is a clock that jumps: the code is added to the reading.
     DWORD jump = (DWORD)faultCheck("GetTickCount");
     DWORD ticks = backendTicks() + jump;
-    recorderTick(ticks);
+    if (watch)
+        watch->tick(ticks);
     return ticks;
 }
 

@@ -26,11 +26,11 @@
 #include <windows.h>
 
 #include "alloc_count.h"
+#include "figures.h"
 #include "headless.h"
+#include "playback.h"
 #include "png_write.h"
 #include "recording.h"
-#include "replay_stats.h"
-
 
 namespace {
 
@@ -39,9 +39,7 @@ struct Shot {
     std::string path;
 };
 
-std::vector<KeyRange> keyRanges;   // sorted by first frame before the game starts
-size_t nextRange = 0;              // the first range not yet begun
-std::vector<const KeyRange*> held; // ranges begun and maybe not yet over
+std::vector<KeyRange> keyRanges;
 std::vector<Shot> shots;
 int maxFrames = 600;
 int framesRun = 0;
@@ -115,20 +113,6 @@ void onTurn(int turn)
         headlessSetRestoreGarbage(1);
         headlessLoseSurfaces();
     }
-    // Only the ranges that have begun and not ended are looked at, so that a long recording
-    // (a range for every change of keys) replays in time proportional to its length.
-    headlessClearKeys();
-    while (nextRange < keyRanges.size() && keyRanges[nextRange].first <= turn)
-        held.push_back(&keyRanges[nextRange++]);
-    size_t kept = 0;
-    for (const KeyRange* r : held) {
-        if (r->last < turn)
-            continue;
-        held[kept++] = r;
-        for (int key : r->keys)
-            headlessSetKey(key, 1);
-    }
-    held.resize(kept);
     clock_gettime(CLOCK_MONOTONIC, &lastTurnEnd);
     countingAllocations = 1;
 }
@@ -245,15 +229,14 @@ int main(int argc, char** argv)
     }
 
     workUs.reserve((size_t)maxFrames + 2);
-    std::stable_sort(keyRanges.begin(), keyRanges.end(),
-                     [](const KeyRange& a, const KeyRange& b) { return a.first < b.first; });
-    held.reserve(keyRanges.size());
     if (checksumEvery > 0)
         checksums.reserve((size_t)maxFrames / checksumEvery + 2);
     rgb.reserve(800 * 600 * 3);
     headlessReset((DWORD)startTick);
     headlessSetTurnHook(onTurn);
     replayStart();
+    // The keys reach the game as a recording's keys were taken from it, at each keyboard read.
+    playbackStart(keyRanges);
     // STARLANE_RECORD records here as in the game, which shows what recording costs in play.
     if (!recordingStart("starlane-replay", 0))
         return 2;

@@ -13,9 +13,9 @@
 #include <windows.h>
 
 #include "backend.h"
+#include "figures.h"
 #include "recorder.h"
 #include "recording.h"
-#include "replay_stats.h"
 
 namespace {
 

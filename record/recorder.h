@@ -1,10 +1,10 @@
 // The recorder: what a game needs to be played again exactly, the clock's first reading
 // (the game seeds its random numbers with it) and the keys the keyboard device handed to
 // the game in every frame. It keeps them in memory set aside when it starts, so that
-// recording neither allocates nor writes a file during play; tools/recording.cpp turns
-// them into a recording file when the game has ended.
-#ifndef STARLANE_PLATFORM_RECORDER_H
-#define STARLANE_PLATFORM_RECORDER_H
+// recording neither allocates nor writes a file during play; recording.cpp turns them into a
+// recording file when the game has ended.
+#ifndef STARLANE_RECORD_RECORDER_H
+#define STARLANE_RECORD_RECORDER_H
 
 #include <windows.h>
 
@@ -23,7 +23,7 @@ int recorderActive();
 // Called after every frame with its number (as the replay tool watches the world).
 void recorderSetFrameHook(void (*hook)(int frame));
 
-// The stand-in's part: each turn of the game loop (PeekMessageA) begins a frame, the
+// The watch's part (watch.h): each turn of the game loop (PeekMessageA) begins a frame, the
 // first GetTickCount reading is the start tick, every successful GetDeviceState is the keys.
 void recorderTurn();
 void recorderTick(DWORD ticks);

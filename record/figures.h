@@ -1,6 +1,7 @@
-// Game statistics the replay tool gathers as it watches the world, frame by frame.
-#ifndef STARLANE_TOOLS_REPLAY_STATS_H
-#define STARLANE_TOOLS_REPLAY_STATS_H
+// The game's figures, which the replay tool and the recorder gather as they watch the world
+// frame by frame.
+#ifndef STARLANE_RECORD_FIGURES_H
+#define STARLANE_RECORD_FIGURES_H
 
 #include <string>
 

@@ -5,8 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "figures.h"
 #include "recorder.h"
-#include "replay_stats.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // a comment. A recording is a key script made while a game was played, between two comment
 // lines: the first gives the start tick and the frame count, the last the game's figures
 // (the replay tool's --stats members without the timings and the allocation count).
-#ifndef STARLANE_TOOLS_RECORDING_H
-#define STARLANE_TOOLS_RECORDING_H
+#ifndef STARLANE_RECORD_RECORDING_H
+#define STARLANE_RECORD_RECORDING_H
 
 #include <string>
 #include <vector>

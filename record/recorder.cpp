@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "watch.h"
+
 namespace {
 
 RecordedRange* ranges = NULL;
@@ -55,6 +57,7 @@ int recorderStart(int wanted)
         return 0;
     capacity = wanted;
     active = 1;
+    watchUpdate();
     return 1;
 }
 
@@ -71,6 +74,7 @@ void recorderStop()
     cutFrame = -1;
     holding = 0;
     frameHook = NULL;
+    watchUpdate();
 }
 
 int recorderActive()

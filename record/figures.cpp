@@ -1,4 +1,4 @@
-#include "replay_stats.h"
+#include "figures.h"
 
 #include <stdio.h>
 #include <sys/stat.h>

@@ -1,0 +1,33 @@
+#include "watch.h"
+
+#include "platform/play_watch.h"
+#include "playback.h"
+#include "recorder.h"
+
+namespace {
+
+void tick(DWORD ticks)
+{
+    recorderTick(ticks);
+}
+
+void keys(unsigned char* state)
+{
+    playbackKeys(state);
+    recorderKeys(state);
+}
+
+void turn()
+{
+    playbackTurn();
+    recorderTurn();
+}
+
+const PlayWatch watch = {tick, keys, turn};
+
+} // namespace
+
+void watchUpdate()
+{
+    setPlayWatch(recorderActive() || playbackActive() ? &watch : NULL);
+}
