@@ -7,6 +7,7 @@
 
 #include "headless.h"
 #include "backend.h"
+#include "com_object.h"
 #include "instrumentation.h"
 #include "recorder.h"
 
@@ -49,10 +50,9 @@ void headlessReset(DWORD startTick)
     faultClearAll();
     recordEnable(0);
     recordClear();
+    deleteLiveObjects();
     ddrawReset();
-    dinputReset();
     recorderStop();
-    liveObjectAdd(-liveObjectCount());
     win32Reset();
 }
 

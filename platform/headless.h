@@ -47,10 +47,9 @@ void headlessSetRestoreGarbage(int on);
 // DIERR_INPUTLOST until the device is acquired again.
 void headlessLoseKeyboard();
 
-// DirectDraw and DirectInput objects of the stand-in freed, settings back to default;
-// part of headlessReset.
+// DirectDraw's settings back to default; part of headlessReset, which also deletes the
+// objects a test left behind (com_object.h).
 void ddrawReset();
-void dinputReset();
 
 // Win32 state of the stand-in (windows, classes, queue); part of headlessReset.
 void win32Reset();

@@ -27,8 +27,7 @@ int recordCount();
 const char* recordLine(int index);
 void recordClear();
 
-// ---- Live objects: DirectDraw and DirectInput objects not yet released ----
-void liveObjectAdd(int delta);
+// ---- Live objects: DirectDraw and DirectInput objects not yet released (com_object.cpp) ----
 int liveObjectCount();
 
 #endif
