@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "headless.h"
+#include "standin_hooks.h"
 #include "backend.h"
 #include "com_object.h"
 #include "instrumentation.h"

@@ -18,7 +18,7 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "headless.h"
+#include "standin_hooks.h"
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
@@ -721,17 +721,17 @@ void ddrawReset()
     modeWidth = modeHeight = modeBpp = 0;
 }
 
-void headlessSetPitchAlignment(int bytes)
+void ddrawSetPitchAlignment(int bytes)
 {
     pitchAlignment = bytes > 0 ? bytes : 64;
 }
 
-void headlessSetRestoreGarbage(int on)
+void ddrawSetRestoreGarbage(int on)
 {
     restoreGarbage = on;
 }
 
-void headlessLoseSurfaces()
+void ddrawLoseSurfaces()
 {
     for (LiveObject* o : liveObjects())
         if (Surface* s = dynamic_cast<Surface*>(o))

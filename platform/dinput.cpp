@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "headless.h"
+#include "standin_hooks.h"
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
@@ -167,7 +167,7 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid,
     return DI_OK;
 }
 
-void headlessLoseKeyboard()
+void dinputLoseKeyboard()
 {
     for (LiveObject* o : liveObjects()) {
         if (Keyboard* k = dynamic_cast<Keyboard*>(o)) {

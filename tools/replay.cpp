@@ -27,6 +27,7 @@
 
 #include "alloc_count.h"
 #include "headless.h"
+#include "standin_hooks.h"
 #include "png_write.h"
 #include "recording.h"
 #include "replay_stats.h"
@@ -112,8 +113,8 @@ void onTurn(int turn)
         headlessRequestClose();
     }
     if (turn == loseAt) {
-        headlessSetRestoreGarbage(1);
-        headlessLoseSurfaces();
+        ddrawSetRestoreGarbage(1);
+        ddrawLoseSurfaces();
     }
     // Only the ranges that have begun and not ended are looked at, so that a long recording
     // (a range for every change of keys) replays in time proportional to its length.
