@@ -120,7 +120,16 @@ void padAdded(int deviceIndex)
         }
 }
 
+// Every controller plugged in, while there is a free slot.
+void padsOpen()
+{
+    for (int i = 0; i < SDL_NumJoysticks(); i++)
+        if (SDL_IsGameController(i))
+            padAdded(i);
+}
+
 // Unplugged: its keys are no longer held, since the keys are read from the pads still open.
+// A controller that found every slot taken takes the one freed.
 void padRemoved(SDL_JoystickID id)
 {
     for (int i = 0; i < MAX_PADS; i++)
@@ -128,6 +137,7 @@ void padRemoved(SDL_JoystickID id)
             SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) == id) {
             SDL_GameControllerClose(pads[i]);
             pads[i] = NULL;
+            padsOpen();
         }
 }
 
@@ -263,9 +273,7 @@ int backendOpenWindow(const char* title, int width, int height)
     // Without controllers the keyboard still plays. Pads plugged in later arrive as events.
     if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 ||
         SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
-        for (int i = 0; i < SDL_NumJoysticks(); i++)
-            if (SDL_IsGameController(i))
-                padAdded(i);
+        padsOpen();
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     Uint32 flags = envFlag("STARLANE_WINDOWED") ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
