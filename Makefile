@@ -4,10 +4,10 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev libstb-dev icoutils
+BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev libstb-dev icoutils
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64 libstb-dev
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
-FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev libstb-dev
 XVFB_PACKAGES := xvfb xdotool
 WEB_PACKAGES := cmake make emscripten node-acorn libstb-dev
 WEB_TEST_PACKAGES := chromium
@@ -71,7 +71,7 @@ format-check:
 # clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in, record/ and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
 	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
-	grep -v -E 'platform/backend_web.cpp|tools/png_stb.cpp')
+	grep -v -E 'platform/backend_web.cpp')
 tidy: deps
 	$(call install,clang-tidy)
 	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null

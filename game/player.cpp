@@ -14,24 +14,16 @@
 #include "input/input.h"
 #include "shell/errorlog.h"
 
-// DirectInput key codes of the controls
-#define KEY_ESCAPE 1
-#define KEY_W 17
-#define KEY_A 30
-#define KEY_S 31
-#define KEY_D 32
-#define KEY_SPACE 57
-
 Player player;
 
 int processInput()
 {
-    player.leftKey = keyDown(KEY_A);
-    player.rightKey = keyDown(KEY_D);
-    player.upKey = keyDown(KEY_W);
-    player.downKey = keyDown(KEY_S);
-    player.fireKey = keyDown(KEY_SPACE);
-    if (keyDown(KEY_ESCAPE))
+    player.leftKey = keyDown(DIK_A);
+    player.rightKey = keyDown(DIK_D);
+    player.upKey = keyDown(DIK_W);
+    player.downKey = keyDown(DIK_S);
+    player.fireKey = keyDown(DIK_SPACE);
+    if (keyDown(DIK_ESCAPE))
         PostQuitMessage(0);
     return 1;
 }

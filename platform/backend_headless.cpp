@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "headless.h"
+#include "standin_hooks.h"
 #include "backend.h"
+#include "com_object.h"
 #include "instrumentation.h"
 #include "play_watch.h"
 
@@ -49,10 +51,9 @@ void headlessReset(DWORD startTick)
     faultClearAll();
     recordEnable(0);
     recordClear();
+    deleteLiveObjects();
     ddrawReset();
-    dinputReset();
     setPlayWatch(NULL);
-    liveObjectAdd(-liveObjectCount());
     win32Reset();
 }
 

@@ -18,7 +18,7 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "headless.h"
+#include "standin_hooks.h"
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
@@ -34,8 +34,6 @@ class Palette;
 class Clipper;
 class Surface;
 
-// Every object alive, so a reset can free what a test left behind.
-std::vector<IUnknown*> allObjects;
 int pitchAlignment = 64;
 int surfaceSerial = 0;
 // Restore hands back video memory as a driver may: holding garbage, not the old pixels.
@@ -43,18 +41,6 @@ int restoreGarbage = 0;
 uint32_t garbageSeed = 1;
 Surface* primarySurface = NULL;
 int modeWidth = 0, modeHeight = 0, modeBpp = 0;
-
-void track(IUnknown* object)
-{
-    allObjects.push_back(object);
-    liveObjectAdd(1);
-}
-
-void untrack(IUnknown* object)
-{
-    allObjects.erase(std::remove(allObjects.begin(), allObjects.end(), object), allObjects.end());
-    liveObjectAdd(-1);
-}
 
 int sameGuid(const GUID& a, const GUID& b)
 {
@@ -86,13 +72,8 @@ class Palette : public ComObject<IDirectDrawPalette> {
 public:
     PALETTEENTRY entries[256];
 
-    Palette(const PALETTEENTRY* table)
-    {
-        memcpy(entries, table, sizeof(entries));
-        track(this);
-    }
+    Palette(const PALETTEENTRY* table) { memcpy(entries, table, sizeof(entries)); }
 
-    void lastRelease() override { untrack(this); }
     HRESULT STDMETHODCALLTYPE GetEntries(DWORD flags, DWORD base, DWORD count,
                                          LPPALETTEENTRY out) override
     {
@@ -111,13 +92,10 @@ class Clipper : public ComObject<IDirectDrawClipper> {
 public:
     std::vector<unsigned char> list; // RGNDATAHEADER followed by the rectangles; empty: none
 
-    Clipper() { track(this); }
-
     const RGNDATAHEADER* header() const { return (const RGNDATAHEADER*)list.data(); }
     const RECT* rects() const { return (const RECT*)(list.data() + sizeof(RGNDATAHEADER)); }
     int count() const { return list.empty() ? 0 : (int)header()->nCount; }
 
-    void lastRelease() override { untrack(this); }
     HRESULT STDMETHODCALLTYPE GetClipList(LPRECT rect, LPRGNDATA out, LPDWORD size) override
     {
         if (long code = faultCheck("GetClipList"))
@@ -186,7 +164,6 @@ public:
             snprintf(name, sizeof(name), "%s", label);
         else
             snprintf(name, sizeof(name), "s%d", ++surfaceSerial);
-        track(this);
     }
 
     RECT bounds() const
@@ -226,7 +203,6 @@ public:
             back->Release();
         if (primarySurface == this)
             primarySurface = NULL;
-        untrack(this);
     }
 
     HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect,
@@ -541,8 +517,6 @@ public:
     DWORD cooperation = 0;
     int modeSet = 0;
 
-    DirectDraw() { track(this); }
-
     void lastRelease() override
     {
         // Releasing the DirectDraw object ends exclusive mode and gives the desktop back.
@@ -550,7 +524,6 @@ public:
             backendRestoreDisplayMode();
             modeWidth = modeHeight = modeBpp = 0;
         }
-        untrack(this);
     }
 
     HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* out,
@@ -740,19 +713,6 @@ HRESULT WINAPI DirectDrawCreateEx(GUID* guid, LPVOID* out, REFIID iid, IUnknown*
 
 void ddrawReset()
 {
-    // Free whatever a test left behind without the usual release chains.
-    std::vector<IUnknown*> left;
-    left.swap(allObjects);
-    for (IUnknown* o : left) {
-        if (Surface* s = dynamic_cast<Surface*>(o))
-            delete s;
-        else if (Palette* p = dynamic_cast<Palette*>(o))
-            delete p;
-        else if (Clipper* c = dynamic_cast<Clipper*>(o))
-            delete c;
-        else if (DirectDraw* d = dynamic_cast<DirectDraw*>(o))
-            delete d;
-    }
     pitchAlignment = 64;
     surfaceSerial = 0;
     restoreGarbage = 0;
@@ -761,19 +721,19 @@ void ddrawReset()
     modeWidth = modeHeight = modeBpp = 0;
 }
 
-void headlessSetPitchAlignment(int bytes)
+void ddrawSetPitchAlignment(int bytes)
 {
     pitchAlignment = bytes > 0 ? bytes : 64;
 }
 
-void headlessSetRestoreGarbage(int on)
+void ddrawSetRestoreGarbage(int on)
 {
     restoreGarbage = on;
 }
 
-void headlessLoseSurfaces()
+void ddrawLoseSurfaces()
 {
-    for (IUnknown* o : allObjects)
+    for (LiveObject* o : liveObjects())
         if (Surface* s = dynamic_cast<Surface*>(o))
             s->lost = 1;
 }

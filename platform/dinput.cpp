@@ -4,14 +4,12 @@
 // DIERR_INPUTLOST until it is acquired again.
 #include <string.h>
 
-#include <algorithm>
 #include <new>
-#include <vector>
 
 #include <windows.h>
 #include <dinput.h>
 
-#include "headless.h"
+#include "standin_hooks.h"
 #include "com_object.h"
 #include "backend.h"
 #include "instrumentation.h"
@@ -29,20 +27,6 @@ const DIDATAFORMAT c_dfDIKeyboard = {
 
 namespace {
 
-std::vector<IUnknown*> allObjects;
-
-void track(IUnknown* object)
-{
-    allObjects.push_back(object);
-    liveObjectAdd(1);
-}
-
-void untrack(IUnknown* object)
-{
-    allObjects.erase(std::remove(allObjects.begin(), allObjects.end(), object), allObjects.end());
-    liveObjectAdd(-1);
-}
-
 int sameGuid(const GUID& a, const GUID& b)
 {
     return memcmp(&a, &b, sizeof(GUID)) == 0;
@@ -55,9 +39,6 @@ public:
     int acquired = 0;
     int lost = 0;
 
-    Keyboard() { track(this); }
-
-    void lastRelease() override { untrack(this); }
 
     HRESULT STDMETHODCALLTYPE Acquire() override
     {
@@ -141,10 +122,6 @@ public:
 
 class DirectInput : public ComObject<IDirectInput8A> {
 public:
-    DirectInput() { track(this); }
-
-    void lastRelease() override { untrack(this); }
-
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* out,
                                            LPUNKNOWN outer) override
     {
@@ -191,21 +168,9 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid,
     return DI_OK;
 }
 
-void dinputReset()
+void dinputLoseKeyboard()
 {
-    std::vector<IUnknown*> left;
-    left.swap(allObjects);
-    for (IUnknown* o : left) {
-        if (Keyboard* k = dynamic_cast<Keyboard*>(o))
-            delete k;
-        else if (DirectInput* d = dynamic_cast<DirectInput*>(o))
-            delete d;
-    }
-}
-
-void headlessLoseKeyboard()
-{
-    for (IUnknown* o : allObjects) {
+    for (LiveObject* o : liveObjects()) {
         if (Keyboard* k = dynamic_cast<Keyboard*>(o)) {
             if (k->acquired) {
                 k->acquired = 0;

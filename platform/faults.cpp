@@ -1,5 +1,5 @@
-// Instrumentation shared by every backend: failures on demand, a record of calls,
-// and a count of live DirectDraw/DirectInput objects.
+// Instrumentation shared by every backend: failures on demand and a record of calls (the
+// count of live objects is kept by com_object.cpp).
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -83,7 +83,6 @@ int numCounters = 0;
 
 int recording = 0;
 std::vector<std::string> records;
-int live = 0;
 
 Counter* counterFor(const char* call)
 {
@@ -188,14 +187,4 @@ const char* recordLine(int index)
 void recordClear()
 {
     records.clear();
-}
-
-void liveObjectAdd(int delta)
-{
-    live += delta;
-}
-
-int liveObjectCount()
-{
-    return live;
 }

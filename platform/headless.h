@@ -1,5 +1,6 @@
-// Test and replay hooks of the headless backend: a virtual clock, keys set by hand,
-// a simulated close of the window, and the last picture presented.
+// The headless backend's own controls, for tests and the tools that run the game without a
+// screen: a virtual clock, keys set by hand, a simulated close of the window, and the last
+// picture presented. What the stand-in offers under every backend is in standin_hooks.h.
 #ifndef STARLANE_PLATFORM_HEADLESS_H
 #define STARLANE_PLATFORM_HEADLESS_H
 
@@ -32,29 +33,5 @@ int headlessScreenHeight();
 // Copies the last picture as 24-bit RGB rows (width * 3 bytes each) into rgb; 0 if none yet.
 int headlessScreenRGB(unsigned char* rgb);
 int headlessDisplayMode(int* width, int* height, int* bpp); // 0 when no mode was set
-int headlessCursorShown();                                  // ShowCursor's display counter >= 0
-
-// DirectDraw: rows of new surfaces are padded to a multiple of `bytes` (64 by default;
-// a test may pick e.g. 8 to get a known pitch). Every live surface becomes lost, as after
-// a mode switch: Blt, Lock, Flip answer DDERR_SURFACELOST until Restore.
-void headlessSetPitchAlignment(int bytes);
-void headlessLoseSurfaces();
-// On: a restored surface comes back holding garbage, as video memory may after a real loss;
-// off (the default): it keeps its pixels.
-void headlessSetRestoreGarbage(int on);
-
-// DirectInput: every acquired keyboard loses its acquisition; GetDeviceState answers
-// DIERR_INPUTLOST until the device is acquired again.
-void headlessLoseKeyboard();
-
-// DirectDraw and DirectInput objects of the stand-in freed, settings back to default;
-// part of headlessReset.
-void ddrawReset();
-void dinputReset();
-
-// Win32 state of the stand-in (windows, classes, queue); part of headlessReset.
-void win32Reset();
-int win32WindowCount();
-int win32QueueLength();
 
 #endif

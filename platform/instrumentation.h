@@ -16,8 +16,8 @@ void faultClearAll();
 // with, or 0 to go on. `call` must be one of the names faultSet knows.
 long faultCheck(const char* call);
 int faultCallCount(const char* call); // calls of `call` seen since the last faultClearAll
-const char*
-faultCallName(int index); // the index-th call name seen (in order of first call), or null
+// The index-th call name seen (in order of first call), or null.
+const char* faultCallName(int index);
 void faultResetCounts();
 
 // ---- Call record (off unless a test turns it on: recording allocates) ----
@@ -27,8 +27,7 @@ int recordCount();
 const char* recordLine(int index);
 void recordClear();
 
-// ---- Live objects: DirectDraw and DirectInput objects not yet released ----
-void liveObjectAdd(int delta);
+// ---- Live objects: DirectDraw and DirectInput objects not yet released (com_object.cpp) ----
 int liveObjectCount();
 
 #endif

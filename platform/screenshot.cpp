@@ -2,12 +2,12 @@
 // free name starlane-0001.png, starlane-0002.png, ... in the working directory.
 #include <errno.h>
 #include <fcntl.h>
-#include <png.h>
 #include <stdio.h>
 #include <unistd.h>
 
 #include <vector>
 
+#include "png_write.h"
 #include "screenshot.h"
 
 namespace {
@@ -15,30 +15,20 @@ namespace {
 int writeRows(FILE* file, const unsigned char* pixels, int pitch, int width, int height,
               const unsigned char* palette4x256)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
-    png_infop info = png ? png_create_info_struct(png) : NULL;
-    std::vector<unsigned char> row((size_t)width * 3);
-    if (png == NULL || info == NULL || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return 0;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
+    std::vector<unsigned char> rgb((size_t)width * height * 3);
+    unsigned char* out = rgb.data();
     for (int y = 0; y < height; y++) {
         const unsigned char* src = pixels + (size_t)y * pitch;
-        for (int x = 0; x < width; x++) {
+        for (int x = 0; x < width; x++, out += 3) {
             const unsigned char* entry = palette4x256 + src[x] * 4;
-            row[x * 3] = entry[0];
-            row[x * 3 + 1] = entry[1];
-            row[x * 3 + 2] = entry[2];
+            out[0] = entry[0];
+            out[1] = entry[1];
+            out[2] = entry[2];
         }
-        png_write_row(png, row.data());
     }
-    png_write_end(png, NULL);
-    png_destroy_write_struct(&png, &info);
-    return 1;
+    std::vector<unsigned char> png;
+    return encodePng(rgb.data(), width, height, 3, png) &&
+           fwrite(png.data(), 1, png.size(), file) == png.size();
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // painting stubs, the cursor and the clock. One thread, one queue, as the game needs.
 #include <string.h>
 
-#include "headless.h"
+#include "standin_hooks.h"
 #include "backend.h"
 #include "instrumentation.h"
 #include "play_watch.h"
@@ -102,7 +102,7 @@ int win32QueueLength()
     return queueLength;
 }
 
-int headlessCursorShown()
+int win32CursorShown()
 {
     return cursorCounter >= 0;
 }

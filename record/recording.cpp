@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <windows.h>
+#include <dinput.h>
+
 #include "figures.h"
 #include "recorder.h"
 
@@ -17,7 +20,8 @@ const struct {
     const char* name;
     int dik;
 } keyNames[] = {
-    {"a", 0x1E}, {"d", 0x20}, {"w", 0x11}, {"s", 0x1F}, {"space", 0x39}, {"escape", 0x01},
+    {"a", DIK_A}, {"d", DIK_D},         {"w", DIK_W},
+    {"s", DIK_S}, {"space", DIK_SPACE}, {"escape", DIK_ESCAPE},
 };
 
 int keyCode(const char* name)

@@ -12,9 +12,8 @@ extern FILE* errorLog; // the open log, or null
 extern void (*errorLogSink)(const char* message);
 
 int openErrorLog(const char* name); // (re)open and truncate; 1 ok, 0 failed
-int writeError(
-    const char*
-        message);    // append verbatim and flush; opens "Error.txt" if needed; 0 past the limit
+// Appends verbatim and flushes; opens "Error.txt" if needed; 0 past the limit.
+int writeError(const char* message);
 int closeErrorLog(); // 1 ok, 0 if the close failed
 
 #endif

@@ -8,6 +8,7 @@
 
 #include "display_support.h"
 #include "headless.h"
+#include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/shell.h"
 #include "testsupport.h"
@@ -126,7 +127,7 @@ TEST_F(StandIn, SurfacesArePaddedRowsOfPaletteIndexes)
     LPDIRECTDRAWSURFACE7 small = offscreen(5, 3);
     ASSERT_EQ(small->GetSurfaceDesc(&d), DD_OK);
     EXPECT_EQ(d.lPitch, 64);
-    headlessSetPitchAlignment(8);
+    ddrawSetPitchAlignment(8);
     LPDIRECTDRAWSURFACE7 tight = offscreen(5, 3);
     ASSERT_EQ(tight->GetSurfaceDesc(&d), DD_OK);
     EXPECT_EQ(d.lPitch, 8);
@@ -476,7 +477,7 @@ TEST_F(StandIn, RecordsTheCallsThatMatter)
 TEST_F(StandIn, LostSurfacesRefuseUntilRestored)
 {
     LPDIRECTDRAWSURFACE7 sprite = offscreen(4, 4);
-    headlessLoseSurfaces();
+    ddrawLoseSurfaces();
     DDBLTFX fx = fillFx(1);
     DDSURFACEDESC2 d = blankDesc();
     RECT r = {0, 0, 4, 4};
@@ -500,8 +501,8 @@ TEST_F(StandIn, RestoredSurfacesKeepTheirPixelsOrComeBackHoldingGarbage)
         LPDIRECTDRAWSURFACE7 sprite = offscreen(8, 8);
         DDBLTFX fx = fillFx(7);
         ASSERT_EQ(sprite->Blt(NULL, NULL, NULL, DDBLT_COLORFILL, &fx), DD_OK);
-        headlessSetRestoreGarbage(garbage);
-        headlessLoseSurfaces();
+        ddrawSetRestoreGarbage(garbage);
+        ddrawLoseSurfaces();
         ASSERT_EQ(sprite->Restore(), DD_OK);
         DDSURFACEDESC2 d = blankDesc();
         ASSERT_EQ(sprite->Lock(NULL, &d, DDLOCK_WAIT, NULL), DD_OK);

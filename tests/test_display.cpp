@@ -11,6 +11,7 @@
 #include "display/display.h"
 #include "display_support.h"
 #include "headless.h"
+#include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "testsupport.h"
@@ -283,7 +284,7 @@ TEST_F(Display, FlipShowsTheBackBufferThroughThePalette)
 TEST_F(Display, FlipRecoversLostSurfacesAndGivesUpAfterABound)
 {
     up();
-    headlessLoseSurfaces();
+    ddrawLoseSurfaces();
     fillDDSurface(lpddsBack, 9, NULL);
     EXPECT_EQ(errorText(), "fillDDSurface: blit error\n");
     int presented = headlessPresentCount();
@@ -299,7 +300,7 @@ TEST_F(Display, FlipRecoversLostSurfacesAndGivesUpAfterABound)
     EXPECT_EQ(flipSurfaces(), 0);
     EXPECT_EQ(faultCallCount("Flip"), 3);
     faultClearAll();
-    headlessLoseSurfaces();
+    ddrawLoseSurfaces();
     EXPECT_TRUE(faultSet("Restore", 1, -1, DDERR_WRONGMODE));
     EXPECT_EQ(flipSurfaces(), 0);
     EXPECT_EQ(faultCallCount("Flip"), 3);
@@ -371,7 +372,7 @@ TEST_F(Display, LockAndUnlockSurfaceChecksTheirArguments)
 TEST_F(Display, CopyBitmapFollowsThePitchAndStaysInsideTheSurface)
 {
     up();
-    headlessSetPitchAlignment(8);
+    ddrawSetPitchAlignment(8);
     LPDIRECTDRAWSURFACE7 s = createDDSurface(5, 3, 0, 0);
     ASSERT_NE(s, nullptr);
     fillDDSurface(s, 0xEE, NULL);

@@ -9,6 +9,7 @@
 
 #include "display_support.h"
 #include "headless.h"
+#include "standin_hooks.h"
 #include "input/input.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
@@ -134,7 +135,7 @@ TEST_F(Input, LostKeyboardIsAcquiredAgainWithoutALogLine)
 {
     up();
     headlessSetKey(DIK_W, 1);
-    headlessLoseKeyboard();
+    dinputLoseKeyboard();
     EXPECT_EQ(readKeyboard(), 1);
     EXPECT_EQ(keyDown(DIK_W), 0x80);
     EXPECT_EQ(faultCallCount("Acquire"), 2);
@@ -160,7 +161,7 @@ TEST_F(Input, BackInFrontTheKeyboardIsTakenAgainWithNoKeyHeld)
         headlessSetKey(DIK_D, 1);
         ASSERT_EQ(readKeyboard(), 1);
         headlessSetKey(DIK_D, 0);
-        headlessLoseKeyboard();
+        dinputLoseKeyboard();
         int acquires = faultCallCount("Acquire");
         EXPECT_EQ(windowProc(mainWindow, WM_ACTIVATEAPP, c.active, 0), 0);
         EXPECT_EQ(keyDown(DIK_D), c.heldAfter) << "active " << c.active;
@@ -179,7 +180,7 @@ TEST_F(Input, UnreadableKeyboardIsReportedOncePerOutageAndHoldsNoKeys)
     ASSERT_EQ(keyDown(DIK_SPACE), 0x80);
 
     // Another program keeps the keyboard: every frame fails, one line for the outage.
-    headlessLoseKeyboard();
+    dinputLoseKeyboard();
     EXPECT_TRUE(faultSet("Acquire", 1, -1, DIERR_OTHERAPPHASPRIO));
     for (int frame = 0; frame < 5; frame++)
         EXPECT_EQ(readKeyboard(), 0);
@@ -218,7 +219,7 @@ TEST_F(Input, StandInDeviceReportsOnlyWhenAcquired)
     EXPECT_EQ(keyboard->Acquire(), DI_NOEFFECT);
     EXPECT_EQ(keyboard->GetDeviceState(128, state), DIERR_INVALIDPARAM);
     EXPECT_EQ(keyboard->GetDeviceState(256, state), DI_OK);
-    headlessLoseKeyboard();
+    dinputLoseKeyboard();
     EXPECT_EQ(keyboard->GetDeviceState(256, state), DIERR_INPUTLOST);
     EXPECT_EQ(keyboard->GetDeviceState(256, state), DIERR_INPUTLOST);
     ASSERT_EQ(keyboard->Acquire(), DI_OK);

@@ -11,7 +11,7 @@
 #include "game/world.h"
 #include "input/input.h"
 #include "play.h"
-#include "headless.h"
+#include "standin_hooks.h"
 #include "testsupport.h"
 
 class PlayerTest : public GameTest {

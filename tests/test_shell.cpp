@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "headless.h"
+#include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"

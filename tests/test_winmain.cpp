@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "headless.h"
+#include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/shell.h"
 #include "testsupport.h"
@@ -36,7 +37,7 @@ protected:
             headlessRequestClose();
         headlessSetKey(1, turn == escapeAt); // Escape
         if (turn == loseAt)
-            headlessLoseSurfaces();
+            ddrawLoseSurfaces();
         if (turn == loseAt + 1)
             presentsAfterLoss = headlessPresentCount();
         if (turn > 2000)

@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "game/world.h"
 #include "headless.h"
+#include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
@@ -118,7 +119,7 @@ TEST_F(World, MissingMasterGraphicsStopsAfterPoolsAndStars)
     EXPECT_EQ(h, 600);
     EXPECT_EQ(bpp, 8);
     EXPECT_EQ(frameDuration, 16);
-    EXPECT_EQ(headlessCursorShown(), 0);
+    EXPECT_EQ(win32CursorShown(), 0);
     EXPECT_NE(discharges[MAX_DISCHARGES - 1], nullptr);
     EXPECT_NE(enemies[MAX_ENEMIES - 1], nullptr);
     EXPECT_NE(powerUps[MAX_POWERUPS - 1], nullptr);

@@ -21,15 +21,7 @@
 #include <vector>
 
 #include "bitmap/bitmap.h"
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "png_write.h"
 
 namespace {
 
@@ -207,18 +199,11 @@ Bytes icoFile(const Picture& ship)
     return b;
 }
 
-void appendBytes(void* context, void* data, int size)
-{
-    Bytes* out = static_cast<Bytes*>(context);
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    out->insert(out->end(), p, p + size);
-}
-
 Bytes pngFile(const Picture& ship)
 {
     Picture p = square(ship, PNG_SIZE);
     Bytes b;
-    stbi_write_png_to_func(appendBytes, &b, p.width, p.height, 4, p.rgba.data(), p.width * 4);
+    encodePng(p.rgba.data(), p.width, p.height, 4, b);
     return b;
 }
 

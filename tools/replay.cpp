@@ -29,6 +29,7 @@
 #include "figures.h"
 #include "headless.h"
 #include "playback.h"
+#include "standin_hooks.h"
 #include "png_write.h"
 #include "recording.h"
 
@@ -110,8 +111,8 @@ void onTurn(int turn)
         headlessRequestClose();
     }
     if (turn == loseAt) {
-        headlessSetRestoreGarbage(1);
-        headlessLoseSurfaces();
+        ddrawSetRestoreGarbage(1);
+        ddrawLoseSurfaces();
     }
     clock_gettime(CLOCK_MONOTONIC, &lastTurnEnd);
     countingAllocations = 1;

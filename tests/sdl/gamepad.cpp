@@ -1,6 +1,7 @@
 // A game controller on the SDL backend, through SDL's virtual joystick under the dummy video
-// driver: every control presses its key, unplugging lets go of them all, and a game played
-// with the pad alone is recorded and replays with the replay tool.
+// driver: every control presses its key, unplugging lets go of them all, a fifth pad plays
+// when one of the four frees its slot, and a game played with the pad alone is recorded and
+// replays with the replay tool.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -127,6 +128,23 @@ TEST_F(GamepadTest, EveryControlPressesItsKeyAndUnpluggingLetsGo)
     pollAll();
     EXPECT_EQ(keysHeld(), "30");
     unplug(pad);
+}
+
+TEST_F(GamepadTest, AFifthPadTakesTheSlotThatFrees)
+{
+    SDL_Joystick* pads[5];
+    for (SDL_Joystick*& pad : pads) {
+        pad = plugIn();
+        ASSERT_NE(pad, nullptr);
+    }
+    SDL_JoystickSetVirtualButton(pads[4], SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
+    pollAll();
+    EXPECT_EQ(keysHeld(), "") << "four pads play at once";
+    unplug(pads[0]);
+    EXPECT_EQ(keysHeld(), "30") << "the fifth plays once the first is pulled out";
+    for (int i = 1; i < 5; i++)
+        unplug(pads[i]);
+    EXPECT_EQ(keysHeld(), "");
 }
 
 SDL_Joystick* gamePad;
