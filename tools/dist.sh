@@ -3,8 +3,9 @@
 #   dist/starlane-linux-x86_64.tar.gz   the game, the replay tool, the content checker and the
 #                                       content builder, beside the content, README.txt
 #   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
-#   dist/starlane-web.zip               the web build's site (page, script, wasm, packed content),
-#                                       for any static web host (when build-web/ is built)
+#   dist/starlane-web.zip               the web build's site (page, script, wasm, packed content,
+#                                       the web app's files), for any static web host (when
+#                                       build-web/ is built)
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #
@@ -77,8 +78,8 @@ rm -f "$out/starlane-windows.zip"
 (cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
 echo "wrote $out/starlane-windows.zip"
 
-# The site as the web build lists it (site-files.txt): the pages, script, wasm and content;
-# the local server serves the same files.
+# The site as the web build lists it (site-files.txt): the pages, script, wasm, content, the
+# web app's manifest, icons and service worker; the local server serves the same files.
 site=$root/build-web
 if [ -f "$site/starlane.wasm" ]; then
     [ -f "$site/site-files.txt" ] || { echo "dist.sh: $site/site-files.txt is missing (make web)" >&2; exit 1; }
