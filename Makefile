@@ -145,8 +145,10 @@ web-test-deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
 	cd tests/web && npm ci --no-audit --no-fund --silent
 
-# The page played in headless Chromium, then the replay tool for the web under node.
+# The local server under bad requests, the page played in headless Chromium, then the replay
+# tool for the web under node.
 web-test: web web-test-deps
+	node --test tests/web/serve.test.js
 	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
 	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
 

@@ -3,8 +3,9 @@
 #   dist/starlane-linux-x86_64.tar.gz   the game, the replay tool, the content checker and the
 #                                       content builder, beside the content, README.txt
 #   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
-#   dist/starlane-web.zip               the web build's page, script, wasm and packed content,
-#                                       for any static web host (when build-web/ is built)
+#   dist/starlane-web.zip               the web build's site (page, script, wasm, packed content,
+#                                       the web app's files), for any static web host (when
+#                                       build-web/ is built)
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #
@@ -77,10 +78,13 @@ rm -f "$out/starlane-windows.zip"
 (cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
 echo "wrote $out/starlane-windows.zip"
 
-web_files="index.html page.js starlane.js starlane.wasm starlane.data"
-if [ -f "$root/build-web/starlane.wasm" ]; then
+# The site as the web build lists it (site-files.txt): the pages, script, wasm, content, the
+# web app's manifest, icons and service worker; the local server serves the same files.
+site=$root/build-web
+if [ -f "$site/starlane.wasm" ]; then
+    [ -f "$site/site-files.txt" ] || { echo "dist.sh: $site/site-files.txt is missing (make web)" >&2; exit 1; }
     mkdir -p "$tmp/web/starlane"
-    for f in $web_files; do cp "$root/build-web/$f" "$tmp/web/starlane/"; done
+    (cd "$site" && tr '\n' '\0' < site-files.txt | xargs -0 cp --parents -t "$tmp/web/starlane")
     rm -f "$out/starlane-web.zip"
     (cd "$tmp/web" && zip -qr -X "$out/starlane-web.zip" starlane)
     echo "wrote $out/starlane-web.zip"

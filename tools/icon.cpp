@@ -1,8 +1,11 @@
 // The program's icon, made from the ship's idle frame: a Windows .ico with 16, 32 and 48 pixel
-// images (the exe's resource script takes it) and a 64 pixel PNG for desktop entries.
+// images (the exe's resource script takes it), a 64 pixel PNG for desktop entries, and the
+// 192 and 512 pixel PNGs a browser wants for a web app.
 //
 //   mkcontent icon DATA_DIR OUT_DIR         write OUT_DIR/starlane.ico and OUT_DIR/starlane.png
 //   mkcontent icon-check DATA_DIR OUT_DIR   make both in memory and compare with the files there
+//   mkcontent icon-web DATA_DIR OUT_DIR     write OUT_DIR/icon-192.png and icon-512.png (the web
+//                                           build makes them; they are not checked in)
 //
 // The sheet is read and the frame cut by the game's own bitmap code, so the icon is exactly
 // the picture the game draws; its colour table is the game's palette. Pixels equal to the
@@ -35,6 +38,7 @@ const int SHIP_COLOUR_KEY = 0;
 
 const int ICO_SIZES[] = {16, 32, 48};
 const int PNG_SIZE = 64;
+const int WEB_SIZES[] = {192, 512};
 
 typedef std::vector<uint8_t> Bytes;
 
@@ -199,9 +203,9 @@ Bytes icoFile(const Picture& ship)
     return b;
 }
 
-Bytes pngFile(const Picture& ship)
+Bytes pngFile(const Picture& ship, int size)
 {
-    Picture p = square(ship, PNG_SIZE);
+    Picture p = square(ship, size);
     Bytes b;
     encodePng(p.rgba.data(), p.width, p.height, 4, b);
     return b;
@@ -230,7 +234,7 @@ bool writeAll(const std::string& path, const Bytes& data)
 
 bool isIconCommand(const std::string& command)
 {
-    return command == "icon" || command == "icon-check";
+    return command == "icon" || command == "icon-check" || command == "icon-web";
 }
 
 int iconCommand(const std::string& command, const std::string& dataDir, const std::string& outDir)
@@ -241,17 +245,20 @@ int iconCommand(const std::string& command, const std::string& dataDir, const st
         fprintf(stderr, "%s\n", err.c_str());
         return 1;
     }
-    struct {
-        const char* name;
+    struct File {
+        std::string name;
         Bytes bytes;
-    } files[] = {
-        {"starlane.ico", icoFile(ship)},
-        {"starlane.png", pngFile(ship)},
     };
+    std::vector<File> files;
+    if (command == "icon-web")
+        for (int size : WEB_SIZES)
+            files.push_back({"icon-" + std::to_string(size) + ".png", pngFile(ship, size)});
+    else
+        files = {{"starlane.ico", icoFile(ship)}, {"starlane.png", pngFile(ship, PNG_SIZE)}};
     int failures = 0;
     for (auto& f : files) {
         std::string path = outDir + "/" + f.name;
-        if (command == "icon") {
+        if (command != "icon-check") {
             if (!writeAll(path, f.bytes)) {
                 fprintf(stderr, "%s: cannot write\n", path.c_str());
                 failures++;

@@ -7,7 +7,7 @@
 //                              game's loaders on its content files, and the sources rebuilt in
 //                              memory and compared with the files on disk; one line per
 //                              problem, exit 1 on any
-//   mkcontent icon|icon-check DATA_DIR OUT_DIR   the program's icon (tools/icon.cpp)
+//   mkcontent icon|icon-check|icon-web DATA_DIR OUT_DIR   the program's icon (tools/icon.cpp)
 //
 // The source formats are described in sheets.h.
 #include <cstdio>

@@ -92,3 +92,12 @@ var Module = {
     ended('The game stopped: ' + what);
   },
 };
+
+// Installable, and played without the network from the second visit on: the service worker
+// (sw.js) caches the site. Browsers run one only over HTTPS or on localhost; elsewhere the
+// page plays as before.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  navigator.serviceWorker.register('sw.js').catch(function(e) {
+    console.warn('Starlane: no offline play: ' + e);
+  });
+}

@@ -3,7 +3,8 @@
 // one of the palette's colours at the page's (not whole-number) scale; the stars move; the ship
 // moves and stops when the page loses focus; the page keeps Space, Escape and the arrows; the
 // log is empty, the console clean; Escape ends the game and the page says so, offering the
-// game's recording, which the web replay tool plays again exactly.
+// game's recording, which the web replay tool plays again exactly. Then the web app offline
+// (offline.js).
 //
 //   node tests/web/browser.js SITE_DIR PALETTE_PAL OUT_DIR
 // Prints the measured figures as one JSON line; screenshots go to OUT_DIR.
@@ -12,6 +13,7 @@ const fs = require('fs');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { serve } = require('../../web/serve.js');
+const { offlineScenario } = require('./offline.js');
 
 const [site, palettePath, outDir] = process.argv.slice(2);
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -188,6 +190,8 @@ async function main() {
     check(consoleErrors.length === 0, 'no errors on the console' +
           (consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''));
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything comes from the one host: ' + [...hosts]);
+
+    await offlineScenario(browser, site, check, offPalettePixels, palette);
   } finally {
     await browser.close();
     server.close();
