@@ -57,6 +57,25 @@ std::vector<std::string> fileOrder; // files in the order they were first read
 std::vector<Logged> warnings;
 std::set<std::string> warned; // each warning's place and text, to give it once
 
+// ---- Where the values of a loaded record stood, as the reader kept them ----
+
+// The line of the nth value of the last record `field` of `file`; 0 if it was not read.
+int fieldLine(const std::string& file, const char* field, int record = 0, int nth = 0)
+{
+    TextValue v;
+    return textFieldPlace(file.c_str(), field, record, nth, &v) ? v.line : 0;
+}
+
+// The first value of a field; 0 when it was not read.
+int fieldValue(const std::string& file, const char* field, int* value)
+{
+    TextValue v;
+    if (!textFieldPlace(file.c_str(), field, 0, 0, &v))
+        return 0;
+    *value = v.value;
+    return 1;
+}
+
 Place here()
 {
     return {textPlace.file, textPlace.line};
@@ -91,7 +110,7 @@ void onLog(const char* message)
         (entry.text.rfind("loadPalette:", 0) == 0 || entry.text.rfind("ddInit:", 0) == 0))
         entry.at = {PALETTE_FILE, 1};
     if (entry.text.rfind("initPlayer:", 0) == 0)
-        entry.at = {GRAPHICS_LIST, 1};
+        entry.at = {GRAPHICS_LIST, std::max(1, fieldLine(GRAPHICS_LIST, "count"))};
     // The outer lines of a failed start-up continue the chain of the line before them.
     if (entry.at.file.empty() && !logged.empty() && logged.back().step == step &&
         (entry.text.rfind("gameInit:", 0) == 0 || entry.text.rfind("WinMain:", 0) == 0))
@@ -121,9 +140,12 @@ std::vector<Entry> listNames(const char* list, int max)
     TextFile text;
     void (*hook)(const TextFile*, int, int, const char*) = textReadHook;
     textReadHook = NULL;
-    int count = 0;
+    int count = 0, countLine = 1;
     if (openTextFile(&text, list)) {
-        if (readInt(&text, &count) && discardLine(&text))
+        int counted = readInt(&text, &count);
+        if (counted)
+            countLine = text.valueLine;
+        if (counted && discardLine(&text))
             for (int i = 0; i < count && i < max; i++) {
                 char name[CONTENT_NAME_LENGTH + 1];
                 if (!readName(&text, name, CONTENT_NAME_LENGTH))
@@ -142,9 +164,9 @@ std::vector<Entry> listNames(const char* list, int max)
                     resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
                 if (probe != NULL) {
                     fclose(probe);
-                    warn({list, text.valueLine}, std::string(name) +
-                                                     " is never read: the count on line 1 says " +
-                                                     std::to_string(count));
+                    warn({list, text.valueLine},
+                         std::string(name) + " is never read: the count on line " +
+                             std::to_string(countLine) + " says " + std::to_string(count));
                 }
                 if (!discardLine(&text))
                     break;
@@ -239,25 +261,6 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
     return !enemyNames.empty() && loadDeploymentOrders(ORDERS_FILE);
 }
 
-// ---- Where the values of a loaded record stood, as the reader kept them ----
-
-// The line of the nth value of the last record `field` of `file`; 0 if it was not read.
-int fieldLine(const std::string& file, const char* field, int record = 0, int nth = 0)
-{
-    TextValue v;
-    return textFieldPlace(file.c_str(), field, record, nth, &v) ? v.line : 0;
-}
-
-// The first value of a field; 0 when it was not read.
-int fieldValue(const std::string& file, const char* field, int* value)
-{
-    TextValue v;
-    if (!textFieldPlace(file.c_str(), field, 0, 0, &v))
-        return 0;
-    *value = v.value;
-    return 1;
-}
-
 // ---- Warnings on the loaded records ----
 
 std::string str(long long v)
@@ -335,9 +338,10 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
             for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
                 role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
         if (role.graphic >= (int)graphicNames.size()) {
-            warn({GRAPHICS_LIST, 1}, "graphic " + str(role.graphic) + ", " + role.need.who +
-                                         ", is missing: the list must hold at least " +
-                                         str(NUM_GRAPHIC_ROLES) + " graphics");
+            warn({GRAPHICS_LIST, std::max(1, fieldLine(GRAPHICS_LIST, "count"))},
+                 "graphic " + str(role.graphic) + ", " + role.need.who +
+                     ", is missing: the list must hold at least " + str(NUM_GRAPHIC_ROLES) +
+                     " graphics");
             continue;
         }
         if (!complete[role.graphic])
@@ -561,6 +565,7 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     textReadHook = onRead;
     nameFixHook = onNameFix;
 
+    keepTextPlaces(1);
     report->started = runGame() == 0;
     if (!report->started)
         freeMemory(); // a failed start-up leaves the pools as they were
