@@ -210,14 +210,7 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
                std::vector<Entry>& enemyNames, std::vector<int>& enemyLoaded)
 {
     if (lpdd == NULL) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = windowProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "Starlane Check";
-        RegisterClassExA(&wc);
-        mainWindow = CreateWindowExA(0, "Starlane Check", "Starlane Check", WS_POPUP, 0, 0, 800,
-                                     600, NULL, NULL, wc.hInstance, NULL);
+        openGameWindow();
         restartAt("", 0);
         ddInit(screenWidth, screenHeight, screenBpp); // the palette's lines are the game's already
     }
