@@ -117,6 +117,29 @@ static int sameIgnoringCase(const std::string& a, const std::string& b)
     return 1;
 }
 
+// Whether a name, with '/' between its parts, reaches outside the folder it is read from: it
+// is absolute (from the root or a drive) or climbs above its start with "..".
+static int leavesFolder(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return 1;
+    if (path.size() >= 2 && path[1] == ':' && isalpha((unsigned char)path[0]))
+        return 1;
+    int depth = 0;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part == ".." && --depth < 0)
+            return 1;
+        if (part != ".." && part != "." && !part.empty())
+            depth++;
+        start = end + 1;
+    }
+    return 0;
+}
+
 // The folders are searched only for a name that does not open as written, so content written
 // with the exact names costs the game nothing. When names are watched (the checker), every
 // part is compared with the folder's own spelling, so that a letter case that a forgiving
@@ -132,6 +155,8 @@ int resolveContentName(const char* name, char* out, int size)
             c = '/';
             fixes |= NAME_FIX_BACKSLASH;
         }
+    if (nameFixHook != NULL && leavesFolder(path))
+        fixes |= NAME_LEAVES_FOLDER;
     if (!path.empty() && (nameFixHook != NULL || !fs::exists(path, ec))) {
         std::string found = path[0] == '/' ? "/" : "";
         size_t start = path[0] == '/' ? 1 : 0;

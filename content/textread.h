@@ -40,7 +40,11 @@ extern TextPlace textPlace;
 // What resolving a name had to forgive; other tools are not so forgiving.
 #define NAME_FIX_BACKSLASH 1 // '\' taken as a folder separator
 #define NAME_FIX_CASE 2      // found only when letter case is ignored
-// Called, when set, for every name that needed a fix (the checker warns about them).
+// Not forgiven but followed: an absolute name, or one whose ".." climbs out of the folder,
+// names a file that only this machine has there.
+#define NAME_LEAVES_FOLDER 4
+// Called, when set, for every name that needed a fix or leaves the folder (the checker warns
+// about them).
 extern void (*nameFixHook)(const char* written, const char* found, int fixes);
 
 // Called, when set, after every number, name and record letter read (`value` the number or

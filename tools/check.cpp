@@ -76,6 +76,14 @@ int fieldValue(const std::string& file, const char* field, int* value)
     return 1;
 }
 
+// 1 when a master list was read and its count says it holds nothing: an empty list, not one
+// that could not be read.
+int listHoldsNone(const char* list)
+{
+    int count = 0;
+    return fieldValue(list, "count", &count) && count <= 0;
+}
+
 Place here()
 {
     return {textPlace.file, textPlace.line};
@@ -131,6 +139,11 @@ void onNameFix(const char* written, const char* found, int fixes)
         warn(here(), w + " separates folders with '\\'; write '/', which every system reads");
     if (fixes & NAME_FIX_CASE)
         warn(here(), w + " is found only as " + f + "; write the name in the same letter case");
+    // A name that finds no file the game can read is refused by the game itself.
+    std::error_code ec;
+    if ((fixes & NAME_LEAVES_FOLDER) && std::filesystem::is_regular_file(f, ec))
+        warn(here(), w + " leaves the content folder, so the content plays only on this machine; "
+                         "name the file from inside the folder");
 }
 
 // The names a master list gives, read as its loader reads them, without following them.
@@ -142,6 +155,7 @@ std::vector<Entry> listNames(const char* list, int max)
     textReadHook = NULL;
     int count = 0, countLine = 1;
     if (openTextFile(&text, list)) {
+        nameField(&text, "count", 0); // until its loader reads it again
         int counted = readInt(&text, &count);
         if (counted)
             countLine = text.valueLine;
@@ -238,10 +252,13 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
     numMasterEnemies = 0;
     restartAt("", 0);
     enemyNames = listNames(ENEMIES_LIST, MAX_MASTER_ENEMIES);
-    if (graphicNames.empty() && numMasterGraphics <= 0)
+    int enemiesListed = !enemyNames.empty() || listHoldsNone(ENEMIES_LIST);
+    if (graphicNames.empty() && numMasterGraphics <= 0 && !listHoldsNone(GRAPHICS_LIST)) {
         enemyNames.clear();
+        enemiesListed = 0;
+    }
     enemyLoaded.assign(enemyNames.size(), 1);
-    if (!enemyNames.empty() && !loadMasterEnemies(ENEMIES_LIST)) {
+    if (enemiesListed && !loadMasterEnemies(ENEMIES_LIST)) {
         for (size_t i = 0; i < enemyNames.size(); i++) {
             restartAt(ENEMIES_LIST, enemyNames[i].line);
             enemyLoaded[i] = loadEnemy(&masterEnemies[i], enemyNames[i].name.c_str());
@@ -251,7 +268,7 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
 
     restartAt("", 0);
     numDeploymentOrders = 0;
-    return !enemyNames.empty() && loadDeploymentOrders(ORDERS_FILE);
+    return enemiesListed && loadDeploymentOrders(ORDERS_FILE);
 }
 
 // ---- Warnings on the loaded records ----
@@ -325,8 +342,8 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         {GRAPHIC_OVERLAY, {"the overlay", {}, {OVERLAY_ANIMATION}, 0}},
     };
     // A list that could not be read at all has said so; its empty roles are consequences.
-    for (Role role :
-         graphicNames.empty() ? std::vector<Role>() : std::vector<Role>(roles, roles + 4)) {
+    int listed = !graphicNames.empty() || listHoldsNone(GRAPHICS_LIST);
+    for (Role role : listed ? std::vector<Role>(roles, roles + 4) : std::vector<Role>()) {
         if (role.graphic == GRAPHIC_POWERUP)
             for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
                 role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
@@ -508,6 +525,9 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
             warn(at, "y " + str(o.y) + " puts the enemy more than " + str(FAR_OFF_SCREEN) +
                          " pixels " + (o.y < 0 ? "above" : "below") + " the screen");
     }
+    if (ordersRead == 0)
+        warn({ORDERS_FILE, std::max(1, fieldLine(ORDERS_FILE, "end"))},
+             "no deployment order: no enemy ever comes");
     if (ordersRead >= 0)
         for (size_t i = 0; i < enemyNames.size(); i++)
             if (!deployed[i])
