@@ -16,7 +16,6 @@
 #include "game/weapons.h"
 #include "game/world.h"
 #include "shell/errorlog.h"
-#include "shell/shell.h"
 
 namespace {
 std::string scratch, home;
@@ -43,23 +42,6 @@ void leaveScratchContent()
     std::error_code error;
     std::filesystem::remove_all(scratch, error);
     scratch.clear();
-}
-
-int openGameWindow()
-{
-    openErrorLog("Error.txt");
-    mainInstance = GetModuleHandleA(NULL);
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = mainInstance;
-    wc.lpszClassName = "Generic Windows Class";
-    if (RegisterClassExA(&wc) == 0)
-        return 0;
-    mainWindow =
-        CreateWindowExA(0, "Generic Windows Class", "Generic Window", WS_POPUP | WS_VISIBLE, 0, 0,
-                        640, 480, NULL, NULL, mainInstance, NULL);
-    return mainWindow != NULL;
 }
 
 // Fills every pool through the game's own operations. Nothing collides and nothing leaves

@@ -6,8 +6,6 @@
 int enterScratchContent();  // copy data/ into a new temp dir and make it current; 1 ok
 void leaveScratchContent(); // back to where we were; the copy is removed
 
-int openGameWindow(); // what WinMain does before gameInit: error log, class, window
-
 // After gameInit: 100 shots, 15 enemies and 10 power-ups put in through the game's own
 // operations, placed so that a frame neither empties a pool nor logs anything; 1 ok.
 int fillPools();

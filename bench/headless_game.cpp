@@ -3,12 +3,15 @@
 #include "game/game.h"
 #include "game_setup.h"
 #include "headless.h"
+#include "shell/errorlog.h"
+#include "shell/shell.h"
 #include "world_reset.h"
 
 int prepareGame(unsigned startTick)
 {
     resetGameGlobals();
     headlessReset(startTick);
+    openErrorLog("Error.txt");
     return openGameWindow();
 }
 

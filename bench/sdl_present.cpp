@@ -21,6 +21,7 @@
 #include "game/game.h"
 #include "game_setup.h"
 #include "report.h"
+#include "shell/errorlog.h"
 #include "shell/shell.h"
 
 namespace {
@@ -37,6 +38,7 @@ int bringUpGame()
 {
     if (displayUp)
         return 1;
+    openErrorLog("Error.txt");
     if (!openGameWindow() || !gameInit() || !fillPools() || !gameMain())
         return 0;
     int backPitch;

@@ -32,6 +32,7 @@ int loadDeploymentOrders(const char* fileName)
     for (;;) {
         int c = readRecordLetter(file);
         if (c == 'e') {
+            nameRecord(file, "end", 0);
             currentDeploymentOrder = 0;
             numDeploymentOrders = i;
             deploymentState = DEPLOY_START;
@@ -40,6 +41,7 @@ int loadDeploymentOrders(const char* fileName)
         }
         if (c != 'o')
             return failOrders("loadDeploymentOrders: unknown identifier read\n", file);
+        nameRecord(file, "order", i);
         if (i >= MAX_DEPLOYMENT_ORDERS)
             return failOrders("loadDeploymentOrders: too many deployments\n", file);
         if (!(readInt(file, &order.enemyIndex) && readInt(file, &order.delay) &&

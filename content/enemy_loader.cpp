@@ -37,6 +37,7 @@ int loadEnemy(Enemy* enemy, const char* fileName)
         return 0;
     }
 
+    nameField(file, "graphic", 0);
     if (!readInt(file, &graphicID))
         return failEnemy("loadEnemy: error reading graphicID\n", file);
     if (graphicID < 0 || graphicID >= numMasterGraphics)
@@ -46,11 +47,13 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
+    nameField(file, "enemyID", 0);
     if (!readInt(file, &enemy->enemyID))
         return failEnemy("loadEnemy: error reading enemyID", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
+    nameField(file, "speed", 0);
     if (!(readInt(file, &enemy->xSpeed) && readInt(file, &enemy->ySpeed)))
         return failEnemy("loadEnemy: error reading in the enemy's velocities\n", file);
     // Speeds are steps toward a destination; a negative one would fly away from it for ever.
@@ -62,15 +65,18 @@ int loadEnemy(Enemy* enemy, const char* fileName)
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
+    nameField(file, "state", 0);
     if (!readInt(file, &enemy->state))
         return failEnemy("loadEnemy: error reading initial state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
+    nameField(file, "weaponState", 0);
     if (!readInt(file, &enemy->weapon.state))
         return failEnemy("loadEnemy: error reading initial state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
+    nameField(file, "discharges", 0);
     if (!readInt(file, &enemy->weapon.numDischarges))
         return failEnemy("loadEnemy: error reading number of discharges\n", file);
     if (enemy->weapon.numDischarges < 0 || enemy->weapon.numDischarges > MAX_DISCHARGE_DESCS)
@@ -80,6 +86,7 @@ int loadEnemy(Enemy* enemy, const char* fileName)
 
     for (int i = 0; i < enemy->weapon.numDischarges; i++) {
         DischargeDesc* desc = &enemy->weapon.descs[i];
+        nameField(file, "discharge", i);
         if (!(readInt(file, &desc->graphicID) && readInt(file, &desc->attributes) &&
               readInt(file, &desc->xOffset) && readInt(file, &desc->yOffset) &&
               readInt(file, &desc->xVelocity) && readInt(file, &desc->yVelocity) &&
@@ -94,11 +101,13 @@ int loadEnemy(Enemy* enemy, const char* fileName)
             return failEnemy(endOfFile, file);
     }
 
+    nameField(file, "timers", 0);
     if (!readInt(file, &numTimerDelays))
         return failEnemy("loadEnemy: error reading in numTimerDelays\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
     for (int i = 0; i < numTimerDelays; i++) {
+        nameField(file, "timer", i);
         if (!(readInt(file, &index) && readInt(file, &DELAY)))
             return failEnemy("loadEnemy: error reading a timer delay\n", file);
         if (index < 0 || index >= MAX_TIMERS)
@@ -108,12 +117,14 @@ int loadEnemy(Enemy* enemy, const char* fileName)
             return failEnemy(endOfFile, file);
     }
 
+    nameField(file, "aiState", 0);
     if (!readInt(file, &enemy->aiState))
         return failEnemy("loadEnemy: error reading initial AI state\n", file);
     if (!discardLine(file))
         return failEnemy(endOfFile, file);
 
     // The last line needs no newline.
+    nameField(file, "routine", 0);
     if (!readInt(file, &callbackFuncID))
         return failEnemy("loadEnemy: error reading callback function ID\n", file);
     if (callbackFuncID < 0 || callbackFuncID >= NUM_AI_CALLBACKS)
@@ -139,6 +150,7 @@ int loadMasterEnemies(const char* fileName)
         return 0;
     }
     const char* failure = NULL;
+    nameField(file, "count", 0);
     if (!readInt(file, &count))
         failure = "loadMasterEnemies: error reading number of enemies\n";
     else if (!discardLine(file))
@@ -148,6 +160,7 @@ int loadMasterEnemies(const char* fileName)
     else {
         numMasterEnemies = count;
         for (int i = 0; i < count && failure == NULL; i++) {
+            nameField(file, "entry", i);
             if (!readName(file, name, CONTENT_NAME_LENGTH))
                 failure = "loadMasterEnemies: error reading file name\n";
             else if (!loadEnemy(&masterEnemies[i], name))

@@ -67,6 +67,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return 0;
     }
 
+    nameField(file, "sheet", 0);
     if (!readName(file, bitmapFileName, CONTENT_NAME_LENGTH))
         return failGraphic("loadGraphic: error reading bitmap file name\n", file, &bitmapFile,
                            &bitmapImage);
@@ -78,6 +79,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                            &bitmapImage);
 
+    nameField(file, "size", 0);
     if (!(readInt(file, &gDesc.width) && readInt(file, &gDesc.height) &&
           readInt(file, &gDesc.bpp) && readInt(file, &gDesc.colorKey)))
         return failGraphic("loadGraphic: error reading width, height, bpp, and colorKey\n", file,
@@ -95,6 +97,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
 
     // RECT holds LONGs, which are not ints everywhere.
     int left = 0, top = 0, right = 0, bottom = 0;
+    nameField(file, "boundingBox", 0);
     if (!(readInt(file, &left) && readInt(file, &top) && readInt(file, &right) &&
           readInt(file, &bottom)))
         return failGraphic("loadGraphic: error reading boundgingBox\n", file, &bitmapFile,
@@ -110,6 +113,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                            &bitmapImage);
 
+    nameField(file, "attributes", 0);
     if (!readInt(file, &attributes))
         return failGraphic("loadGraphic: error reading attributes\n", file, &bitmapFile,
                            &bitmapImage);
@@ -120,6 +124,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
         return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                            &bitmapImage);
 
+    nameField(file, "type", 0);
     if (!readInt(file, &type))
         return failGraphic("loadGraphic: error reading type\n", file, &bitmapFile, &bitmapImage);
     if (!discardLine(file))
@@ -139,6 +144,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
             return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                                &bitmapImage);
         if (c == 'e') {
+            nameRecord(file, "end", 0);
             destroyBitmapFile(&bitmapFile);
             destroyBitmapImage(&bitmapImage);
             closeTextFile(file);
@@ -148,6 +154,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
             if (!readInt(file, &index))
                 return failGraphic("loadGraphic: error reading index of frame\n", file, &bitmapFile,
                                    &bitmapImage);
+            nameRecord(file, "frame", index);
             if (!(readInt(file, &cx) && readInt(file, &cy) && readInt(file, &borderWidth)))
                 return failGraphic(
                     "loadGraphic: error reading the frame location and borderwidth\n", file,
@@ -174,6 +181,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
             if (!readInt(file, &index))
                 return failGraphic("loadGraphic: error reading index of animation\n", file,
                                    &bitmapFile, &bitmapImage);
+            nameRecord(file, "animation", index);
             if (!(readInt(file, &animation.flags) && readInt(file, &animation.delay) &&
                   readInt(file, &animation.numFrames)))
                 return failGraphic(
@@ -185,6 +193,7 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
             if (!discardLine(file))
                 return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
                                    &bitmapImage);
+            nameField(file, "frameSequence", index);
             for (int i = 0; i < animation.numFrames; i++) {
                 if (!readInt(file, &animation.frameSequence[i]))
                     return failGraphic("loadGraphic: error reading a frameSequence entry\n", file,
@@ -197,6 +206,8 @@ int loadGraphic(Graphic* graphic, const char* fileName, int x, int y)
             if (!loadAnimationRecord(graphic, &animation, index))
                 return failGraphic("loadGraphic:  error loading animation\n", file, &bitmapFile,
                                    &bitmapImage);
+        } else {
+            nameRecord(file, "skipped", c); // any other letter begins a comment
         }
         if (!discardLine(file))
             return failGraphic("loadGraphic: unexpected end of file\n", file, &bitmapFile,
@@ -221,6 +232,7 @@ int loadMasterGraphics(const char* fileName)
     }
     contentFrameBytes = 0;
     const char* failure = NULL;
+    nameField(file, "count", 0);
     if (!readInt(file, &count))
         failure = "loadMasterGraphics: error reading number of graphics\n";
     else if (!discardLine(file))
@@ -230,6 +242,7 @@ int loadMasterGraphics(const char* fileName)
     else {
         numMasterGraphics = count;
         for (int i = 0; i < count && failure == NULL; i++) {
+            nameField(file, "entry", i);
             if (!readName(file, name, CONTENT_NAME_LENGTH))
                 failure = "loadMasterGraphics: error reading file name\n";
             else if (!loadGraphic(&masterGraphics[i], name, 0, 0))

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "shell/errorlog.h"
 
@@ -17,6 +18,95 @@ void (*nameFixHook)(const char* written, const char* found, int fixes) = NULL;
 // The innermost open text file.
 static TextFile* textCurrent = NULL;
 
+struct KeptFile {
+    std::string name;
+    std::vector<TextValue> values;
+    size_t recordStart; // the value of the last record letter read
+};
+static std::vector<KeptFile> keptFiles;
+static int keepingPlaces = 0;
+
+void keepTextPlaces(int on)
+{
+    if (on)
+        keptFiles.clear();
+    keepingPlaces = on;
+}
+
+// The reading of a file starts afresh: what an earlier reading kept goes.
+static void keepFile(TextFile* text)
+{
+    size_t i = 0;
+    while (i < keptFiles.size() && keptFiles[i].name != text->name)
+        i++;
+    if (i == keptFiles.size())
+        keptFiles.push_back({text->name, {}, 0});
+    keptFiles[i].values.clear();
+    keptFiles[i].recordStart = 0;
+    text->kept = (int)i + 1;
+}
+
+static void keepValue(const TextFile* text, int value)
+{
+    if (text->kept == 0 || text->kept > (int)keptFiles.size())
+        return;
+    keptFiles[text->kept - 1].values.push_back({text->field != NULL ? text->field : "",
+                                                text->record, text->naming, text->valueLine,
+                                                value});
+}
+
+void nameField(TextFile* text, const char* field, int record)
+{
+    text->field = field;
+    text->record = record;
+    text->naming++;
+}
+
+void nameRecord(TextFile* text, const char* field, int record)
+{
+    nameField(text, field, record);
+    if (text->kept == 0 || text->kept > (int)keptFiles.size())
+        return;
+    KeptFile& kept = keptFiles[text->kept - 1];
+    for (size_t i = kept.recordStart; i < kept.values.size(); i++) {
+        kept.values[i].field = field;
+        kept.values[i].record = record;
+        kept.values[i].naming = text->naming;
+    }
+}
+
+static const KeptFile* keptFile(const char* file)
+{
+    for (const KeptFile& kept : keptFiles)
+        if (kept.name == file)
+            return &kept;
+    return NULL;
+}
+
+int textValuesOf(const char* file, const TextValue** values)
+{
+    const KeptFile* kept = keptFile(file);
+    *values = kept != NULL && !kept->values.empty() ? kept->values.data() : NULL;
+    return kept != NULL ? (int)kept->values.size() : 0;
+}
+
+int textFieldPlace(const char* file, const char* field, int record, int nth, TextValue* found)
+{
+    const KeptFile* kept = keptFile(file);
+    if (kept == NULL)
+        return 0;
+    int last = 0;
+    for (const TextValue& v : kept->values)
+        if (v.record == record && strcmp(v.field, field) == 0)
+            last = v.naming;
+    for (const TextValue& v : kept->values)
+        if (last != 0 && v.naming == last && nth-- == 0) {
+            *found = v;
+            return 1;
+        }
+    return 0;
+}
+
 static int sameIgnoringCase(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size())
@@ -25,6 +115,29 @@ static int sameIgnoringCase(const std::string& a, const std::string& b)
         if (tolower((unsigned char)a[i]) != tolower((unsigned char)b[i]))
             return 0;
     return 1;
+}
+
+// Whether a name, with '/' between its parts, reaches outside the folder it is read from: it
+// is absolute (from the root or a drive) or climbs above its start with "..".
+static int leavesFolder(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return 1;
+    if (path.size() >= 2 && path[1] == ':' && isalpha((unsigned char)path[0]))
+        return 1;
+    int depth = 0;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part == ".." && --depth < 0)
+            return 1;
+        if (part != ".." && part != "." && !part.empty())
+            depth++;
+        start = end + 1;
+    }
+    return 0;
 }
 
 // The folders are searched only for a name that does not open as written, so content written
@@ -42,6 +155,8 @@ int resolveContentName(const char* name, char* out, int size)
             c = '/';
             fixes |= NAME_FIX_BACKSLASH;
         }
+    if (nameFixHook != NULL && leavesFolder(path))
+        fixes |= NAME_LEAVES_FOLDER;
     if (!path.empty() && (nameFixHook != NULL || !fs::exists(path, ec))) {
         std::string found = path[0] == '/' ? "/" : "";
         size_t start = path[0] == '/' ? 1 : 0;
@@ -96,6 +211,8 @@ int openTextFile(TextFile* text, const char* name)
     if (text->file == NULL)
         return 0;
     text->line = 1;
+    if (keepingPlaces)
+        keepFile(text);
     text->outer = textCurrent;
     textCurrent = text;
     placeAt(text, 1);
@@ -206,6 +323,7 @@ int readInt(TextFile* text, int* value)
         return 0;
     }
     *value = (int)(negative ? -magnitude : magnitude);
+    keepValue(text, *value);
     if (textReadHook != NULL)
         textReadHook(text, TEXT_READ_INT, *value, NULL);
     return 1;
@@ -225,6 +343,7 @@ int readName(TextFile* text, char* name, int maxLength)
         return 0;
     text->valueLine = start;
     placeAt(text, start);
+    keepValue(text, 0);
     if (textReadHook != NULL)
         textReadHook(text, TEXT_READ_NAME, 0, name);
     return 1;
@@ -238,6 +357,11 @@ int readRecordLetter(TextFile* text)
         start = endLine(text);
     text->valueLine = start;
     placeAt(text, start);
+    nameField(text, NULL, 0);
+    if (text->kept != 0 && text->kept <= (int)keptFiles.size()) {
+        keptFiles[text->kept - 1].recordStart = keptFiles[text->kept - 1].values.size();
+        keepValue(text, c);
+    }
     if (textReadHook != NULL)
         textReadHook(text, TEXT_READ_LETTER, c, NULL);
     return c;

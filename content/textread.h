@@ -21,6 +21,10 @@ struct TextFile {
     int ahead;                 // a character given back, or TEXT_NOTHING_AHEAD
     int last;                  // the character read last
     TextFile* outer;           // the text file that was being read when this one was opened
+    const char* field;         // what the values read next are, as the loader named it
+    int record;                // and of which record
+    int naming;                // namings so far in this reading
+    int kept;                  // 1 + the index of its kept places; 0 when none are kept
 };
 
 #define TEXT_NOTHING_AHEAD (-2)
@@ -36,7 +40,11 @@ extern TextPlace textPlace;
 // What resolving a name had to forgive; other tools are not so forgiving.
 #define NAME_FIX_BACKSLASH 1 // '\' taken as a folder separator
 #define NAME_FIX_CASE 2      // found only when letter case is ignored
-// Called, when set, for every name that needed a fix (the checker warns about them).
+// Not forgiven but followed: an absolute name, or one whose ".." climbs out of the folder,
+// names a file that only this machine has there.
+#define NAME_LEAVES_FOLDER 4
+// Called, when set, for every name that needed a fix or leaves the folder (the checker warns
+// about them).
 extern void (*nameFixHook)(const char* written, const char* found, int fixes);
 
 // Called, when set, after every number, name and record letter read (`value` the number or
@@ -45,6 +53,27 @@ extern void (*nameFixHook)(const char* written, const char* found, int fixes);
 #define TEXT_READ_NAME 1
 #define TEXT_READ_LETTER 2
 extern void (*textReadHook)(const TextFile* text, int kind, int value, const char* name);
+
+// Where each value stood, for the tools that point at one (the checker, the studio's markers).
+// The loaders name what they read: every value read after nameField() belongs to that field of
+// that record (a frame's, an animation's, a shot's or an order's number; 0 in a file's head).
+// A record letter begins a record that has no name yet; nameRecord() names it from its letter
+// on. While places are kept, the reader notes every value with its line and its name, and a
+// file opened again starts afresh; the game keeps none, and naming costs it a few stores.
+struct TextValue {
+    const char* field; // "" when the loader named none
+    int record;
+    int naming; // which naming of the reading it fell under, from 1
+    int line;
+    int value; // the number or the letter; 0 for a name
+};
+void nameField(TextFile* text, const char* field, int record);
+void nameRecord(TextFile* text, const char* field, int record);
+void keepTextPlaces(int on); // 1: keep from now on, afresh; 0: no more (what was kept stays)
+// The values of the last reading of `file` (the path as opened), in the order read.
+int textValuesOf(const char* file, const TextValue** values);
+// The nth value of the last record so named in the last reading of `file`; 0 when none.
+int textFieldPlace(const char* file, const char* field, int record, int nth, TextValue* found);
 
 // A name from a content file as a path of this system: '\' separates folders, and a part that
 // matches no file exactly matches the first one whose name differs only in letter case.

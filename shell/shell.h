@@ -13,4 +13,8 @@ extern int quitFlag;           // raised on WM_DESTROY; frames then return at on
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The game's window as WinMain makes it, for the tools, benchmarks and tests that run the game
+// in parts (WinMain makes its own): sets mainInstance and mainWindow; 1 ok.
+int openGameWindow();
+
 #endif

@@ -96,6 +96,18 @@ class Agreement : public GameTest {};
 TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
 {
     const char* const intRange = "readInt: number out of the range of an int";
+    // An enemy beside the content folder, named from inside it.
+    const std::string outside = dir + "/Wasp.txt";
+    const std::string leaves = " leaves the content folder, so the content plays only on this "
+                               "machine; name the file from inside the folder";
+    const std::string absoluteLine =
+        "content/Enemies/MasterEnemies.txt:3: warning: " + outside + leaves;
+    auto nameOutside = [](const std::string& name) {
+        writeFile("Wasp.txt", readFile("content/Enemies/Wasp.txt"));
+        edit("Enemies/MasterEnemies.txt", "Enemies/Wasp.txt", name);
+    };
+    const std::string climbingLine =
+        "content/Enemies/MasterEnemies.txt:3: warning: ../Wasp.txt" + leaves;
     const Row rows[] = {
         {"damage beyond an int",
          [] { edit("Enemies/Wasp.txt", "8 3 10 26 0 5 6", "8 3 10 26 0 5 2147483648"); }, intRange,
@@ -197,6 +209,19 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          "",
          "content/Graphics/Huge.sheet:4: the sheet is 69696x69696 pixels, more than the game loads "
          "(64 MiB)"},
+        {"lists and orders that hold nothing",
+         [] {
+             writeFile("content/Graphics/MasterGraphics.txt", "0\n");
+             writeFile("content/Enemies/MasterEnemies.txt", "0\n");
+             writeFile("content/DeploymentOrders/DeploymentOrder1.dpo", "e\n");
+         },
+         "",
+         "content/Graphics/MasterGraphics.txt:1: warning: graphic 0, the player's ship, is "
+         "missing: "
+         "the list must hold at least 6 graphics"},
+        {"a name that climbs out of the folder", [&] { nameOutside("../Wasp.txt"); }, "",
+         climbingLine.c_str()},
+        {"an absolute name", [&] { nameOutside(outside); }, "", absoluteLine.c_str()},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

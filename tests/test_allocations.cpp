@@ -12,10 +12,10 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "display_support.h"
 #include "game/game.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
+#include "shell/shell.h"
 #include "alloc_count.h"
 #include "testsupport.h"
 
@@ -75,7 +75,7 @@ TEST_F(Allocations, NoneWhenAFrameLogsTheFirstFailure)
         GTEST_SKIP() << "allocations cannot be counted under AddressSanitizer";
     copyTree(sourcePath("data"), dir);
     ASSERT_EQ(openErrorLog("Error.txt"), 1);
-    openTestWindow();
+    ASSERT_TRUE(openGameWindow());
     ASSERT_EQ(gameInit(), 1);
     ASSERT_EQ(errorText(), "");
     // Blits failing for a few frames from the 100th on: the log's first lines are written in play.

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "display_support.h"
 #include "headless.h"
 #include "standin_hooks.h"
 #include "instrumentation.h"
@@ -41,7 +40,7 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         ASSERT_EQ(DirectDrawCreateEx(NULL, (LPVOID*)&dd, IID_IDirectDraw7, NULL), DD_OK);
         ASSERT_EQ(dd->SetCooperativeLevel(mainWindow, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
         ASSERT_EQ(dd->SetDisplayMode(800, 600, 8, 0, 0), DD_OK);

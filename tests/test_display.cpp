@@ -14,6 +14,7 @@
 #include "standin_hooks.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
+#include "shell/shell.h"
 #include "testsupport.h"
 
 namespace {
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         writeTestPalette("palette.pal");
     }
 
@@ -154,7 +155,7 @@ TEST_F(Display, EachFailingStepOfInitLeavesItsChainOfMessages)
     };
     for (const Case& c : cases) {
         resetWorld();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         openErrorLog("Error.txt");
         EXPECT_TRUE(faultSet(c.call, c.nth, 1, DDERR_GENERIC));
         EXPECT_EQ(ddInit(800, 600, 8), 0) << c.call;

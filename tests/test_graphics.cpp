@@ -13,6 +13,7 @@
 #include "graphics/graphics.h"
 #include "instrumentation.h"
 #include "shell/errorlog.h"
+#include "shell/shell.h"
 #include "testsupport.h"
 
 namespace {
@@ -242,7 +243,7 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         writeTestPalette("palette.pal");
         ASSERT_EQ(ddInit(800, 600, 8), 1) << errorText();
         baseLive = liveObjectCount();

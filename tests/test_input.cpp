@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "display_support.h"
 #include "headless.h"
 #include "standin_hooks.h"
 #include "input/input.h"
@@ -23,7 +22,7 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
     }
 
     void up()
@@ -96,7 +95,7 @@ TEST_F(Input, EachFailingStepKeepsTheDeviceForRelease)
     };
     for (const Case& c : cases) {
         resetWorld();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         openErrorLog("Error.txt");
         ASSERT_EQ(diInit(), 1);
         EXPECT_TRUE(faultSet(c.call, 1, 1, DIERR_GENERIC));
@@ -156,7 +155,7 @@ TEST_F(Input, BackInFrontTheKeyboardIsTakenAgainWithNoKeyHeld)
     };
     for (const auto& c : cases) {
         resetWorld();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         up();
         headlessSetKey(DIK_D, 1);
         ASSERT_EQ(readKeyboard(), 1);

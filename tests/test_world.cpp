@@ -19,7 +19,6 @@
 #include "instrumentation.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
-#include "display_support.h"
 #include "testsupport.h"
 #include "worldfiles.h"
 
@@ -81,7 +80,7 @@ protected:
     void startGame()
     {
         writeTestContent();
-        openTestWindow();
+        ASSERT_TRUE(openGameWindow());
         ASSERT_NE(mainWindow, nullptr);
         ASSERT_EQ(gameInit(), 1);
         ASSERT_EQ(errorText(), "");
@@ -130,7 +129,7 @@ TEST_F(World, MissingMasterGraphicsStopsAfterPoolsAndStars)
 TEST_F(World, StartUpSeedsThenScattersThenLoadsAndPlacesTheOverlay)
 {
     writeTestContent(2, "o 1 3 100 0\no 0 1 200 -40\ne\n");
-    openTestWindow();
+    ASSERT_TRUE(openGameWindow());
     ASSERT_NE(mainWindow, nullptr);
     DWORD start = GetTickCount();
     ASSERT_EQ(gameInit(), 1);
@@ -306,7 +305,7 @@ TEST_F(World, WithoutASixthGraphicTheOverlayIsAnEmptyInvisibleRecord)
     writeTestContent();
     std::string list = readFile("Graphics/MasterGraphics.txt");
     writeFile("Graphics/MasterGraphics.txt", "5" + list.substr(1));
-    openTestWindow();
+    ASSERT_TRUE(openGameWindow());
     ASSERT_EQ(gameInit(), 1);
     EXPECT_EQ(overlayGraphic.visible, 0);
     EXPECT_EQ(overlayGraphic.frames[0], nullptr);

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,10 +46,6 @@ struct Logged {
     int step; // 0: the game; 1.. : one loader run each
 };
 
-struct Read {
-    int kind, value, line;
-};
-
 struct Entry {
     std::string name;
     int line;
@@ -58,10 +53,36 @@ struct Entry {
 
 int step = 0;
 std::vector<Logged> logged;
-std::map<std::string, std::vector<Read>> reads; // per file, what its last reading took
-std::vector<std::string> fileOrder;             // files in the order they were first read
+std::vector<std::string> fileOrder; // files in the order they were first read
 std::vector<Logged> warnings;
 std::set<std::string> warned; // each warning's place and text, to give it once
+
+// ---- Where the values of a loaded record stood, as the reader kept them ----
+
+// The line of the nth value of the last record `field` of `file`; 0 if it was not read.
+int fieldLine(const std::string& file, const char* field, int record = 0, int nth = 0)
+{
+    TextValue v;
+    return textFieldPlace(file.c_str(), field, record, nth, &v) ? v.line : 0;
+}
+
+// The first value of a field; 0 when it was not read.
+int fieldValue(const std::string& file, const char* field, int* value)
+{
+    TextValue v;
+    if (!textFieldPlace(file.c_str(), field, 0, 0, &v))
+        return 0;
+    *value = v.value;
+    return 1;
+}
+
+// 1 when a master list was read and its count says it holds nothing: an empty list, not one
+// that could not be read.
+int listHoldsNone(const char* list)
+{
+    int count = 0;
+    return fieldValue(list, "count", &count) && count <= 0;
+}
 
 Place here()
 {
@@ -97,7 +118,7 @@ void onLog(const char* message)
         (entry.text.rfind("loadPalette:", 0) == 0 || entry.text.rfind("ddInit:", 0) == 0))
         entry.at = {PALETTE_FILE, 1};
     if (entry.text.rfind("initPlayer:", 0) == 0)
-        entry.at = {GRAPHICS_LIST, 1};
+        entry.at = {GRAPHICS_LIST, std::max(1, fieldLine(GRAPHICS_LIST, "count"))};
     // The outer lines of a failed start-up continue the chain of the line before them.
     if (entry.at.file.empty() && !logged.empty() && logged.back().step == step &&
         (entry.text.rfind("gameInit:", 0) == 0 || entry.text.rfind("WinMain:", 0) == 0))
@@ -106,10 +127,9 @@ void onLog(const char* message)
     logged.push_back(entry);
 }
 
-void onRead(const TextFile* text, int kind, int value, const char*)
+void onRead(const TextFile* text, int, int, const char*)
 {
     noteFile(text->name);
-    reads[text->name].push_back({kind, value, text->valueLine});
 }
 
 void onNameFix(const char* written, const char* found, int fixes)
@@ -119,6 +139,11 @@ void onNameFix(const char* written, const char* found, int fixes)
         warn(here(), w + " separates folders with '\\'; write '/', which every system reads");
     if (fixes & NAME_FIX_CASE)
         warn(here(), w + " is found only as " + f + "; write the name in the same letter case");
+    // A name that finds no file the game can read is refused by the game itself.
+    std::error_code ec;
+    if ((fixes & NAME_LEAVES_FOLDER) && std::filesystem::is_regular_file(f, ec))
+        warn(here(), w + " leaves the content folder, so the content plays only on this machine; "
+                         "name the file from inside the folder");
 }
 
 // The names a master list gives, read as its loader reads them, without following them.
@@ -128,9 +153,13 @@ std::vector<Entry> listNames(const char* list, int max)
     TextFile text;
     void (*hook)(const TextFile*, int, int, const char*) = textReadHook;
     textReadHook = NULL;
-    int count = 0;
+    int count = 0, countLine = 1;
     if (openTextFile(&text, list)) {
-        if (readInt(&text, &count) && discardLine(&text))
+        nameField(&text, "count", 0); // until its loader reads it again
+        int counted = readInt(&text, &count);
+        if (counted)
+            countLine = text.valueLine;
+        if (counted && discardLine(&text))
             for (int i = 0; i < count && i < max; i++) {
                 char name[CONTENT_NAME_LENGTH + 1];
                 if (!readName(&text, name, CONTENT_NAME_LENGTH))
@@ -149,9 +178,9 @@ std::vector<Entry> listNames(const char* list, int max)
                     resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
                 if (probe != NULL) {
                     fclose(probe);
-                    warn({list, text.valueLine}, std::string(name) +
-                                                     " is never read: the count on line 1 says " +
-                                                     std::to_string(count));
+                    warn({list, text.valueLine},
+                         std::string(name) + " is never read: the count on line " +
+                             std::to_string(countLine) + " says " + std::to_string(count));
                 }
                 if (!discardLine(&text))
                     break;
@@ -195,14 +224,7 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
                std::vector<Entry>& enemyNames, std::vector<int>& enemyLoaded)
 {
     if (lpdd == NULL) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = windowProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "Starlane Check";
-        RegisterClassExA(&wc);
-        mainWindow = CreateWindowExA(0, "Starlane Check", "Starlane Check", WS_POPUP, 0, 0, 800,
-                                     600, NULL, NULL, wc.hInstance, NULL);
+        openGameWindow();
         restartAt("", 0);
         ddInit(screenWidth, screenHeight, screenBpp); // the palette's lines are the game's already
     }
@@ -210,7 +232,7 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
     destroyMasterGraphics();
     memset(masterGraphics, 0, sizeof(masterGraphics));
     numMasterGraphics = 0;
-    reads.clear();
+    keepTextPlaces(1); // the warnings stand on these readings
     restartAt("", 0);
     graphicNames = listNames(GRAPHICS_LIST, MAX_MASTER_GRAPHICS);
     graphicLoaded.assign(graphicNames.size(), 1);
@@ -220,7 +242,6 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
         for (size_t i = 0; i < graphicNames.size(); i++) {
             destroyGraphic(&masterGraphics[i]);
             memset(&masterGraphics[i], 0, sizeof(Graphic));
-            reads.erase(graphicNames[i].name);
             restartAt(GRAPHICS_LIST, graphicNames[i].line);
             graphicLoaded[i] = loadGraphic(&masterGraphics[i], graphicNames[i].name.c_str(), 0, 0);
         }
@@ -231,12 +252,14 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
     numMasterEnemies = 0;
     restartAt("", 0);
     enemyNames = listNames(ENEMIES_LIST, MAX_MASTER_ENEMIES);
-    if (graphicNames.empty() && numMasterGraphics <= 0)
+    int enemiesListed = !enemyNames.empty() || listHoldsNone(ENEMIES_LIST);
+    if (graphicNames.empty() && numMasterGraphics <= 0 && !listHoldsNone(GRAPHICS_LIST)) {
         enemyNames.clear();
+        enemiesListed = 0;
+    }
     enemyLoaded.assign(enemyNames.size(), 1);
-    if (!enemyNames.empty() && !loadMasterEnemies(ENEMIES_LIST)) {
+    if (enemiesListed && !loadMasterEnemies(ENEMIES_LIST)) {
         for (size_t i = 0; i < enemyNames.size(); i++) {
-            reads.erase(enemyNames[i].name);
             restartAt(ENEMIES_LIST, enemyNames[i].line);
             enemyLoaded[i] = loadEnemy(&masterEnemies[i], enemyNames[i].name.c_str());
         }
@@ -245,55 +268,7 @@ int runLoaders(std::vector<Entry>& graphicNames, std::vector<int>& graphicLoaded
 
     restartAt("", 0);
     numDeploymentOrders = 0;
-    return !enemyNames.empty() && loadDeploymentOrders(ORDERS_FILE);
-}
-
-// ---- Where the values of a loaded record stood ----
-
-// The line of the n-th number read from `file` before its first record letter; 0 if none.
-int headerLine(const std::string& file, int n)
-{
-    int seen = 0;
-    for (const Read& r : reads[file]) {
-        if (r.kind == TEXT_READ_LETTER)
-            break;
-        if (r.kind == TEXT_READ_INT && seen++ == n)
-            return r.line;
-    }
-    return 0;
-}
-
-// The line of the last record `letter` whose first number is `index` (or of its value number
-// `value`, counted from that index); 0 if none.
-int recordLine(const std::string& file, int letter, int index, int value = -1)
-{
-    const std::vector<Read>& all = reads[file];
-    int line = 0;
-    for (size_t i = 0; i + 1 < all.size(); i++)
-        if (all[i].kind == TEXT_READ_LETTER && all[i].value == letter &&
-            all[i + 1].kind == TEXT_READ_INT && all[i + 1].value == index)
-            line = value >= 0 && i + 1 + value < all.size() ? all[i + 1 + value].line : all[i].line;
-    return line;
-}
-
-int endLine(const std::string& file)
-{
-    for (const Read& r : reads[file])
-        if (r.kind == TEXT_READ_LETTER && r.value == 'e')
-            return r.line;
-    return 0;
-}
-
-// The line of the n-th number of an enemy file, counted from its end when n is negative.
-int enemyValueLine(const std::string& file, int n)
-{
-    std::vector<int> lines;
-    for (const Read& r : reads[file])
-        if (r.kind == TEXT_READ_INT)
-            lines.push_back(r.line);
-    if (n < 0)
-        n += (int)lines.size();
-    return n >= 0 && n < (int)lines.size() ? lines[n] : 1;
+    return enemiesListed && loadDeploymentOrders(ORDERS_FILE);
 }
 
 // ---- Warnings on the loaded records ----
@@ -329,11 +304,12 @@ void lacks(const Graphic& g, const std::string& file, const Need& need, const Pl
             warn(at,
                  need.who + " needs animation " + str(a) + ", which " + file + " does not define");
         else if (need.mustStop && (g.animations[a].flags & ANIMATION_LOOP))
-            warn({file, recordLine(file, 'a', a)}, need.who + " waits for animation " + str(a) +
-                                                       " of " + file + " to end, but it loops");
+            warn({file, fieldLine(file, "animation", a)}, need.who + " waits for animation " +
+                                                              str(a) + " of " + file +
+                                                              " to end, but it loops");
     }
     if (!need.animations.empty() && !(g.attributes & GRAPHIC_ANIMATED))
-        warn({file, headerLine(file, 8)},
+        warn({file, fieldLine(file, "attributes")},
              need.who + " plays animations, but " + file + " lacks attribute 4 (animated)");
 }
 
@@ -366,38 +342,36 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         {GRAPHIC_OVERLAY, {"the overlay", {}, {OVERLAY_ANIMATION}, 0}},
     };
     // A list that could not be read at all has said so; its empty roles are consequences.
-    for (Role role :
-         graphicNames.empty() ? std::vector<Role>() : std::vector<Role>(roles, roles + 4)) {
+    int listed = !graphicNames.empty() || listHoldsNone(GRAPHICS_LIST);
+    for (Role role : listed ? std::vector<Role>(roles, roles + 4) : std::vector<Role>()) {
         if (role.graphic == GRAPHIC_POWERUP)
             for (int kind = 0; kind < NUM_POWERUP_KINDS; kind++)
                 role.need.animations.push_back(POWERUP_ANIMATION_FIRST + kind);
         if (role.graphic >= (int)graphicNames.size()) {
-            warn({GRAPHICS_LIST, 1}, "graphic " + str(role.graphic) + ", " + role.need.who +
-                                         ", is missing: the list must hold at least " +
-                                         str(NUM_GRAPHIC_ROLES) + " graphics");
+            warn({GRAPHICS_LIST, std::max(1, fieldLine(GRAPHICS_LIST, "count"))},
+                 "graphic " + str(role.graphic) + ", " + role.need.who +
+                     ", is missing: the list must hold at least " + str(NUM_GRAPHIC_ROLES) +
+                     " graphics");
             continue;
         }
         if (!complete[role.graphic])
             continue;
         const std::string& file = graphicNames[role.graphic].name;
         use(uses[role.graphic], role.need.frames);
-        lacks(masterGraphics[role.graphic], file, role.need, {file, endLine(file)});
+        lacks(masterGraphics[role.graphic], file, role.need, {file, fieldLine(file, "end")});
     }
 
     int enemiesKnown = 1;
     for (size_t i = 0; i < enemyNames.size(); i++) {
         const Enemy& e = masterEnemies[i];
         const std::string& file = enemyNames[i].name;
-        if (!enemyLoaded[i] || reads[file].empty()) {
+        int graphicID = -1, routine = -1;
+        if (!enemyLoaded[i] || !fieldValue(file, "graphic", &graphicID) ||
+            !fieldValue(file, "routine", &routine)) {
             enemiesKnown = 0;
             continue;
         }
-        int graphicID = reads[file][0].value;
-        int routine = -1;
-        for (const Read& r : reads[file])
-            if (r.kind == TEXT_READ_INT)
-                routine = r.value;
-        Place routineAt = {file, enemyValueLine(file, -1)};
+        Place routineAt = {file, fieldLine(file, "routine")};
         if (graphicID >= 0 && graphicID < (int)graphicNames.size() && complete[graphicID]) {
             Need driven = {"AI routine 1",
                            {ENEMY_FRAME_LEVEL, ENEMY_FRAME_FLICKER, ENEMY_FRAME_FIRING},
@@ -408,12 +382,12 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
                 lacks(masterGraphics[graphicID], graphicNames[graphicID].name, driven, routineAt);
         }
         if (e.state != ALIVE)
-            warn({file, enemyValueLine(file, 4)},
+            warn({file, fieldLine(file, "state")},
                  "life state " + str(e.state) + ": enemies start alive (1); " +
                      (e.state == DEAD ? "a dead one leaves at once"
                                       : "in any other state it never dies"));
         if (e.aiState < AI_INIT || e.aiState > AI_FIRE)
-            warn({file, enemyValueLine(file, -2)},
+            warn({file, fieldLine(file, "aiState")},
                  "AI state " + str(e.aiState) +
                      " does nothing; the routine knows 0 to 3 (0 flies in)");
         if (routine == 0)
@@ -427,7 +401,7 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
                                 " frames, more than an hour: the enemy never fires in a real game");
         for (int s = 0; s < e.weapon.numDischarges; s++) {
             const DischargeDesc& d = e.weapon.descs[s];
-            Place at = {file, enemyValueLine(file, 7 + s * 7)};
+            Place at = {file, fieldLine(file, "discharge", s)};
             if (d.attributes &
                 ~(DISCHARGE_ANIMATED | DISCHARGE_IMPACT_ANIMATION | DISCHARGE_IMPACT_FRAME))
                 warn(at,
@@ -464,18 +438,21 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
         const std::string& file = graphicNames[i].name;
         RECT box = g.boundingBox;
         if (box.left < 0 || box.top < 0 || box.right > g.width || box.bottom > g.height)
-            warn({file, headerLine(file, 4)}, "the bounding box (" + str(box.left) + ", " +
-                                                  str(box.top) + ")-(" + str(box.right) + ", " +
-                                                  str(box.bottom) + ") reaches outside the " +
-                                                  str(g.width) + " x " + str(g.height) + " frame");
+            warn({file, fieldLine(file, "boundingBox")},
+                 "the bounding box (" + str(box.left) + ", " + str(box.top) + ")-(" +
+                     str(box.right) + ", " + str(box.bottom) + ") reaches outside the " +
+                     str(g.width) + " x " + str(g.height) + " frame");
         else if (box.left >= box.right || box.top >= box.bottom)
-            warn({file, headerLine(file, 4)},
+            warn({file, fieldLine(file, "boundingBox")},
                  "the bounding box is empty: left must be below right and top below bottom");
         // An empty line is read as a comment letter: the line after it goes too.
-        for (const Read& r : reads[file])
-            if (r.kind == TEXT_READ_LETTER && r.value == '\n')
-                warn({file, r.line}, "empty line: the game drops the line after it (line " +
-                                         str(r.line + 1) + ") too");
+        const TextValue* values = NULL;
+        for (int k = 0, n = textValuesOf(file.c_str(), &values); k < n; k++) {
+            const TextValue& v = values[k];
+            if (v.record == '\n' && strcmp(v.field, "skipped") == 0)
+                warn({file, v.line}, "empty line: the game drops the line after it (line " +
+                                         str(v.line + 1) + ") too");
+        }
         if (!enemiesKnown)
             continue;
         if (!uses[i].used) {
@@ -495,7 +472,7 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
                 shown[f] = 1;
                 if (g.frames[f] == NULL && !told[f]) {
                     told[f] = 1;
-                    warn({file, recordLine(file, 'a', a, 4 + k)},
+                    warn({file, fieldLine(file, "frameSequence", a, k)},
                          "animation " + str(a) + " shows frame " + str(f) +
                              ", which no f record loads: nothing is drawn and "
                              "the game logs an error every frame");
@@ -510,7 +487,7 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
             std::string list = str(unshown[0]);
             for (size_t k = 1; k < unshown.size(); k++)
                 list += (k + 1 == unshown.size() ? " and " : ", ") + str(unshown[k]);
-            warn({file, recordLine(file, 'f', unshown[0])},
+            warn({file, fieldLine(file, "frame", unshown[0])},
                  (unshown.size() == 1 ? "frame " + list + " is" : "frames " + list + " are") +
                      " shown by no animation and by nothing the game sets directly");
         }
@@ -531,18 +508,14 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
     }
 
     // Orders: where each enemy comes in, and which enemies never do.
-    std::vector<int> orderLines;
-    for (const Read& r : reads[ORDERS_FILE])
-        if (r.kind == TEXT_READ_LETTER && r.value == 'o')
-            orderLines.push_back(r.line);
     std::vector<int> deployed(enemyNames.size(), 0);
-    for (int k = 0; k < ordersRead && k < (int)orderLines.size(); k++) {
+    for (int k = 0; k < ordersRead && fieldLine(ORDERS_FILE, "order", k) != 0; k++) {
         const DeploymentOrder& o = deploymentOrders[k];
         if (o.enemyIndex < 0 || o.enemyIndex >= (int)enemyNames.size())
             continue;
         deployed[o.enemyIndex] = 1;
         const Graphic& g = masterEnemies[o.enemyIndex].graphic;
-        Place at = {ORDERS_FILE, orderLines[k]};
+        Place at = {ORDERS_FILE, fieldLine(ORDERS_FILE, "order", k)};
         if (o.x + g.boundingBox.right <= 0 || o.x + g.boundingBox.left >= screenWidth)
             warn(at, "x " + str(o.x) +
                          " puts the enemy beside the screen; it flies in straight down and is "
@@ -552,6 +525,9 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
             warn(at, "y " + str(o.y) + " puts the enemy more than " + str(FAR_OFF_SCREEN) +
                          " pixels " + (o.y < 0 ? "above" : "below") + " the screen");
     }
+    if (ordersRead == 0)
+        warn({ORDERS_FILE, std::max(1, fieldLine(ORDERS_FILE, "end"))},
+             "no deployment order: no enemy ever comes");
     if (ordersRead >= 0)
         for (size_t i = 0; i < enemyNames.size(); i++)
             if (!deployed[i])
@@ -569,7 +545,7 @@ void resetChecker()
 {
     step = 0;
     logged.clear();
-    reads.clear();
+    keepTextPlaces(0);
     fileOrder.clear();
     warnings.clear();
     warned.clear();
@@ -602,6 +578,7 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     textReadHook = onRead;
     nameFixHook = onNameFix;
 
+    keepTextPlaces(1);
     report->started = runGame() == 0;
     if (!report->started)
         freeMemory(); // a failed start-up leaves the pools as they were
@@ -749,9 +726,9 @@ int listContent(const std::string& dir)
             printf("  %2zu  %-28s (refused)\n", i, enemyNames[i].name.c_str());
             continue;
         }
-        const std::vector<Read>& values = reads[enemyNames[i].name];
-        int graphicID = values.empty() ? -1 : values[0].value,
-            routine = values.empty() ? -1 : values.back().value;
+        int graphicID = -1, routine = -1;
+        fieldValue(enemyNames[i].name, "graphic", &graphicID);
+        fieldValue(enemyNames[i].name, "routine", &routine);
         printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer delay %d\n",
                i, enemyNames[i].name.c_str(), graphicID,
                graphicID >= 0 && graphicID < (int)graphicNames.size()

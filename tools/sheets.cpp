@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bitmap/bitmap.h"
@@ -21,6 +21,21 @@ typedef std::vector<uint8_t> Bytes;
 // reader's limit, and its source holds about one character per pixel.
 static const std::streamsize SOURCE_MAX_BYTES = 2 * (std::streamsize)BITMAP_MAX_PIXEL_BYTES;
 
+// Problems told of one source; past them its reading stops, since a file of garbage lines
+// would otherwise take many times its size in messages nobody reads.
+static const size_t SOURCE_MAX_PROBLEMS = 100;
+
+// 1 when the source has told its share of problems; the last line says so.
+static bool tooManyProblems(const fs::path& path, std::vector<std::string>& errors,
+                            size_t errorsBefore)
+{
+    if (errors.size() - errorsBefore < SOURCE_MAX_PROBLEMS)
+        return false;
+    errors.push_back(path.string() + ": more than " + std::to_string(SOURCE_MAX_PROBLEMS) +
+                     " problems; the rest are not shown");
+    return true;
+}
+
 // Reads a file of at most SOURCE_MAX_BYTES, in pieces, so that an endless one (a device, a
 // pipe) is refused rather than held. Empty `why` when it was read.
 static bool readFile(const fs::path& path, std::string& out, std::string& why)
@@ -31,6 +46,11 @@ static bool readFile(const fs::path& path, std::string& out, std::string& why)
         return false;
     }
     out.clear();
+    // The whole text in one piece of its own size: a regular file says how large it is.
+    std::error_code ec;
+    uintmax_t size = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
+    if (!ec && size > 0 && size <= (uintmax_t)SOURCE_MAX_BYTES)
+        out.reserve((size_t)size);
     char piece[65536];
     while (in.read(piece, sizeof(piece)) || in.gcount() > 0) {
         if ((std::streamsize)out.size() + in.gcount() > SOURCE_MAX_BYTES) {
@@ -43,38 +63,59 @@ static bool readFile(const fs::path& path, std::string& out, std::string& why)
     return true;
 }
 
-static std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string cur;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-        } else
-            cur += c;
+// The lines of a text one after another, each a view into it: a source of many lines costs
+// no more than its text. A CR before the newline is dropped; a last line without a newline
+// counts when it holds anything.
+struct Lines {
+    const std::string& text;
+    size_t pos;
+    size_t number; // of the line given last, from 1
+
+    explicit Lines(const std::string& t) : text(t), pos(0), number(0) {}
+    bool next(std::string_view& line)
+    {
+        if (pos >= text.size())
+            return false;
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        line = std::string_view(text).substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        pos = end + 1;
+        number++;
+        return true;
     }
-    if (!cur.empty())
-        lines.push_back(cur);
-    for (std::string& l : lines)
-        if (!l.empty() && l.back() == '\r')
-            l.pop_back();
-    return lines;
+    void skip(int count)
+    {
+        std::string_view line;
+        for (int i = 0; i < count && next(line); i++)
+            ;
+    }
+};
+
+// Where a problem stands: "PATH:LINE: ", made only for a line that has one.
+static std::string placeOf(const fs::path& path, size_t line)
+{
+    return path.string() + ":" + std::to_string(line) + ": ";
 }
 
 // Words of a directive line; none for a blank line or a comment line (first
 // non-blank character '#').
-static std::vector<std::string> words(const std::string& line)
+static std::vector<std::string> words(std::string_view line)
 {
     std::vector<std::string> out;
-    std::istringstream ss(line);
-    std::string w;
-    while (ss >> w) {
-        if (out.empty() && w[0] == '#')
-            break;
-        out.push_back(w);
+    size_t i = 0;
+    for (;;) {
+        while (i < line.size() && isspace((unsigned char)line[i]))
+            i++;
+        if (i == line.size() || (out.empty() && line[i] == '#'))
+            return out;
+        size_t start = i;
+        while (i < line.size() && !isspace((unsigned char)line[i]))
+            i++;
+        out.emplace_back(line.substr(start, i - start));
     }
-    return out;
 }
 
 static bool parseInt(const std::string& s, int& v)
@@ -169,12 +210,14 @@ static bool loadColours(const fs::path& path, Palette& pal, std::vector<std::str
     }
     size_t errorsBefore = errors.size();
     std::fill(&pal.defined[0], &pal.defined[256], false);
-    std::vector<std::string> lines = splitLines(text);
-    for (size_t n = 0; n < lines.size(); ++n) {
-        std::string at = path.string() + ":" + std::to_string(n + 1) + ": ";
-        std::vector<std::string> w = words(lines[n]);
+    Lines lines(text);
+    for (std::string_view line; lines.next(line);) {
+        if (tooManyProblems(path, errors, errorsBefore))
+            return false;
+        std::vector<std::string> w = words(line);
         if (w.empty())
             continue;
+        std::string at = placeOf(path, lines.number);
         int first = 0, last = 0;
         std::string name;
         std::vector<std::array<uint8_t, 3>> stops;
@@ -338,7 +381,7 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
     }
     size_t errorsBefore = errors.size();
     bool toldLayout = false, toldCharacter[256] = {false};
-    std::vector<std::string> lines = splitLines(text);
+    Lines lines(text);
     int cw = 0, ch = 0, bw = -1, borderIndex = 0, cols = 0, rows = 0, fill = 0;
     int legend[256];
     std::fill(legend, legend + 256, -1);
@@ -360,11 +403,13 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
         drawn.assign((size_t)cols * rows, false);
         return true;
     };
-    for (size_t n = 0; n < lines.size(); ++n) {
-        std::string at = path.string() + ":" + std::to_string(n + 1) + ": ";
-        std::vector<std::string> w = words(lines[n]);
+    for (std::string_view line; lines.next(line);) {
+        if (tooManyProblems(path, errors, errorsBefore))
+            return false;
+        std::vector<std::string> w = words(line);
         if (w.empty())
             continue;
+        std::string at = placeOf(path, lines.number);
         const std::string& d = w[0];
         auto ints = [&](size_t count, std::vector<int>& v) {
             if (w.size() != count + 1)
@@ -432,7 +477,7 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
             int cx = 0, cy = 0;
             if (w.size() < 3 || !parseInt(w[1], cx) || !parseInt(w[2], cy)) {
                 errors.push_back(at + "at needs COL ROW");
-                n += ch;
+                lines.skip(ch);
                 continue;
             }
             if (cw == 0 || bw < 0 || cols == 0) {
@@ -440,49 +485,47 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
                 if (!toldLayout)
                     errors.push_back(at + "cell, border and grid must come first");
                 toldLayout = true;
-                n += ch;
+                lines.skip(ch);
                 continue;
             }
             if (pixels.empty() && !layOut(at))
                 return false;
             if (cx < 0 || cx >= cols || cy < 0 || cy >= rows) {
                 errors.push_back(at + "cell outside the grid");
-                n += ch;
+                lines.skip(ch);
                 continue;
             }
             if (drawn[(size_t)cy * cols + cx]) {
                 errors.push_back(at + "cell drawn twice");
-                n += ch;
+                lines.skip(ch);
                 continue;
             }
             drawn[(size_t)cy * cols + cx] = true;
             int x0 = cx * (cw + bw) + bw, y0 = cy * (ch + bw) + bw;
             for (int r = 0; r < ch; ++r) {
-                size_t ln = n + 1 + r;
-                std::string where = path.string() + ":" + std::to_string(ln + 1) + ": ";
-                if (ln >= lines.size()) {
-                    errors.push_back(where + "file ends inside a cell");
+                std::string_view row;
+                if (!lines.next(row)) {
+                    errors.push_back(placeOf(path, lines.number + 1) + "file ends inside a cell");
                     break;
                 }
-                const std::string& row = lines[ln];
                 if ((int)row.size() != cw) {
-                    errors.push_back(where + "row is " + std::to_string(row.size()) +
-                                     " characters, cell is " + std::to_string(cw));
+                    errors.push_back(placeOf(path, lines.number) + "row is " +
+                                     std::to_string(row.size()) + " characters, cell is " +
+                                     std::to_string(cw));
                     continue;
                 }
                 for (int x = 0; x < cw; ++x) {
                     int idx = legend[(unsigned char)row[x]];
                     if (idx < 0) {
                         if (!toldCharacter[(unsigned char)row[x]])
-                            errors.push_back(where + "character '" + std::string(1, row[x]) +
-                                             "' has no legend");
+                            errors.push_back(placeOf(path, lines.number) + "character '" +
+                                             std::string(1, row[x]) + "' has no legend");
                         toldCharacter[(unsigned char)row[x]] = true;
                         continue;
                     }
                     pixels[(size_t)(y0 + r) * width + x0 + x] = (uint8_t)idx;
                 }
             }
-            n += ch;
         } else {
             errors.push_back(at + "unknown directive " + d);
             continue;

@@ -1,12 +1,9 @@
-// Helpers for tests that need the display or the keyboard: a window for the
-// cooperative levels, and palette files written on the spot.
+// Helpers for tests that need the display: palette files written on the spot (the window
+// comes from the shell's openGameWindow).
 #ifndef STARLANE_TESTS_DISPLAY_SUPPORT_H
 #define STARLANE_TESTS_DISPLAY_SUPPORT_H
 
 #include <string>
-
-// Registers the game's window class and opens its window; sets mainInstance and mainWindow.
-void openTestWindow();
 
 // The palette the tests write: entry i is (i, 255 - i, i / 2, 0).
 std::string testPaletteBytes();

@@ -77,17 +77,7 @@ int loaderWorldUp(const char* contentDir, int level)
         return 0;
     freshLog();
     if (level >= LOADER_WORLD_DISPLAY) {
-        mainInstance = GetModuleHandleA(NULL);
-        WNDCLASSEXA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = windowProc;
-        wc.hInstance = mainInstance;
-        wc.lpszClassName = "Loader Window Class";
-        RegisterClassExA(&wc);
-        mainWindow = CreateWindowExA(0, "Loader Window Class", "Loaders", WS_POPUP | WS_VISIBLE, 0,
-                                     0, 640, 480, NULL, NULL, mainInstance, NULL);
-        if (mainWindow == NULL || !ddInit(800, 600, 8))
+        if (!openGameWindow() || !ddInit(800, 600, 8))
             return 0;
     }
     if (level >= LOADER_WORLD_GRAPHICS && !loadMasterGraphics("Graphics/MasterGraphics.txt"))

@@ -112,8 +112,7 @@ int bringDisplayUp()
 {
     if (readFile("palette.pal").empty())
         writeTestPalette("palette.pal");
-    openTestWindow();
-    return mainWindow != NULL && ddInit(800, 600, 8);
+    return openGameWindow() && ddInit(800, 600, 8);
 }
 
 int surfacePixel(IDirectDrawSurface7* surface, int x, int y)
