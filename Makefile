@@ -129,6 +129,11 @@ dist: build windows web
 # replay tool for node under build-web/cmake/).
 web:
 	$(call install,$(WEB_PACKAGES))
+	@command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+	@# The studio's editor, zip and bundler packages, as the lockfile pins them.
+	@[ web/studio/node_modules/.package-lock.json -nt web/studio/package-lock.json ] || \
+	  (cd web/studio && npm ci --no-audit --no-fund --silent)
 	$(WEB_ENV) emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DSTARLANE_WEB_SITE=$(CURDIR)/build-web -DSTARLANE_DATA=$(abspath $(DATA))
 	$(WEB_ENV) cmake --build build-web/cmake -j$(JOBS)
