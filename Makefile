@@ -149,11 +149,12 @@ web-test-deps:
 	cd tests/web && npm ci --no-audit --no-fund --silent
 
 # The page played in headless Chromium, then the replay tool for the web under node, then the
-# studio's tools module under node against the native checker.
+# studio's tools module under node against the native checker, then the studio in Chromium.
 web-test: web web-test-deps build
 	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
 	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
 	bash tests/web/tools_table.sh build build-web $(abspath $(DATA))
+	node tests/web/studio.js build-web build $(abspath $(DATA))
 
 # The web figures: wasm against native work per frame, the browser's present, the download.
 bench-web: build web web-test-deps

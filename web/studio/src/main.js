@@ -24,6 +24,8 @@ let graphics = null;              // the listing of the graphics, as the game cu
 let checkTimer = 0;
 let checked = null;               // a promise of the check under way
 let chosenColour = 1;
+let sourcesChanged = false;       // a picture source was written since the pictures were built
+const SOURCE_FILE = /\.(sheet|colors)$/i;
 
 function status(text) { $('status').textContent = text; }
 function message(text) { $('message').textContent = text; }
@@ -63,6 +65,7 @@ function toolsCall(name, ...args) {
 
 async function writeFile(path, bytes) {
   checkName(path);
+  sourcesChanged = sourcesChanged || SOURCE_FILE.test(path);
   files.set(path, bytes);
   putInTools(path, bytes);
   await saveFile(path, bytes);
@@ -76,6 +79,7 @@ async function removeFile(path) {
 
 // A changed picture source makes its pictures again, through the content builder.
 async function rebuildSources() {
+  sourcesChanged = false;
   const built = toolsCall('studioBuild', '.');
   for (const written of built.wrote) {
     const path = written.replace(/^\.\//, '');
@@ -168,6 +172,7 @@ function makeEditor(path, text) {
       EditorView.updateListener.of(update => {
         if (!update.docChanged) return;
         const bytes = new TextEncoder().encode(update.state.doc.toString());
+        sourcesChanged = sourcesChanged || SOURCE_FILE.test(path);
         files.set(path, bytes);
         putInTools(path, bytes);
         saveFile(path, bytes);
@@ -278,8 +283,7 @@ function drawPicture(path) {
 async function paint(sheet, x, y, colour) {
   const result = toolsCall('studioPaint', '.', sheet, x, y, colour);
   if (!result.ok) { message(result.error); return; }
-  files.set(sheet, tools.FS.readFile(CONTENT + '/' + sheet));
-  await saveFile(sheet, files.get(sheet));
+  await writeFile(sheet, tools.FS.readFile(CONTENT + '/' + sheet));
   await runCheck();
   if (openPath && /\.bmp$/i.test(openPath)) drawPicture(openPath);
 }
@@ -405,11 +409,7 @@ function drawProblems() {
 async function runCheck() {
   clearTimeout(checkTimer);
   checked = (async () => {
-    const sources = openPath && /\.(sheet|colors)$/i.test(openPath);
-    if (sources || !files.has('palette.pal')) {
-      const built = await rebuildSources();
-      void built;
-    }
+    if (sourcesChanged || !files.has('palette.pal')) await rebuildSources();
     const t0 = performance.now();
     report = toolsCall('studioCheck', '.');
     problems = report.lines.map(parseProblem);
@@ -656,7 +656,6 @@ window.studio = {
     await writeFile(path, toBytes(data));
     if (path === openPath) openFile(path);
     else drawTree();
-    if (/\.(sheet|colors)$/i.test(path)) await rebuildSources();
     await runCheck();
   },
   remove: async path => { await removeFile(path); await runCheck(); },
