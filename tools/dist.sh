@@ -4,7 +4,8 @@
 #                                       content builder, beside the content, README.txt
 #   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
 #   dist/starlane-web.zip               the web build's page, script, wasm and packed content,
-#                                       for any static web host (when build-web/ is built)
+#                                       and the studio, for any static web host (when build-web/
+#                                       is built)
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #
@@ -77,7 +78,10 @@ rm -f "$out/starlane-windows.zip"
 (cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
 echo "wrote $out/starlane-windows.zip"
 
-web_files="index.html page.js starlane.js starlane.wasm starlane.data"
+# The game's page, and the studio beside it (its tools module, the content it opens with, the
+# frame it plays in).
+web_files="index.html page.js starlane.js starlane.wasm starlane.data studio.html studio.js
+           starlane-tools.js starlane-tools.wasm studio-content.zip play.html play.js"
 if [ -f "$root/build-web/starlane.wasm" ]; then
     mkdir -p "$tmp/web/starlane"
     for f in $web_files; do cp "$root/build-web/$f" "$tmp/web/starlane/"; done

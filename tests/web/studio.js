@@ -37,6 +37,7 @@ function nativeLines(folder) {
 
 function writeTree(files, to) {
   for (const [name, bytes] of Object.entries(files)) {
+    if (name.endsWith("/")) continue;   // a folder entry
     fs.mkdirSync(path.dirname(path.join(to, name)), { recursive: true });
     fs.writeFileSync(path.join(to, name), bytes);
   }
@@ -164,6 +165,28 @@ async function main() {
     const exported = spawnSync(path.join(build, 'starlane-check'), [path.join(tmp, 'exported')]);
     check(exported.status === 0 && exported.stdout.length === 0,
           `the exported content (${zipped.length} bytes) is clean for the native checker`);
+
+    // The web build taken away, served from a folder of its own: the game starts on the
+    // folder's content, the painted sheet's picture in its file system.
+    const web = unzipSync(Buffer.from(await page.evaluate(async () =>
+      Array.from(new Uint8Array(await (await studio.exportWeb()).arrayBuffer())))));
+    writeTree(web, path.join(tmp, 'web'));
+    let webServer;
+    const webPort = await new Promise(r => { webServer = serve(path.join(tmp, 'web/starlane-web'), 0, (s, p) => r(p)); });
+    const game = await browser.newPage();
+    game.on('pageerror', e => consoleErrors.push('exported web build: ' + e));
+    game.on('console', m => { if (m.type() === 'error') consoleErrors.push('exported web build: ' + m.text()); });
+    await game.goto(`http://127.0.0.1:${webPort}/`, { waitUntil: 'load' });
+    const started = await game.waitForFunction(() => window.Module && Module.calledRun &&
+                                               Module._webPresentCount() > 0, { timeout: 20000 })
+      .then(() => true, () => false);
+    const packedBmp = started && Buffer.from(await game.evaluate(() =>
+      Array.from(Module.FS.readFile('/game/Graphics/Dart.bmp'))));
+    await game.close();
+    webServer.close();
+    check(started && packedBmp.equals(bmp),
+          `the exported web build (${Object.keys(web).filter(n => !n.endsWith("/")).length} files) plays, with the painted Dart.bmp packed` +
+          (started ? "" : " (it did not start)"));
 
     // A friend's zips: one leaving its folder, and a bomb.
     const files = await page.evaluate(() => studio.files().length);
