@@ -69,7 +69,7 @@ format-check:
 # clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
 	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
-	grep -v -E 'platform/backend_web.cpp|tools/png_stb.cpp')
+	grep -v -E 'platform/backend_web.cpp|tools/png_stb.cpp|tools/studio_api.cpp')
 tidy: deps
 	$(call install,clang-tidy)
 	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
@@ -139,6 +139,7 @@ web:
 	$(WEB_ENV) cmake --build build-web/cmake -j$(JOBS)
 
 web-serve: web
+	@echo "Starlane Studio: http://127.0.0.1:$(WEB_PORT)/studio.html"
 	node web/serve.js build-web $(WEB_PORT)
 
 # Chromium from Debian, and puppeteer-core (npm) to drive it; npm comes with some node builds.
