@@ -3,8 +3,9 @@
 // problem at the native checker's FILE:LINE within a second, and the fix makes it clean; a
 // pixel painted on a sheet changes the frame shown and rebuilds the BMP as native mkcontent
 // does; Play shows the game in the palette's colours and Escape comes back; a reload keeps the
-// edits; the exported content is clean for the native checker; a zip leaving its folder and a
-// zip bomb are refused with a message.
+// edits; the exported content is clean for the native checker and plays as the same edit made
+// on a copy of data/; the exported web build plays; a zip leaving its folder, a zip bomb and a
+// name with markup are refused with a message.
 //
 //   node tests/web/studio.js SITE_DIR BUILD_DIR DATA_DIR
 // Prints the measured figures as one JSON line.
@@ -163,8 +164,16 @@ async function main() {
       Array.from(new Uint8Array(await (await studio.exportContent()).arrayBuffer()))));
     writeTree(unzipSync(zipped), path.join(tmp, 'exported'));
     const exported = spawnSync(path.join(build, 'starlane-check'), [path.join(tmp, 'exported')]);
-    check(exported.status === 0 && exported.stdout.length === 0,
-          `the exported content (${zipped.length} bytes) is clean for the native checker`);
+    // ... and plays as the same edit made by a script on a copy of data/ (the painted sheet
+    // built by native mkcontent).
+    const stats = folder => spawnSync(path.join(build, 'starlane-replay'),
+      ['--data', folder, '--frames', '600', '--stats']).stdout.toString()
+      .replace(/"work_us_[a-z0-9]+": [0-9.]+, /g, '');
+    const played = stats(path.join(tmp, 'exported'));
+    check(exported.status === 0 && exported.stdout.length === 0 && played.includes('"exit_code": 0') &&
+          played === stats(path.join(tmp, 'painted')),
+          `the exported content (${zipped.length} bytes) is clean for the native checker, and the ` +
+          'native replay of it is that of the same edit made on a copy of data/');
 
     // The web build taken away, served from a folder of its own: the game starts on the
     // folder's content, the painted sheet's picture in its file system.
@@ -194,7 +203,8 @@ async function main() {
     const bomb = zipSync({ a: new Uint8Array(100 << 20), b: new Uint8Array(100 << 20),
                            c: new Uint8Array(100 << 20) }, { level: 9 });
     const said = [];
-    for (const zip of [escape, bomb]) {
+    const markup = zipSync({ 'Enemies/<img src=x onerror=alert(1)>.txt': new Uint8Array([50]) });
+    for (const zip of [escape, bomb, markup]) {
       said.push(await page.evaluate(async bytes => {
         await studio.openZip(new Uint8Array(bytes), 'friend.zip');
         return document.getElementById('message').textContent;
@@ -202,8 +212,10 @@ async function main() {
     }
     check(/not opened: the name "..\/x" leaves the folder/.test(said[0]) &&
           /not opened: .*more than 256 MiB/.test(said[1]) &&
+          /not opened: the name ".*<img.*" holds a character/.test(said[2]) &&
+          await page.$$eval('#message img, #tree img, #problems img', e => e.length) === 0 &&
           await page.evaluate(() => studio.files().length) === files,
-          `friend's zips refused: "${said[0]}"; "${said[1]}" (${bomb.length} bytes packed)`);
+          `friend's zips refused: "${said[0]}"; "${said[1]}" (${bomb.length} bytes packed); "${said[2]}"`);
 
     check(consoleErrors.length === 0, 'no page errors' + (consoleErrors.length ? ': ' + consoleErrors.join('; ') : ''));
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything from the one folder served: ' + [...hosts].join(', '));
