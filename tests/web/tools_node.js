@@ -1,4 +1,5 @@
-// The studio's tools module under node against the native checker, byte for byte: every broken
+// The studio's tools module under node against the native checker, byte for byte (the check and
+// the listing): every broken
 // folder of the agreement table (kept by test_agreement with STARLANE_AGREEMENT_KEEP) and the
 // shipped content, each copied into the module's memory file system and checked there.
 //
@@ -34,8 +35,11 @@ function removeTree(FS, dir) {
 
 async function main() {
   // Node's fetch takes no file paths: the wasm is handed over as bytes.
-  const tools = await require(path.resolve(toolsJs))(
-    { wasmBinary: fs.readFileSync(toolsJs.replace(/\.js$/, '.wasm')) });
+  let printed = [];
+  const tools = await require(path.resolve(toolsJs))({
+    wasmBinary: fs.readFileSync(toolsJs.replace(/\.js$/, '.wasm')),
+    print: line => printed.push(line), printErr: () => {},
+  });
   tools.FS.mkdir('/work');
   tools.FS.chdir('/work');
   let passed = 0, failed = 0;
@@ -44,16 +48,22 @@ async function main() {
     const native = spawnSync(nativeCheck, [name], { cwd: path.dirname(path.resolve(folder)) });
     copyIn(tools.FS, folder, '/work/' + name);
     const wasm = JSON.parse(tools.ccall('studioCheck', 'string', ['string'], [name]));
+    // The listing too: the same lines on standard output and the same verdict.
+    const nativeList = spawnSync(nativeCheck, ['--list', name], { cwd: path.dirname(path.resolve(folder)) });
+    printed = [];
+    const listed = tools.ccall('studioList', 'number', ['string'], [name]);
+    const listSame = printed.map(l => l + '\n').join('') === nativeList.stdout.toString() &&
+                     (listed === 1) === (nativeList.status === 0);
     removeTree(tools.FS, '/work/' + name);
     tools.FS.rmdir('/work/' + name);
     const expected = native.stdout.toString();
     const got = wasm.lines.map(l => l + '\n').join('');
-    if (got === expected && (native.status === 0) === (wasm.lines.length === 0)) {
+    if (got === expected && (native.status === 0) === (wasm.lines.length === 0) && listSame) {
       passed++;
-      console.log(`ok   ${folder}: ${wasm.lines.length} line(s) as native`);
+      console.log(`ok   ${folder}: ${wasm.lines.length} line(s) and the listing as native`);
     } else {
       failed++;
-      console.log(`FAIL ${folder}\n  native:\n${expected}\n  wasm:\n${got}`);
+      console.log(`FAIL ${folder}\n  native:\n${expected}\n  wasm:\n${got}\n  listing the same: ${listSame}`);
     }
   }
   console.log(`${passed} passed, ${failed} failed`);

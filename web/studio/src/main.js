@@ -15,6 +15,7 @@ const CHECK_DELAY_MS = 250;       // after the last key
 const TEXT_FILE = /\.(txt|dpo|sheet|colors)$/i;
 
 let tools = null;                 // the tools module
+let printed = [];                 // what the tools module printed since it was last read
 const files = new Map();          // path -> Uint8Array, the folder being edited
 let openPath = null;
 let editor = null;
@@ -54,11 +55,23 @@ function removeTree(FS, dir) {
   }
 }
 
+// starlane-check --list on the folder: its lines, as the native tool prints them.
+function listing() {
+  printed = [];
+  toolsCall('studioList', '.');
+  return printed.slice();
+}
+
+// Only while it is shown: the listing loads the content once more.
+function drawListing() {
+  if ($('listing').parentElement.open) $('listing').textContent = listing().join('\n');
+}
+
 function toolsCall(name, ...args) {
   tools.FS.chdir(CONTENT);
   const types = args.map(a => typeof a === 'number' ? 'number' : 'string');
-  const text = tools.ccall(name, 'string', types, args);
-  return name === 'studioList' ? text : JSON.parse(text);
+  if (name === 'studioList') return tools.ccall(name, 'number', types, args);
+  return JSON.parse(tools.ccall(name, 'string', types, args));
 }
 
 // ---- Files
@@ -419,6 +432,7 @@ async function runCheck() {
     markEditor();
     drawTree();
     drawGraphics();
+    drawListing();
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
     status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
            (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
@@ -533,7 +547,8 @@ window.studioFolder = () => files;
 // ---- The page
 
 async function start() {
-  tools = await StarlaneTools();
+  // The listing prints as starlane-check --list does; its lines are caught here.
+  tools = await StarlaneTools({ print: l => printed.push(l), printErr: l => printed.push(l) });
   tools.FS.mkdir(CONTENT);
   const stored = await loadFolder();
   if (stored.size) {
@@ -550,6 +565,7 @@ async function start() {
 }
 
 $('play-button').addEventListener('click', () => play());
+$('listing').parentElement.addEventListener('toggle', drawListing);
 $('failed-close').addEventListener('click', () => { $('failed').hidden = true; });
 $('open-zip').addEventListener('change', async e => {
   const f = e.target.files[0];
@@ -661,6 +677,7 @@ window.studio = {
   remove: async path => { await removeFile(path); await runCheck(); },
   problems: async () => { if (checked) await checked; return problems.map(p => ({ ...p })); },
   graphics: async () => { if (checked) await checked; return graphics; },
+  list: async () => { if (checked) await checked; return listing(); },
   paint: (sheet, x, y, colour) => paint(sheet, x, y, colour),
   open: (path, line) => openFile(path, line),
   play,
