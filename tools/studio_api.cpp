@@ -21,6 +21,8 @@
 #include <windows.h>
 
 #include "bitmap/bitmap.h"
+#include "content/content.h"
+#include "content/textread.h"
 #include "check.h"
 #include "display/display.h"
 #include "game/constants.h"
@@ -96,6 +98,52 @@ std::string paletteHex()
     return "\"" + hex(rgb, sizeof(rgb)) + "\"";
 }
 
+// Where a description's frames come from: its sheet's name and each f record's cell, taken
+// from the one reader while the game's loader reads the description again.
+struct FramePlaces {
+    std::string file, bitmap;
+    int letter = 0, values = 0, record[4] = {0, 0, 0, 0};
+    std::vector<std::vector<int>> frames; // index, column, row, border
+};
+FramePlaces* places = NULL;
+
+void notePlace(const TextFile* text, int kind, int value, const char* name)
+{
+    if (places == NULL || places->file != text->name)
+        return;
+    if (kind == TEXT_READ_NAME && places->bitmap.empty())
+        places->bitmap = name;
+    else if (kind == TEXT_READ_LETTER) {
+        places->letter = value;
+        places->values = 0;
+    } else if (kind == TEXT_READ_INT && places->letter == 'f' && places->values < 4) {
+        places->record[places->values++] = value;
+        if (places->values == 4)
+            places->frames.push_back(std::vector<int>(places->record, places->record + 4));
+    }
+}
+
+FramePlaces framePlaces(const std::string& file)
+{
+    FramePlaces found;
+    found.file = file;
+    Graphic again;
+    memset(&again, 0, sizeof(again));
+    long long frameBytes = contentFrameBytes;
+    void (*hook)(const TextFile*, int, int, const char*) = textReadHook;
+    void (*sink)(const char*) = errorLogSink;
+    places = &found;
+    textReadHook = notePlace;
+    errorLogSink = keepLine;
+    loadGraphic(&again, file.c_str(), 0, 0);
+    destroyGraphic(&again);
+    places = NULL;
+    textReadHook = hook;
+    errorLogSink = sink;
+    contentFrameBytes = frameBytes;
+    return found;
+}
+
 std::string graphicJson(const Graphic& g, size_t index, const std::string& file, int loaded)
 {
     std::string out = "{\"index\":" + std::to_string(index) + ",\"file\":" + jsonString(file) +
@@ -107,8 +155,9 @@ std::string graphicJson(const Graphic& g, size_t index, const std::string& file,
            ",\"colorKey\":" + std::to_string(g.colorKey) +
            ",\"attributes\":" + std::to_string(g.attributes) + ",\"box\":[" +
            std::to_string(g.boundingBox.left) + "," + std::to_string(g.boundingBox.top) + "," +
-           std::to_string(g.boundingBox.right) + "," + std::to_string(g.boundingBox.bottom) +
-           "],\"frames\":[";
+           std::to_string(g.boundingBox.right) + "," + std::to_string(g.boundingBox.bottom) + "],";
+    FramePlaces where = framePlaces(file);
+    out += "\"bitmap\":" + jsonString(where.bitmap) + ",\"frames\":[";
     int first = 1;
     for (int f = 0; f < MAX_FRAMES; f++) {
         if (g.frames[f] == NULL)
@@ -121,7 +170,13 @@ std::string graphicJson(const Graphic& g, size_t index, const std::string& file,
         for (int y = 0; y < g.height; y++)
             rows += hex(pixels + (size_t)y * pitch, (size_t)g.width);
         unlockSurface(g.frames[f]);
-        out += std::string(first ? "" : ",") + "{\"index\":" + std::to_string(f) +
+        // The cell of the last f record that loaded this slot: where it lies in the sheet.
+        std::string at;
+        for (const std::vector<int>& r : where.frames)
+            if (r[0] == f)
+                at = ",\"at\":[" + std::to_string(r[1] * (g.width + r[3]) + r[3]) + "," +
+                     std::to_string(r[2] * (g.height + r[3]) + r[3]) + "]";
+        out += std::string(first ? "" : ",") + "{\"index\":" + std::to_string(f) + at +
                ",\"pixels\":\"" + rows + "\"}";
         first = 0;
     }

@@ -276,8 +276,13 @@ function drawPicture(path) {
     note.textContent = 'No ' + sheet + ' beside it: the picture cannot be painted here.';
   }
   box.appendChild(note);
+  box.appendChild(paletteChooser(rgb));
+}
+
+// The 256 entries to paint with; the chosen one outlined.
+function paletteChooser(rgb) {
   const pal = document.createElement('div');
-  pal.id = 'palette';
+  pal.className = 'palette';
   for (let i = 0; i < 256; i++) {
     const d = document.createElement('div');
     d.style.background = `rgb(${rgb[3 * i]},${rgb[3 * i + 1]},${rgb[3 * i + 2]})`;
@@ -290,13 +295,14 @@ function drawPicture(path) {
     });
     pal.appendChild(d);
   }
-  box.appendChild(pal);
+  return pal;
 }
 
 async function paint(sheet, x, y, colour) {
   const result = toolsCall('studioPaint', '.', sheet, x, y, colour);
   if (!result.ok) { message(result.error); return; }
   await writeFile(sheet, tools.FS.readFile(CONTENT + '/' + sheet));
+  if (openPath === sheet) openFile(sheet);
   await runCheck();
   if (openPath && /\.bmp$/i.test(openPath)) drawPicture(openPath);
 }
@@ -327,6 +333,9 @@ function drawGraphics() {
     div.appendChild(title);
     if (!g.loaded) { box.appendChild(div); continue; }
     const scale = Math.max(1, Math.min(4, Math.floor(96 / Math.max(g.width, g.height))));
+    // A frame cut from a sheet that has its source here can be painted, pixel by pixel.
+    const sheet = g.bitmap.replace(/\.bmp$/i, '.sheet');
+    const paintable = files.has(sheet) && sheet !== g.bitmap;
     const frames = document.createElement('div');
     frames.className = 'frames';
     const pictures = {};
@@ -344,6 +353,15 @@ function drawGraphics() {
                     (g.box[2] - g.box[0]) * scale - 1, (g.box[3] - g.box[1]) * scale - 1);
       o.className = 'pixels';
       o.dataset.frame = f.index;
+      if (paintable && f.at) {
+        o.style.cursor = 'crosshair';
+        o.title = `click a pixel to paint it with entry ${chosenColour}, in ${sheet}`;
+        o.addEventListener('click', e => {
+          const r = o.getBoundingClientRect();
+          const x = Math.floor((e.clientX - r.left) / scale), y = Math.floor((e.clientY - r.top) / scale);
+          paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
+        });
+      }
       pictures[f.index] = c;
       const cap = document.createElement('figcaption');
       cap.textContent = 'frame ' + f.index;
@@ -351,6 +369,7 @@ function drawGraphics() {
       frames.appendChild(fig);
     }
     div.appendChild(frames);
+    if (paintable && !box.querySelector('.palette')) box.insertBefore(paletteChooser(rgb), box.firstChild);
     for (const a of g.animations) {
       const fig = document.createElement('figure');
       const o = document.createElement('canvas');
