@@ -515,6 +515,7 @@ function download(blob, name) {
 // ---- Play: the game module, a fresh instance in a frame of its own each time
 
 let playing = null;
+let endPlay = null;               // settles the promise of the game under way
 
 function play() {
   stop();
@@ -527,17 +528,22 @@ function play() {
   box.hidden = false;
   document.body.dataset.state = 'playing';
   playing = new Promise(resolve => {
+    endPlay = result => { endPlay = null; resolve(result); };
     window.studioPlayEnded = (code, log) => {
+      const done = endPlay;
+      endPlay = null;
       stop();
       if (code !== 0) showFailure(log);
-      resolve({ code, log });
+      if (done) done({ code, log });
     };
   });
   frame.addEventListener('load', () => frame.contentWindow.focus());
   return playing;
 }
 
+// Ends the game where it is; a play() still waiting is told so with a code of null.
 function stop() {
+  if (endPlay) endPlay({ code: null, log: '' });
   const box = $('play');
   box.hidden = true;
   box.textContent = '';
