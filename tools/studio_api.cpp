@@ -35,6 +35,11 @@ namespace {
 
 std::string answer; // the last answer, alive until the next call
 
+// What the page is given to draw: far above any sprite, far below what would stall a tab
+// (the readers take frames and sheets of up to 64 MiB, which a page cannot draw at a keystroke).
+const long long SHOWN_FRAME_PIXELS = 512 * 512;
+const long long SHOWN_SHEET_PIXELS = 2048 * 2048;
+
 std::string jsonString(const std::string& s)
 {
     std::string out = "\"";
@@ -159,7 +164,8 @@ std::string graphicJson(const Graphic& g, size_t index, const std::string& file,
     FramePlaces where = framePlaces(file);
     out += "\"bitmap\":" + jsonString(where.bitmap) + ",\"frames\":[";
     int first = 1;
-    for (int f = 0; f < MAX_FRAMES; f++) {
+    int shown = (long long)g.width * g.height <= SHOWN_FRAME_PIXELS;
+    for (int f = 0; f < MAX_FRAMES && shown; f++) {
         if (g.frames[f] == NULL)
             continue;
         int pitch = 0;
@@ -180,7 +186,7 @@ std::string graphicJson(const Graphic& g, size_t index, const std::string& file,
                ",\"pixels\":\"" + rows + "\"}";
         first = 0;
     }
-    out += "],\"animations\":[";
+    out += "],\"tooLarge\":" + std::to_string(!shown) + ",\"animations\":[";
     first = 1;
     for (int a = 0; a < MAX_ANIMATIONS; a++) {
         const Animation& anim = g.animations[a];
@@ -282,6 +288,14 @@ EMSCRIPTEN_KEEPALIVE const char* studioBitmap(const char* path)
     int width = bitmap.infoHeader.biWidth;
     int height =
         bitmap.infoHeader.biHeight < 0 ? -bitmap.infoHeader.biHeight : bitmap.infoHeader.biHeight;
+    if ((long long)width * height > SHOWN_SHEET_PIXELS) {
+        answer = "{\"ok\":0,\"error\":" +
+                 jsonString(std::to_string(width) + " x " + std::to_string(height) +
+                            " pixels: the game reads it, but it is too large to show here") +
+                 "}";
+        destroyBitmapFile(&bitmap);
+        return answer.c_str();
+    }
     answer = "{\"ok\":1,\"width\":" + std::to_string(width) +
              ",\"height\":" + std::to_string(height) + ",\"pixels\":\"" +
              hex(bitmap.buffer, (size_t)width * height) + "\"}";

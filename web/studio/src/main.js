@@ -331,7 +331,11 @@ function drawGraphics() {
     title.textContent = `graphic ${g.index}: ${g.file}` + (g.role ? ` (${g.role})` : '') +
                         (g.loaded ? '' : ' (refused)');
     div.appendChild(title);
-    if (!g.loaded) { box.appendChild(div); continue; }
+    if (!g.loaded || g.tooLarge) {
+      if (g.tooLarge) title.textContent += `: ${g.width} x ${g.height} frames, too large to show here`;
+      box.appendChild(div);
+      continue;
+    }
     const scale = Math.max(1, Math.min(4, Math.floor(96 / Math.max(g.width, g.height))));
     // A frame cut from a sheet that has its source here can be painted, pixel by pixel.
     const sheet = g.bitmap.replace(/\.bmp$/i, '.sheet');
