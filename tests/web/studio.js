@@ -132,8 +132,8 @@ async function main() {
     const palette = fs.readFileSync(path.join(data, 'palette.pal'));
     await page.evaluate(() => { studio.play(); });
     const frame = await (await page.waitForSelector('#play iframe')).contentFrame();
-    await frame.waitForFunction(() => window.Module && Module._webPresentCount &&
-                                      Module._webPresentCount() > 30, { timeout: 20000 });
+    await frame.waitForFunction(() => window.Module && Module.calledRun &&
+                                      Module._webPresentCount() > 10, { timeout: 60000 });
     const colours = await frame.evaluate(pal => {
       const c = document.getElementById('canvas');
       const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
