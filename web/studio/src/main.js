@@ -250,6 +250,11 @@ function pixelCanvas(hex, width, height, rgb, scale, key) {
 function drawPicture(path) {
   const box = $('picture');
   box.textContent = '';
+  if (path === 'palette.pal') {
+    box.textContent = 'The 256 colours the game draws with, as it reads them (entry 0 at the top left):';
+    box.appendChild(paletteChooser(paletteBytes()));
+    return;
+  }
   if (!/\.bmp$/i.test(path)) {
     box.textContent = path + ': ' + files.get(path).length + ' bytes (not a text file or a picture)';
     return;
@@ -290,8 +295,8 @@ function paletteChooser(rgb) {
     if (i === chosenColour) d.className = 'chosen';
     d.addEventListener('click', () => {
       chosenColour = i;
-      for (const other of pal.children) other.className = '';
-      d.className = 'chosen';
+      for (const each of document.querySelectorAll('.palette'))
+        for (const [k, other] of [...each.children].entries()) other.className = k === i ? 'chosen' : '';
     });
     pal.appendChild(d);
   }
@@ -641,6 +646,7 @@ $('delete-file').addEventListener('click', async () => {
   await removeFile(openPath);
   openPath = null;
   $('path').textContent = '';
+  $('picture').hidden = true;
   if (editor) { editor.destroy(); editor = null; }
   await runCheck();
 });
