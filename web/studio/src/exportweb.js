@@ -1,9 +1,13 @@
-// "Download web build": the game's page, script and wasm as this site serves them, with the
-// content package made anew from the folder, as `make web DATA=folder` makes it: the files
-// one after the other in starlane.data, and their places in the script's package list.
+// "Download web build": the game's page, script and wasm and the studio as this site serves
+// them, with the content made anew from the folder, as `make web DATA=folder` makes it: the
+// game's files one after the other in starlane.data and their places in the script's package
+// list, and the whole folder as the studio's studio-content.zip.
 import { zipSync } from 'fflate';
 
-const PAGE_FILES = ['index.html', 'page.js', 'starlane.wasm'];
+// The game's page, and the studio beside it, which opens with this content.
+const PAGE_FILES = ['index.html', 'page.js', 'starlane.wasm', 'studio.html', 'studio.js',
+                    'starlane-tools.js', 'starlane-tools.wasm', 'play.html', 'play.js'];
+const NOT_SOURCE = /(^|\/)(Error\.txt|starlane\.rec|\.gitattributes)$|\.png$/i;
 // What the game does not read, as the build leaves it out of the package.
 const NOT_PACKED = /(^|\/)(Error\.txt|starlane\.rec)$|\.(png|sheet|colors|gitattributes)$/i;
 
@@ -47,5 +51,8 @@ export async function webBuild(files) {
   if (first >= 0) script = script.slice(0, first) + made + ';' + script.slice(first);
   out['starlane.js'] = new TextEncoder().encode(script);
   out['starlane.data'] = data;
+  const sources = {};
+  for (const [p, bytes] of files) if (!NOT_SOURCE.test(p)) sources[p] = bytes;
+  out['studio-content.zip'] = zipSync(sources, { level: 9 });
   return new Blob([zipSync({ 'starlane-web': out }, { level: 6 })], { type: 'application/zip' });
 }
