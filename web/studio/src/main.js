@@ -8,6 +8,7 @@ import { setDiagnostics, lintGutter } from '@codemirror/lint';
 import { zipSync } from 'fflate';
 import { loadFolder, saveFile, deleteFile, clearFolder } from './store.js';
 import { readZip, checkName, ZIP_LIMITS } from './zipin.js';
+import { pixelCanvas, paletteChooser, hexBytes } from './pictures.js';
 
 const $ = id => document.getElementById(id);
 const CONTENT = '/content';       // the folder in the tools module's memory file system
@@ -220,39 +221,19 @@ function openFile(path, line) {
   drawGraphics();
 }
 
+function chooseColour(entry) { chosenColour = entry; }
+
 function paletteBytes() {
-  const hex = toolsCall('studioPalette', '.').palette;
-  const rgb = new Uint8Array(768);
-  for (let i = 0; i < hex.length / 2 && i < 768; i++) rgb[i] = parseInt(hex.substr(2 * i, 2), 16);
-  return rgb;
+  return hexBytes(toolsCall('studioPalette', '.').palette, 768);
 }
 
-// Palette indices (as hex, one byte a pixel) drawn at `scale`; `key` shows as transparent.
-function pixelCanvas(hex, width, height, rgb, scale, key) {
-  const c = document.createElement('canvas');
-  c.width = width; c.height = height;
-  c.className = 'pixels';
-  c.style.width = width * scale + 'px';
-  c.style.height = height * scale + 'px';
-  const g = c.getContext('2d');
-  const img = g.createImageData(width, height);
-  for (let i = 0; i < width * height; i++) {
-    const v = parseInt(hex.substr(2 * i, 2), 16);
-    img.data[4 * i] = rgb[3 * v];
-    img.data[4 * i + 1] = rgb[3 * v + 1];
-    img.data[4 * i + 2] = rgb[3 * v + 2];
-    img.data[4 * i + 3] = v === key ? 0 : 255;
-  }
-  g.putImageData(img, 0, 0);
-  return c;
-}
 
 function drawPicture(path) {
   const box = $('picture');
   box.textContent = '';
   if (path === 'palette.pal') {
     box.textContent = 'The 256 colours the game draws with, as it reads them (entry 0 at the top left):';
-    box.appendChild(paletteChooser(paletteBytes()));
+    box.appendChild(paletteChooser(paletteBytes(), chosenColour, chooseColour));
     return;
   }
   if (!/\.bmp$/i.test(path)) {
@@ -281,27 +262,9 @@ function drawPicture(path) {
     note.textContent = 'No ' + sheet + ' beside it: the picture cannot be painted here.';
   }
   box.appendChild(note);
-  box.appendChild(paletteChooser(rgb));
+  box.appendChild(paletteChooser(rgb, chosenColour, chooseColour));
 }
 
-// The 256 entries to paint with; the chosen one outlined.
-function paletteChooser(rgb) {
-  const pal = document.createElement('div');
-  pal.className = 'palette';
-  for (let i = 0; i < 256; i++) {
-    const d = document.createElement('div');
-    d.style.background = `rgb(${rgb[3 * i]},${rgb[3 * i + 1]},${rgb[3 * i + 2]})`;
-    d.title = 'entry ' + i;
-    if (i === chosenColour) d.className = 'chosen';
-    d.addEventListener('click', () => {
-      chosenColour = i;
-      for (const each of document.querySelectorAll('.palette'))
-        for (const [k, other] of [...each.children].entries()) other.className = k === i ? 'chosen' : '';
-    });
-    pal.appendChild(d);
-  }
-  return pal;
-}
 
 async function paint(sheet, x, y, colour) {
   const result = toolsCall('studioPaint', '.', sheet, x, y, colour);
@@ -323,8 +286,7 @@ function drawGraphics() {
   box.textContent = '';
   $('graphics-title').hidden = true;
   if (!graphics || !openPath) return;
-  const rgb = new Uint8Array(768);
-  for (let i = 0; i < 768; i++) rgb[i] = parseInt(graphics.palette.substr(2 * i, 2), 16);
+  const rgb = hexBytes(graphics.palette, 768);
   const bmpOf = openPath.replace(/\.(bmp|sheet)$/i, '');
   for (const g of graphics.graphics) {
     const described = g.file === openPath || openPath === 'Graphics/MasterGraphics.txt';
@@ -378,7 +340,8 @@ function drawGraphics() {
       frames.appendChild(fig);
     }
     div.appendChild(frames);
-    if (paintable && !box.querySelector('.palette')) box.insertBefore(paletteChooser(rgb), box.firstChild);
+    if (paintable && !box.querySelector('.palette'))
+      box.insertBefore(paletteChooser(rgb, chosenColour, chooseColour), box.firstChild);
     for (const a of g.animations) {
       const fig = document.createElement('figure');
       const o = document.createElement('canvas');
