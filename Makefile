@@ -71,7 +71,7 @@ format-check:
 # clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in, record/ and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
 	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
-	grep -v -E 'platform/backend_web.cpp')
+	grep -v -E 'platform/backend_web.cpp|tools/studio_api.cpp')
 tidy: deps
 	$(call install,clang-tidy)
 	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
@@ -131,11 +131,17 @@ dist: build windows web
 # replay tool for node under build-web/cmake/).
 web:
 	$(call install,$(WEB_PACKAGES))
+	@command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+	@# The studio's editor, zip and bundler packages, as the lockfile pins them.
+	@[ web/studio/node_modules/.package-lock.json -nt web/studio/package-lock.json ] || \
+	  (cd web/studio && npm ci --no-audit --no-fund --silent)
 	$(WEB_ENV) emcmake cmake -S . -B build-web/cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DSTARLANE_WEB_SITE=$(CURDIR)/build-web -DSTARLANE_DATA=$(abspath $(DATA))
 	$(WEB_ENV) cmake --build build-web/cmake -j$(JOBS)
 
 web-serve: web
+	@echo "Starlane Studio: http://127.0.0.1:$(WEB_PORT)/studio.html"
 	node web/serve.js build-web $(WEB_PORT)
 
 # Chromium from Debian, and puppeteer-core (npm) to drive it; npm comes with some node builds.
@@ -145,12 +151,15 @@ web-test-deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
 	cd tests/web && npm ci --no-audit --no-fund --silent
 
-# The local server under bad requests, the page played in headless Chromium, then the replay
-# tool for the web under node.
-web-test: web web-test-deps
+# The local server under bad requests, the page played in headless Chromium, the replay tool
+# for the web under node, the studio's tools module under node against the native checker,
+# then the studio in Chromium.
+web-test: web web-test-deps build
 	node --test tests/web/serve.test.js
 	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
 	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
+	bash tests/web/tools_table.sh build build-web $(abspath $(DATA))
+	node tests/web/studio.js build-web build $(abspath $(DATA))
 
 # The web figures: wasm against native work per frame, the browser's present, the download.
 bench-web: build web web-test-deps

@@ -3,7 +3,11 @@
 #   the game's work per frame in wasm (the replay tool under node) against the native replay
 #   tool, same content, keys and frames, median of three runs each (goal: at most 2x native);
 #   the palette conversion plus canvas upload per frame in headless Chromium (goal: <= 1 ms);
-#   the download, page + script + wasm + content, gzip -9 (goal: <= 1 MB).
+#   the download, page + script + wasm + content, gzip -9 (goal: <= 1 MB);
+#   the studio: its checker (the tools module in wasm under node) on the shipped content,
+#   median of 21 warm runs (goal: <= 50 ms), against the native checker's whole run; a key
+#   typed to the editor's marker in Chromium (goal: <= 500 ms); the studio's download, every
+#   file it loads, Play's game included, gzip -9 (goal: <= 1.5 MB).
 #
 #   bench/web.sh [FRAMES]     (default 3600; needs make build, make web and the browser test's npm packages)
 set -euo pipefail
@@ -42,3 +46,23 @@ printf '%-56s %12s %12s\n' "work_us_mean, wasm replay under node" "$wasm us" ""
 printf '%-56s %12s %12s\n' "wasm / native" "${ratio}x" "<= 2x"
 printf '%-56s %12s %12s\n' "palette conversion + canvas upload, mean" "$(printf %.3f "$present") ms" "<= 1 ms"
 printf '%-56s %12s %12s\n' "download, gzip -9 (page, script, wasm, data)" "$((bytes / 1024)) KiB" "<= 1024 KiB"
+
+cp -r "$root/data" "$tmp/check"
+rm -f "$tmp/check/Error.txt"
+native_check=$(for i in $(seq 21); do
+    s=$(date +%s%N); "$root/build/starlane-check" "$tmp/check" 2>/dev/null; e=$(date +%s%N)
+    echo $(((e - s) / 1000))
+done | sort -n | sed -n 11p)
+wasm_check=$(node "$root/bench/tools_check.js" "$site/starlane-tools.js" "$tmp/check")
+key=$(node "$root/tests/web/studio.js" "$site" "$root/build" "$root/data" |
+      sed -nE 's/.*"key_to_marker_ms":([0-9]+).*/\1/p')
+studio=0
+for f in studio.html studio.js starlane-tools.js starlane-tools.wasm studio-content.zip play.html \
+         play.js starlane.js starlane.wasm starlane.data; do
+    studio=$((studio + $(gzip -9c "$site/$f" | wc -c)))
+done
+printf '%-56s %12s %12s\n' "studio checker, native starlane-check run (median of 21)" \
+       "$(awk -v u="$native_check" 'BEGIN { printf "%.1f", u / 1000 }') ms" ""
+printf '%-56s %12s %12s\n' "studio checker, wasm under node (median of 21 warm)" "$wasm_check ms" "<= 50 ms"
+printf '%-56s %12s %12s\n' "studio, a key typed to its marker in the editor" "$key ms" "<= 500 ms"
+printf '%-56s %12s %12s\n' "studio download, gzip -9 (all it loads, Play included)" "$((studio / 1024)) KiB" "<= 1536 KiB"

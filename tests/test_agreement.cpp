@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -223,6 +224,9 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          climbingLine.c_str()},
         {"an absolute name", [&] { nameOutside(outside); }, "", absoluteLine.c_str()},
     };
+    // STARLANE_AGREEMENT_KEEP=DIR keeps each row's folder as DIR/N, for the web tools' table.
+    const char* keep = getenv("STARLANE_AGREEMENT_KEEP");
+    int number = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ASSERT_EQ(system("rm -rf content"), 0);
@@ -233,6 +237,10 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
         ToolRun game = runTool(std::string(STARLANE_REPLAY) + " --data content --frames 2");
         std::vector<std::string> log = splitLines(readFile("content/Error.txt"));
         remove("content/Error.txt");
+        if (keep != NULL) {
+            std::string to = std::string(keep) + "/" + std::to_string(++number);
+            ASSERT_EQ(system(("rm -rf '" + to + "' && cp -a content '" + to + "'").c_str()), 0);
+        }
         ToolRun check = runTool(std::string(STARLANE_CHECK) + " content");
         ToolRun builder = runTool(std::string(STARLANE_MKCONTENT) + " check content");
 

@@ -761,3 +761,34 @@ int listContent(const std::string& dir)
     std::filesystem::current_path(cwd, ec);
     return !ec && ok;
 }
+
+int withLoadedContent(const std::string& dir, void (*use)(const LoadedContent&, void*), void* user)
+{
+    std::error_code ec;
+    std::filesystem::path cwd;
+    if (!enterContent(dir, &cwd))
+        return 0;
+    errorLogSink = onLog;
+    textReadHook = onRead;
+    headlessReset(1000);
+    std::vector<Entry> graphicNames, enemyNames;
+    LoadedContent loaded;
+    runLoaders(graphicNames, loaded.graphicLoaded, enemyNames, loaded.enemyLoaded);
+    textReadHook = NULL;
+    errorLogSink = NULL;
+    for (const Entry& e : graphicNames)
+        loaded.graphics.push_back(e.name);
+    for (const Entry& e : enemyNames)
+        loaded.enemies.push_back(e.name);
+    use(loaded, user);
+    destroyMasterGraphics();
+    ddShutDown();
+    headlessReset(0);
+    std::filesystem::current_path(cwd, ec);
+    return !ec;
+}
+
+const char* graphicRoleName(int graphic)
+{
+    return roleName(graphic);
+}

@@ -4,8 +4,8 @@
 #                                       content builder, beside the content, README.txt
 #   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
 #   dist/starlane-web.zip               the web build's site (page, script, wasm, packed content,
-#                                       the web app's files), for any static web host (when
-#                                       build-web/ is built)
+#                                       the web app's files and the studio), for any static web
+#                                       host (when build-web/ is built)
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #

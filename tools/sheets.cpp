@@ -619,3 +619,97 @@ void compareSources(const fs::path& dataDir, const std::vector<SourceOutput>& ou
             problems.push_back(it->path().string() + ": no .sheet source beside it");
     }
 }
+
+// ---------------------------------------------------------------- painting
+
+int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int colour,
+               std::string& why)
+{
+    std::vector<std::string> errors;
+    Palette pal;
+    std::string text, problem;
+    if (colour < 0 || colour > 255) {
+        why = sheet.string() + ": palette entries are 0..255";
+        return 0;
+    }
+    if (!loadColours(dataDir / "palette.colors", pal, errors)) {
+        why = errors.empty() ? "palette.colors does not load" : errors[0];
+        return 0;
+    }
+    if (!readFile(sheet, text, problem)) {
+        why = sheet.string() + ": " + problem;
+        return 0;
+    }
+    // Where each line starts in the text, so that the rest is written back byte for byte.
+    std::vector<size_t> starts = {0};
+    for (size_t i = 0; i < text.size(); i++)
+        if (text[i] == '\n' && i + 1 < text.size())
+            starts.push_back(i + 1);
+    std::vector<std::string> lines = splitLines(text);
+    int cw = 0, ch = 0, bw = -1;
+    int legend[256];
+    std::fill(legend, legend + 256, -1);
+    size_t legendEnd = 0; // the line after the last legend line, or the first at line
+    size_t at = std::string::npos;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::vector<std::string> w = words(lines[n]);
+        if (w.empty())
+            continue;
+        int v = 0;
+        if (w[0] == "cell" && w.size() == 3 && parseInt(w[1], cw) && parseInt(w[2], ch))
+            continue;
+        if (w[0] == "border" && w.size() == 3 && parseInt(w[1], v))
+            bw = v;
+        else if (w[0] == "legend" && w.size() >= 3 && w[1].size() == 1) {
+            std::string ignored;
+            int index = 0;
+            if (resolveColour(pal, w[2], index, ignored) && legend[(unsigned char)w[1][0]] < 0)
+                legend[(unsigned char)w[1][0]] = index;
+            legendEnd = n + 1;
+        } else if (w[0] == "at" && w.size() >= 3 && cw > 0 && ch > 0 && bw >= 0) {
+            int cx = 0, cy = 0;
+            if (!parseInt(w[1], cx) || !parseInt(w[2], cy))
+                continue;
+            if (legendEnd == 0)
+                legendEnd = n;
+            int x0 = cx * (cw + bw) + bw, y0 = cy * (ch + bw) + bw;
+            if (x >= x0 && x < x0 + cw && y >= y0 && y < y0 + ch &&
+                n + 1 + (y - y0) < lines.size() && (int)lines[n + 1 + (y - y0)].size() == cw &&
+                at == std::string::npos)
+                at = starts[n + 1 + (y - y0)] + (size_t)(x - x0);
+            n += ch;
+        }
+    }
+    if (at == std::string::npos) {
+        why = sheet.string() + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+              ") lies in no cell an at block draws";
+        return 0;
+    }
+    int c = 0;
+    while (c < 256 && legend[c] != colour)
+        c++;
+    if (c == 256) {
+        // A new pixel character, one that reads well and is not a comment or a blank.
+        const char* spare =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+*=%$@!?~^:;,_-";
+        for (const char* p = spare; *p && c == 256; p++)
+            if (legend[(unsigned char)*p] < 0)
+                c = (unsigned char)*p;
+        if (c == 256) {
+            why = sheet.string() + ": no pixel character is left for a new legend";
+            return 0;
+        }
+        text[at] = (char)c;
+        size_t put = legendEnd < starts.size() ? starts[legendEnd] : text.size();
+        std::string eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+        text.insert(put, "legend " + std::string(1, (char)c) + " " + std::to_string(colour) + eol);
+    } else
+        text[at] = (char)c;
+    std::ofstream out(sheet, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), (std::streamsize)text.size());
+    if (!out) {
+        why = sheet.string() + ": cannot write";
+        return 0;
+    }
+    return 1;
+}

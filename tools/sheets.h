@@ -46,4 +46,11 @@ int buildSources(const std::filesystem::path& dataDir, std::vector<SourceOutput>
 void compareSources(const std::filesystem::path& dataDir, const std::vector<SourceOutput>& outputs,
                     std::vector<std::string>& problems);
 
+// Draws pixel (x, y) of the sheet picture that `sheet` (a .sheet source of the folder) makes in
+// palette entry `colour`: the character of that pixel in its `at` block is replaced by one whose
+// legend is that entry, a new legend line being added when none is. The sheet is rewritten in
+// place, its other lines and line ends kept. 1 done; 0 with `why` ("PATH: ...") otherwise.
+int paintSheet(const std::filesystem::path& dataDir, const std::filesystem::path& sheet, int x,
+               int y, int colour, std::string& why);
+
 #endif

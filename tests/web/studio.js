@@ -1,0 +1,232 @@
+// The studio in the system's Chromium, headless, as one scenario a modder would go through: it
+// opens on the shipped content, which checks clean; an enemy's graphic typed as 99 shows its
+// problem at the native checker's FILE:LINE within a second, and the fix makes it clean; a
+// pixel painted on a sheet changes the frame shown and rebuilds the BMP as native mkcontent
+// does; Play shows the game in the palette's colours and Escape comes back; a reload keeps the
+// edits; the exported content is clean for the native checker and plays as the same edit made
+// on a copy of data/; the exported web build plays; a zip leaving its folder, a zip bomb and a
+// name with markup are refused with a message.
+//
+//   node tests/web/studio.js SITE_DIR BUILD_DIR DATA_DIR
+// Prints the measured figures as one JSON line.
+'use strict';
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { spawnSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+const { serve } = require('../../web/serve.js');
+const { zipSync, unzipSync } = require('../../web/studio/node_modules/fflate');
+
+const [site, build, data] = process.argv.slice(2).map(p => path.resolve(p));
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const failures = [];
+let passed = 0;
+function check(ok, what) {
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
+  if (ok) passed++;
+  else failures.push(what);
+}
+const sleep = ms => new Promise(r => setTimeout(r, ms));
+const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'starlane-studio-'));
+
+// The native checker run inside a folder, as the studio shows its lines.
+function nativeLines(folder) {
+  const r = spawnSync(path.join(build, 'starlane-check'), ['.'], { cwd: folder });
+  return r.stdout.toString().split('\n').filter(l => l);
+}
+
+function writeTree(files, to) {
+  for (const [name, bytes] of Object.entries(files)) {
+    if (name.endsWith("/")) continue;   // a folder entry
+    fs.mkdirSync(path.dirname(path.join(to, name)), { recursive: true });
+    fs.writeFileSync(path.join(to, name), bytes);
+  }
+}
+
+const shownLines = () => studio.problems().then(ps => ps.map(p =>
+  p.line ? `${p.file}:${p.line}: ${p.text}` : `${p.file}: ${p.text}`));
+
+async function main() {
+  let server;
+  const port = await new Promise(resolve => { server = serve(site, 0, (s, p) => resolve(p)); });
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM, headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--window-size=1280,800', `--user-data-dir=${path.join(tmp, 'profile')}`],
+    defaultViewport: { width: 1280, height: 800 },
+  });
+  const figures = {};
+  try {
+    const page = await browser.newPage();
+    const consoleErrors = [];
+    page.on('pageerror', e => consoleErrors.push(String(e)));
+    const hosts = new Set();
+    page.on('request', r => { if (!/^(blob|data):/.test(r.url())) hosts.add(new URL(r.url()).host); });
+    const url = `http://127.0.0.1:${port}/studio.html`;
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 30000 });
+    check((await page.evaluate(shownLines)).length === 0 &&
+          (await page.$eval('#problems', e => e.textContent)).startsWith('Clean'),
+          'the studio opens on the shipped content, and it checks clean');
+
+    // A mistake typed into the editor: the Dart's graphic, on line 1, becomes 99.
+    const dart = fs.readFileSync(path.join(data, 'Enemies/Dart.txt'), 'utf8');
+    await page.evaluate(() => studio.open('Enemies/Dart.txt', 1));
+    await page.keyboard.press('Home');
+    await page.keyboard.press('Delete');
+    await page.keyboard.type('99');
+    const typed = Date.now();
+    await page.waitForSelector('.cm-lint-marker-error', { timeout: 1000 })
+      .catch(() => {});
+    figures.key_to_marker_ms = Date.now() - typed;
+    fs.cpSync(data, path.join(tmp, 'mistake'), { recursive: true });
+    fs.writeFileSync(path.join(tmp, 'mistake/Enemies/Dart.txt'), dart.replace(/^2 /, '99 '));
+    const expected = nativeLines(path.join(tmp, 'mistake'));
+    const shown = await page.evaluate(shownLines);
+    const listed = await page.$$eval('#problems div', ds => ds.map(d => d.textContent));
+    check(figures.key_to_marker_ms <= 1000 && expected.length > 0 &&
+          JSON.stringify(shown) === JSON.stringify(expected) &&
+          JSON.stringify(listed) === JSON.stringify(expected) &&
+          expected[0].startsWith('Enemies/Dart.txt:1: '),
+          `graphic 99: the editor marks line 1 after ${figures.key_to_marker_ms} ms, and the ` +
+          `problems are the native checker's ${expected.length} lines (${expected[0]})`);
+    // A click on the problem opens its file at its line.
+    await page.evaluate(() => studio.open('Enemies/MasterEnemies.txt'));
+    await page.click('#problems div');
+    check(await page.evaluate(() => document.getElementById('path').textContent === 'Enemies/Dart.txt'),
+          'a click on the problem opens its file');
+
+    await page.keyboard.press('Home');
+    await page.keyboard.press('Delete');
+    await page.keyboard.press('Delete');
+    await page.keyboard.type('2');
+    await page.waitForFunction(() => document.getElementById('problems').textContent.startsWith('Clean'),
+                               { timeout: 1000 }).catch(() => {});
+    check((await page.evaluate(shownLines)).length === 0 &&
+          await page.evaluate(() => studio.read('Enemies/Dart.txt')) === dart,
+          'the fix typed in: clean again');
+
+    // A pixel of the Dart's first frame painted on its sheet.
+    const before = await page.evaluate(() => studio.graphics().then(g => g.graphics[2].frames[0].pixels));
+    const painted = await page.evaluate(async () => {
+      await studio.paint('Graphics/Dart.sheet', 10, 10, 1);
+      return studio.graphics().then(g => g.graphics[2].frames[0].pixels);
+    });
+    const sheet = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const bmp = Buffer.from(await page.evaluate(() => Array.from(studio.read('Graphics/Dart.bmp'))));
+    fs.cpSync(data, path.join(tmp, 'painted'), { recursive: true });
+    fs.writeFileSync(path.join(tmp, 'painted/Graphics/Dart.sheet'), sheet);
+    spawnSync(path.join(build, 'mkcontent'), ['build', path.join(tmp, 'painted')]);
+    const native = fs.readFileSync(path.join(tmp, 'painted/Graphics/Dart.bmp'));
+    const changed = [...Array(before.length / 2).keys()].filter(i =>
+      before.substr(2 * i, 2) !== painted.substr(2 * i, 2));
+    check(changed.length === 1 && painted.substr(2 * changed[0], 2) === '01' &&
+          sheet !== fs.readFileSync(path.join(data, 'Graphics/Dart.sheet'), 'utf8') &&
+          bmp.equals(native) && !native.equals(fs.readFileSync(path.join(data, 'Graphics/Dart.bmp'))),
+          `a painted pixel: one pixel of frame 0 changes, and the rebuilt Dart.bmp is native ` +
+          `mkcontent's (${bmp.length} bytes)`);
+
+    // Play: the game's canvas in the palette's colours, and Escape back to the studio.
+    const palette = fs.readFileSync(path.join(data, 'palette.pal'));
+    await page.evaluate(() => { studio.play(); });
+    const frame = await (await page.waitForSelector('#play iframe')).contentFrame();
+    await frame.waitForFunction(() => window.Module && Module.calledRun &&
+                                      Module._webPresentCount() > 10, { timeout: 60000 });
+    const colours = await frame.evaluate(pal => {
+      const c = document.getElementById('canvas');
+      const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      const known = new Set();
+      for (let i = 0; i < 256; i++) known.add((pal[4 * i] << 16) | (pal[4 * i + 1] << 8) | pal[4 * i + 2]);
+      let off = 0, lit = 0;
+      for (let i = 0; i < d.length; i += 4) {
+        const v = (d[i] << 16) | (d[i + 1] << 8) | d[i + 2];
+        if (!known.has(v)) off++;
+        if (v !== 0) lit++;
+      }
+      return { off, lit };
+    }, Array.from(palette));
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.body.dataset.state === 'studio', { timeout: 5000 }).catch(() => {});
+    check(colours.off === 0 && colours.lit > 100 &&
+          await page.evaluate(() => document.body.dataset.state) === 'studio',
+          `Play: ${colours.lit} lit pixels, all of the palette's colours; Escape returns to the studio`);
+
+    // A reload keeps the folder.
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 30000 });
+    check(await page.evaluate(() => studio.read('Graphics/Dart.sheet')) === sheet,
+          'after a reload the painted sheet is still there');
+
+    // The content taken away: unpacked, the native checker finds it clean.
+    const zipped = Buffer.from(await page.evaluate(async () =>
+      Array.from(new Uint8Array(await (await studio.exportContent()).arrayBuffer()))));
+    writeTree(unzipSync(zipped), path.join(tmp, 'exported'));
+    const exported = spawnSync(path.join(build, 'starlane-check'), [path.join(tmp, 'exported')]);
+    // ... and plays as the same edit made by a script on a copy of data/ (the painted sheet
+    // built by native mkcontent).
+    const stats = folder => spawnSync(path.join(build, 'starlane-replay'),
+      ['--data', folder, '--frames', '600', '--stats']).stdout.toString()
+      .replace(/"work_us_[a-z0-9]+": [0-9.]+, /g, '');
+    const played = stats(path.join(tmp, 'exported'));
+    check(exported.status === 0 && exported.stdout.length === 0 && played.includes('"exit_code": 0') &&
+          played === stats(path.join(tmp, 'painted')),
+          `the exported content (${zipped.length} bytes) is clean for the native checker, and the ` +
+          'native replay of it is that of the same edit made on a copy of data/');
+
+    // The web build taken away, served from a folder of its own: the game starts on the
+    // folder's content, the painted sheet's picture in its file system.
+    const web = unzipSync(Buffer.from(await page.evaluate(async () =>
+      Array.from(new Uint8Array(await (await studio.exportWeb()).arrayBuffer())))));
+    writeTree(web, path.join(tmp, 'web'));
+    let webServer;
+    const webPort = await new Promise(r => { webServer = serve(path.join(tmp, 'web/starlane-web'), 0, (s, p) => r(p)); });
+    const game = await browser.newPage();
+    game.on('pageerror', e => consoleErrors.push('exported web build: ' + e));
+    game.on('console', m => { if (m.type() === 'error') consoleErrors.push('exported web build: ' + m.text()); });
+    await game.goto(`http://127.0.0.1:${webPort}/`, { waitUntil: 'load' });
+    const started = await game.waitForFunction(() => window.Module && Module.calledRun &&
+                                               Module._webPresentCount() > 0, { timeout: 20000 })
+      .then(() => true, () => false);
+    const packedBmp = started && Buffer.from(await game.evaluate(() =>
+      Array.from(Module.FS.readFile('/game/Graphics/Dart.bmp'))));
+    await game.close();
+    webServer.close();
+    check(started && packedBmp.equals(bmp),
+          `the exported web build (${Object.keys(web).filter(n => !n.endsWith("/")).length} files) plays, with the painted Dart.bmp packed` +
+          (started ? "" : " (it did not start)"));
+
+    // A friend's zips: one leaving its folder, and a bomb.
+    const files = await page.evaluate(() => studio.files().length);
+    const escape = zipSync({ 'mod/palette.pal': new Uint8Array(1024), '../x': new Uint8Array([1]) });
+    const bomb = zipSync({ a: new Uint8Array(100 << 20), b: new Uint8Array(100 << 20),
+                           c: new Uint8Array(100 << 20) }, { level: 9 });
+    const said = [];
+    const markup = zipSync({ 'Enemies/<img src=x onerror=alert(1)>.txt': new Uint8Array([50]) });
+    for (const zip of [escape, bomb, markup]) {
+      said.push(await page.evaluate(async bytes => {
+        await studio.openZip(new Uint8Array(bytes), 'friend.zip');
+        return document.getElementById('message').textContent;
+      }, Array.from(zip)));
+    }
+    check(/not opened: the name "..\/x" leaves the folder/.test(said[0]) &&
+          /not opened: .*more than 256 MiB/.test(said[1]) &&
+          /not opened: the name ".*<img.*" holds a character/.test(said[2]) &&
+          await page.$$eval('#message img, #tree img, #problems img', e => e.length) === 0 &&
+          await page.evaluate(() => studio.files().length) === files,
+          `friend's zips refused: "${said[0]}"; "${said[1]}" (${bomb.length} bytes packed); "${said[2]}"`);
+
+    check(consoleErrors.length === 0, 'no page errors' + (consoleErrors.length ? ': ' + consoleErrors.join('; ') : ''));
+    check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything from the one folder served: ' + [...hosts].join(', '));
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(tmp, { recursive: true, force: true });
+  }
+  console.log(JSON.stringify(figures));
+  console.log(`${passed} passed, ${failures.length} failed`);
+  process.exit(failures.length ? 1 : 0);
+}
+
+main().catch(e => { console.error(e); process.exit(1); });

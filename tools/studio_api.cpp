@@ -1,0 +1,327 @@
+// The studio's tools: the content checker, the listing, the content builder's sheet reader and
+// the game's own loaders, called from the page's JavaScript on a content folder in the module's
+// memory file system. Every answer is made here, from the records the game loaded, as JSON
+// (or, for the listing, as the lines starlane-check --list prints); the page parses no content
+// format of its own.
+//
+//   studioCheck(dir)            the checker's report: its lines as starlane-check prints them
+//   studioList(dir)             starlane-check --list on standard output and error; 1 when it loads
+//   studioBuild(dir)            mkcontent build: palette.pal and the sheets' BMPs rewritten
+//   studioGraphics(dir)         every master graphic as the game cuts it, with the palette
+//   studioBitmap(path)          a BMP as the game's bitmap reader reads it
+//   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
+#include <emscripten.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "bitmap/bitmap.h"
+#include "content/content.h"
+#include "content/textread.h"
+#include "check.h"
+#include "display/display.h"
+#include "game/constants.h"
+#include "game/world.h"
+#include "graphics/graphics.h"
+#include "shell/errorlog.h"
+#include "sheets.h"
+
+namespace {
+
+std::string answer; // the last answer, alive until the next call
+
+// What the page is given to draw: far above any sprite, far below what would stall a tab
+// (the readers take frames and sheets of up to 64 MiB, which a page cannot draw at a keystroke).
+const long long SHOWN_FRAME_PIXELS = 512 * 512;
+const long long SHOWN_SHEET_PIXELS = 2048 * 2048;
+
+std::string jsonString(const std::string& s)
+{
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\')
+            out += '\\', out += (char)c;
+        else if (c < 0x20) {
+            char code[8];
+            snprintf(code, sizeof(code), "\\u%04x", c);
+            out += code;
+        } else
+            out += (char)c;
+    }
+    return out + "\"";
+}
+
+std::string strings(const std::vector<std::string>& list)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < list.size(); i++)
+        out += (i ? "," : "") + jsonString(list[i]);
+    return out + "]";
+}
+
+std::string hex(const unsigned char* bytes, size_t count)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out(count * 2, '0');
+    for (size_t i = 0; i < count; i++) {
+        out[2 * i] = digits[bytes[i] >> 4];
+        out[2 * i + 1] = digits[bytes[i] & 15];
+    }
+    return out;
+}
+
+std::vector<std::string> logged; // the game's lines while the studio reads on its own
+void keepLine(const char* message)
+{
+    std::string line = message;
+    while (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    logged.push_back(line);
+}
+
+// The 256 colours the game draws with, as loaded from the folder's palette.pal, R G B each.
+std::string paletteHex()
+{
+    PALETTEENTRY table[256] = {};
+    void (*sink)(const char*) = errorLogSink;
+    errorLogSink = keepLine; // the studio's own reading writes no Error.txt into the folder
+    int ok = loadPalette("palette.pal", table);
+    errorLogSink = sink;
+    if (!ok)
+        return "\"\"";
+    unsigned char rgb[768];
+    for (int i = 0; i < 256; i++) {
+        rgb[3 * i] = table[i].peRed;
+        rgb[3 * i + 1] = table[i].peGreen;
+        rgb[3 * i + 2] = table[i].peBlue;
+    }
+    return "\"" + hex(rgb, sizeof(rgb)) + "\"";
+}
+
+// Where a description's frames come from: its sheet's name and each f record's cell, taken
+// from the one reader while the game's loader reads the description again.
+struct FramePlaces {
+    std::string file, bitmap;
+    int letter = 0, values = 0, record[4] = {0, 0, 0, 0};
+    std::vector<std::vector<int>> frames; // index, column, row, border
+};
+FramePlaces* places = NULL;
+
+void notePlace(const TextFile* text, int kind, int value, const char* name)
+{
+    if (places == NULL || places->file != text->name)
+        return;
+    if (kind == TEXT_READ_NAME && places->bitmap.empty())
+        places->bitmap = name;
+    else if (kind == TEXT_READ_LETTER) {
+        places->letter = value;
+        places->values = 0;
+    } else if (kind == TEXT_READ_INT && places->letter == 'f' && places->values < 4) {
+        places->record[places->values++] = value;
+        if (places->values == 4)
+            places->frames.push_back(std::vector<int>(places->record, places->record + 4));
+    }
+}
+
+FramePlaces framePlaces(const std::string& file)
+{
+    FramePlaces found;
+    found.file = file;
+    Graphic again;
+    memset(&again, 0, sizeof(again));
+    long long frameBytes = contentFrameBytes;
+    void (*hook)(const TextFile*, int, int, const char*) = textReadHook;
+    void (*sink)(const char*) = errorLogSink;
+    places = &found;
+    textReadHook = notePlace;
+    errorLogSink = keepLine;
+    loadGraphic(&again, file.c_str(), 0, 0);
+    destroyGraphic(&again);
+    places = NULL;
+    textReadHook = hook;
+    errorLogSink = sink;
+    contentFrameBytes = frameBytes;
+    return found;
+}
+
+std::string graphicJson(const Graphic& g, size_t index, const std::string& file, int loaded)
+{
+    std::string out = "{\"index\":" + std::to_string(index) + ",\"file\":" + jsonString(file) +
+                      ",\"role\":" + jsonString(graphicRoleName((int)index)) +
+                      ",\"loaded\":" + std::to_string(loaded);
+    if (!loaded)
+        return out + "}";
+    out += ",\"width\":" + std::to_string(g.width) + ",\"height\":" + std::to_string(g.height) +
+           ",\"colorKey\":" + std::to_string(g.colorKey) +
+           ",\"attributes\":" + std::to_string(g.attributes) + ",\"box\":[" +
+           std::to_string(g.boundingBox.left) + "," + std::to_string(g.boundingBox.top) + "," +
+           std::to_string(g.boundingBox.right) + "," + std::to_string(g.boundingBox.bottom) + "],";
+    FramePlaces where = framePlaces(file);
+    out += "\"bitmap\":" + jsonString(where.bitmap) + ",\"frames\":[";
+    int first = 1;
+    int shown = (long long)g.width * g.height <= SHOWN_FRAME_PIXELS;
+    for (int f = 0; f < MAX_FRAMES && shown; f++) {
+        if (g.frames[f] == NULL)
+            continue;
+        int pitch = 0;
+        unsigned char* pixels = lockSurface(g.frames[f], &pitch);
+        if (pixels == NULL)
+            continue;
+        std::string rows;
+        for (int y = 0; y < g.height; y++)
+            rows += hex(pixels + (size_t)y * pitch, (size_t)g.width);
+        unlockSurface(g.frames[f]);
+        // The cell of the last f record that loaded this slot: where it lies in the sheet.
+        std::string at;
+        for (const std::vector<int>& r : where.frames)
+            if (r[0] == f)
+                at = ",\"at\":[" + std::to_string(r[1] * (g.width + r[3]) + r[3]) + "," +
+                     std::to_string(r[2] * (g.height + r[3]) + r[3]) + "]";
+        out += std::string(first ? "" : ",") + "{\"index\":" + std::to_string(f) + at +
+               ",\"pixels\":\"" + rows + "\"}";
+        first = 0;
+    }
+    out += "],\"tooLarge\":" + std::to_string(!shown) + ",\"animations\":[";
+    first = 1;
+    for (int a = 0; a < MAX_ANIMATIONS; a++) {
+        const Animation& anim = g.animations[a];
+        if (anim.numFrames <= 0)
+            continue;
+        std::string sequence;
+        for (int k = 0; k < anim.numFrames; k++)
+            sequence += (k ? "," : "") + std::to_string(anim.frameSequence[k]);
+        out += std::string(first ? "" : ",") + "{\"index\":" + std::to_string(a) + ",\"frames\":[" +
+               sequence + "],\"delay\":" + std::to_string(anim.delay) +
+               ",\"loops\":" + ((anim.flags & ANIMATION_LOOP) ? "1" : "0") + "}";
+        first = 0;
+    }
+    return out + "]}";
+}
+
+void describeGraphics(const LoadedContent& content, void*)
+{
+    answer = "{\"frameMs\":" + std::to_string(1000 / framesPerSecond) +
+             ",\"palette\":" + paletteHex() + ",\"graphics\":[";
+    for (size_t i = 0; i < content.graphics.size(); i++)
+        answer += (i ? "," : "") +
+                  graphicJson(masterGraphics[i], i, content.graphics[i], content.graphicLoaded[i]);
+    answer += "],\"enemies\":" + strings(content.enemies) + "}";
+}
+
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* studioCheck(const char* dir)
+{
+    CheckReport report;
+    if (!checkContent(dir, dir, &report)) {
+        answer = "{\"entered\":0,\"lines\":" +
+                 strings({std::string(dir) + ": error: cannot enter the content folder"}) + "}";
+        return answer.c_str();
+    }
+    answer = "{\"entered\":1,\"lines\":" + strings(report.lines) +
+             ",\"started\":" + std::to_string(report.started) +
+             ",\"gameLines\":" + std::to_string(report.gameLines) +
+             ",\"warnings\":" + std::to_string(report.warnings) +
+             ",\"graphics\":" + std::to_string(report.graphics) +
+             ",\"enemies\":" + std::to_string(report.enemies) +
+             ",\"orders\":" + std::to_string(report.orders) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int studioList(const char* dir)
+{
+    int ok = listContent(dir);
+    fflush(stdout);
+    fflush(stderr);
+    return ok;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioBuild(const char* dir)
+{
+    std::vector<SourceOutput> outputs;
+    std::vector<std::string> errors, wrote;
+    int ok = buildSources(dir, outputs, errors);
+    if (ok)
+        for (const SourceOutput& o : outputs) {
+            FILE* file = fopen(o.path.c_str(), "wb");
+            if (file == NULL || fwrite(o.bytes.data(), 1, o.bytes.size(), file) != o.bytes.size())
+                errors.push_back(o.path.string() + ": cannot write"), ok = 0;
+            else
+                wrote.push_back(o.path.string());
+            if (file != NULL)
+                fclose(file);
+        }
+    answer = "{\"ok\":" + std::to_string(ok) + ",\"errors\":" + strings(errors) +
+             ",\"wrote\":" + strings(wrote) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioGraphics(const char* dir)
+{
+    answer = "{\"graphics\":[]}";
+    withLoadedContent(dir, describeGraphics, NULL);
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioBitmap(const char* path)
+{
+    BitmapFile bitmap;
+    memset(&bitmap, 0, sizeof(bitmap));
+    logged.clear();
+    errorLogSink = keepLine;
+    int ok = loadBitmapFile(&bitmap, path);
+    errorLogSink = NULL;
+    if (!ok || bitmap.infoHeader.biBitCount != 8) {
+        answer = "{\"ok\":0,\"error\":" +
+                 jsonString(logged.empty() ? "not an 8-bit picture the game draws" : logged[0]) +
+                 "}";
+        destroyBitmapFile(&bitmap);
+        return answer.c_str();
+    }
+    int width = bitmap.infoHeader.biWidth;
+    int height =
+        bitmap.infoHeader.biHeight < 0 ? -bitmap.infoHeader.biHeight : bitmap.infoHeader.biHeight;
+    if ((long long)width * height > SHOWN_SHEET_PIXELS) {
+        answer = "{\"ok\":0,\"error\":" +
+                 jsonString(std::to_string(width) + " x " + std::to_string(height) +
+                            " pixels: the game reads it, but it is too large to show here") +
+                 "}";
+        destroyBitmapFile(&bitmap);
+        return answer.c_str();
+    }
+    answer = "{\"ok\":1,\"width\":" + std::to_string(width) +
+             ",\"height\":" + std::to_string(height) + ",\"pixels\":\"" +
+             hex(bitmap.buffer, (size_t)width * height) + "\"}";
+    destroyBitmapFile(&bitmap);
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioPalette(const char* dir)
+{
+    std::string cwd = ".";
+    char here[4096];
+    if (getcwd(here, sizeof(here)) != NULL)
+        cwd = here;
+    answer = chdir(dir) == 0 ? "{\"palette\":" + paletteHex() + "}" : "{\"palette\":\"\"}";
+    if (chdir(cwd.c_str()) != 0)
+        answer = "{\"palette\":\"\"}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioPaint(const char* dir, const char* sheet, int x, int y,
+                                             int colour)
+{
+    std::string why;
+    int ok = paintSheet(dir, std::filesystem::path(dir) / sheet, x, y, colour, why);
+    answer = "{\"ok\":" + std::to_string(ok) + ",\"error\":" + jsonString(why) + "}";
+    return answer.c_str();
+}
+
+} // extern "C"
