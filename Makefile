@@ -4,13 +4,15 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev libstb-dev
+BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libgtest-dev libpng-dev libbenchmark-dev libstb-dev icoutils
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64 libstb-dev
 WINE_PACKAGES := wine wine64 xvfb xdotool imagemagick python3 python3-pil bc procps
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 XVFB_PACKAGES := xvfb xdotool
 WEB_PACKAGES := cmake make emscripten node-acorn libstb-dev
 WEB_TEST_PACKAGES := chromium
+# Debian's packaging tools, and what checks a package and its metadata.
+DEB_PACKAGES := debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db
 
 # The content folder packed into the web build: `make web DATA=path/to/mod`.
 DATA ?= data
@@ -31,7 +33,7 @@ define install
 	fi
 endef
 
-.PHONY: deps build play test asan golden format format-check tidy windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall xvfb-test
+.PHONY: deps build play test asan golden format format-check tidy windows wine-test bench fuzz dist clean web web-serve web-test web-test-deps bench-web install install-files uninstall deb xvfb-test
 
 deps:
 	$(call install,$(BUILD_PACKAGES))
@@ -45,7 +47,7 @@ build: deps
 play: build
 	@cd data && ../build/starlane; code=$$?; \
 	if [ $$code = 1 ]; then \
-	  echo "starlane: start-up failed: $$(tail -n 1 Error.txt 2>/dev/null); run build/starlane-check data" >&2; \
+	  echo "starlane: start-up failed: $$(head -n 1 Error.txt 2>/dev/null); run build/starlane-check data" >&2; \
 	fi; exit $$code
 
 test: build
@@ -160,19 +162,34 @@ xvfb-test: build
 
 # Installs Starlane like a Linux game under PREFIX (in your home by default; for everyone:
 # sudo make install PREFIX=/usr/local): the game with its `starlane` launcher, the tools, the
-# content, a desktop entry with the icon. `make uninstall PREFIX=...` takes it all away again.
-PREFIX ?= $(HOME)/.local
+# content, a desktop entry, the icon, the metainfo for software centres and the man pages,
+# each file noted in PREFIX/lib/starlane/install_manifest.txt. `make uninstall PREFIX=...`
+# takes exactly those files away again.
+PREFIX ?= $(if $(HOME),$(HOME)/.local)
 BUILD_DIR ?= build
 
 install: build
 	@$(MAKE) --no-print-directory install-files
 
+# PREFIX, DESTDIR and BUILD_DIR reach the script through its environment, never through the
+# recipe's text, so that no path given can be read by the shell as a command.
+install-files uninstall: export STARLANE_PREFIX = $(PREFIX)
+install-files uninstall: export STARLANE_DESTDIR = $(DESTDIR)
+install-files: export STARLANE_BUILD_DIR = $(BUILD_DIR)
+
 # The install without building first: what BUILD_DIR holds (the install test uses its own).
 install-files:
-	@bash tools/install/install.sh install "$(abspath $(BUILD_DIR))" "$(abspath $(PREFIX))" "$(DESTDIR)"
+	@bash tools/install/install.sh install "$$STARLANE_BUILD_DIR" "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
 
 uninstall:
-	@bash tools/install/install.sh uninstall "$(abspath $(PREFIX))" "$(DESTDIR)"
+	@bash tools/install/install.sh uninstall "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
+
+# The Debian package starlane_VERSION_amd64.deb, built by dpkg-buildpackage from debian/ in a
+# copy of the tree under build-deb/, then checked by lintian, appstreamcli and
+# desktop-file-validate.
+deb: deps
+	$(call install,$(DEB_PACKAGES))
+	@bash tools/install/deb.sh
 
 clean:
-	rm -rf build build-asan build-windows build-fuzz build-web dist
+	rm -rf build build-asan build-windows build-fuzz build-web build-deb dist starlane_*.deb

@@ -1,5 +1,6 @@
 // BMP sprite sheets: reading an uncompressed 8-, 16- or 24-bit BMP file into memory
-// (top row first, rows packed) and cutting one grid cell out of it.
+// (top row first, rows packed) and cutting one grid cell out of it. It includes only the
+// shell's log; the graphic loader cuts frames with it and the content builder writes sheets.
 #ifndef STARLANE_BITMAP_BITMAP_H
 #define STARLANE_BITMAP_BITMAP_H
 

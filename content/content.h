@@ -1,5 +1,7 @@
 // Loaders of the content files: graphic descriptions and the master graphics list,
-// enemy descriptions and the master enemies list, the deployment orders.
+// enemy descriptions and the master enemies list, the deployment orders, read through one
+// reader (textread.h). It includes bitmap/, graphics/ and the game's records and contract;
+// the game loads its world with it at start-up and the checker runs each loader on its own.
 #ifndef STARLANE_CONTENT_CONTENT_H
 #define STARLANE_CONTENT_CONTENT_H
 

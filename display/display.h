@@ -1,6 +1,7 @@
 // The display: the DirectDraw device in exclusive full-screen mode, a flipping primary
 // surface with one back buffer, the palette and the back buffer's clipper; off-screen
-// surfaces and blits; the palette file.
+// surfaces and blits; the palette file. It includes DirectDraw, the shell's window and log
+// and the screen's size (game/constants.h); graphics/ and game/ draw through it.
 #ifndef STARLANE_DISPLAY_DISPLAY_H
 #define STARLANE_DISPLAY_DISPLAY_H
 

@@ -1,4 +1,6 @@
-// The game's three entry points, called by WinMain.
+// The game: the world (player, enemies, weapons, AI, stars, collisions, its figures) and its
+// three entry points here, called by WinMain. It may include every room of the game beneath
+// it (shell, display, graphics, input, content); the tools, benchmarks and tests drive it.
 #ifndef STARLANE_GAME_GAME_H
 #define STARLANE_GAME_GAME_H
 

@@ -1,5 +1,6 @@
 // Sprites: the Graphic record with its frames and animations; creating, cloning,
-// animating, drawing, and testing for collision and for leaving the screen.
+// animating, drawing, and testing for collision and for leaving the screen. It includes the
+// display and the shell's log; the content loaders fill its records and the game moves them.
 #ifndef STARLANE_GRAPHICS_GRAPHICS_H
 #define STARLANE_GRAPHICS_GRAPHICS_H
 

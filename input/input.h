@@ -1,4 +1,5 @@
-// The keyboard, read through DirectInput as one 256-byte snapshot per frame.
+// The keyboard, read through DirectInput as one 256-byte snapshot per frame. It includes
+// DirectInput and the shell's window and log; the game reads the player's keys through it.
 #ifndef STARLANE_INPUT_INPUT_H
 #define STARLANE_INPUT_INPUT_H
 

@@ -1,6 +1,6 @@
 // The modding guide's tables state the numbers the code selects and limits by: a modder who
-// follows the README must meet the game as it is. Each row is a phrase of the README built
-// from the code's own constants.
+// follows docs/modding.md must meet the game as it is. Each row is a phrase of the guide
+// built from the code's own constants.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,10 +19,10 @@ std::string n(long long v)
     return std::to_string(v);
 }
 
-// The README with every run of blanks and line breaks made one blank, as it reads.
+// The guide with every run of blanks and line breaks made one blank, as it reads.
 std::string guideText()
 {
-    std::string text = readFile(std::string(STARLANE_SOURCE_DIR) + "/README.md"), out;
+    std::string text = readFile(std::string(STARLANE_SOURCE_DIR) + "/docs/modding.md"), out;
     for (char c : text)
         if (!(isspace((unsigned char)c) && !out.empty() && out.back() == ' '))
             out += isspace((unsigned char)c) ? ' ' : c;
@@ -71,7 +71,7 @@ TEST(Guide, TablesStateTheNumbersTheCodeUses)
     };
     std::string guide = guideText();
     for (const std::string& phrase : phrases)
-        EXPECT_NE(guide.find(phrase), std::string::npos) << "README.md lacks: " << phrase;
+        EXPECT_NE(guide.find(phrase), std::string::npos) << "docs/modding.md lacks: " << phrase;
 }
 
 } // namespace

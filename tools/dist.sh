@@ -43,7 +43,7 @@ stage() {
     copy_content "$root/data" "$dir"
     cp "$root/tools/release-readme.txt" "$dir/README.txt"
     cp "$root/README.md" "$dir/README.md"
-    cp "$root/docs/screenshot.png" "$dir/docs/"
+    cp "$root/docs/screenshot.png" "$root"/docs/*.md "$dir/docs/"
     echo "$dir"
 }
 

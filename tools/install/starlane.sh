@@ -2,10 +2,12 @@
 # starlane [--data DIR]: plays Starlane. The game reads its content from, and writes
 # Error.txt, screenshots and recordings into, its working directory; an installed content
 # folder is not the player's to write in, so the game runs in a folder of the player's own
-# ($XDG_STATE_HOME/starlane, ~/.local/state/starlane by default) that links to the content:
-# the installed one, or the folder given with --data.
-game='@GAME@'
-content='@CONTENT@'
+# ($XDG_STATE_HOME/starlane, ~/.local/state/starlane by default) with links to what it reads
+# of the content: the installed one, or the folder given with --data.
+# The install writes the next three lines.
+game=./starlane
+content=.
+checker=starlane-check
 
 usage() {
     echo "usage: starlane [--data DIR]" >&2
@@ -22,26 +24,62 @@ if [ ! -f "$content/palette.pal" ]; then
     echo "starlane: $content is not a content folder (it has no palette.pal)" >&2
     exit 2
 fi
-content=$(cd "$content" && pwd) || exit 2
+content=$(cd "$content" && pwd -P) || exit 2
 
-state=${XDG_STATE_HOME:-$HOME/.local/state}
-case $state in /*) ;; *) state=$HOME/.local/state ;; esac
-state=$state/starlane
-mkdir -p "$state" || exit 1
-# Links left from the last content folder go; what the game wrote stays.
-find "$state" -maxdepth 1 -type l -exec rm -f {} +
-for entry in "$content"/*; do
-    name=${entry##*/}
-    case $name in Error.txt | starlane-*.png) continue ;; esac
-    [ -e "$state/$name" ] || ln -s "$entry" "$state/$name"
+# A relative XDG_STATE_HOME is to be ignored, as the XDG base directory rules say.
+case ${XDG_STATE_HOME:-} in
+    /*) state=$XDG_STATE_HOME/starlane ;;
+    *)
+        case ${HOME:-} in
+            /*) state=$HOME/.local/state/starlane ;;
+            *) echo "starlane: HOME or XDG_STATE_HOME must be set (to an absolute path) for a folder to play in" >&2; exit 2 ;;
+        esac ;;
+esac
+if [ -L "$state" ] && [ ! -d "$state" ]; then
+    echo "starlane: $state is a link to $(readlink "$state"), which is not a folder; make it one, or remove the link" >&2
+    exit 1
+fi
+mkdir -p "$state" 2>/dev/null || { echo "starlane: cannot make the folder $state" >&2; exit 1; }
+
+# Only what the game reads is linked, each name noted in .starlane-links; the links noted there
+# are the launcher's to replace, and anything else of that name is the player's and stays.
+made=$state/.starlane-links
+# (Before there was such a list, a link to some .../NAME was the launcher's.)
+ours() {
+    [ -L "$state/$1" ] || return 1
+    if [ -e "$made" ]; then grep -qxF "$1" "$made"; else case $(readlink "$state/$1") in */"$1") ;; *) return 1 ;; esac; fi
+}
+for name in palette.pal Graphics Enemies DeploymentOrders; do
+    if ours "$name"; then rm -f "$state/$name"; fi
 done
+: >"$made.new"
+for name in palette.pal Graphics Enemies DeploymentOrders; do
+    [ -e "$content/$name" ] || continue
+    if [ -e "$state/$name" ] || [ -L "$state/$name" ]; then
+        echo "starlane: $state/$name is your own and is played instead of $content/$name" >&2
+    else
+        ln -s "$content/$name" "$state/$name" && echo "$name" >>"$made.new"
+    fi
+done
+mv -f "$made.new" "$made"
+
+# A recording written through a link would land in the content and could spoil it.
+if [ -n "${STARLANE_RECORD:-}" ]; then
+    target=$(cd "$state" && realpath -m -- "$STARLANE_RECORD")
+    case $target in
+        "$content" | "$content"/*)
+            echo "starlane: STARLANE_RECORD=$STARLANE_RECORD is in the content ($content); name a file of your own" >&2
+            exit 2 ;;
+    esac
+fi
 
 echo "starlane: playing in $state (Error.txt, screenshots and recordings go there)" >&2
 cd "$state" || exit 1
-# The game itself says nothing here; a start-up that fails (exit code 1) is told in one line.
+# The game itself says nothing here; a start-up that fails (exit code 1) is told in one line,
+# with the innermost cause: the log's chain starts with it.
 "$game"
 code=$?
 if [ "$code" = 1 ]; then
-    echo "starlane: start-up failed: $(tail -n 1 Error.txt 2>/dev/null); run starlane-check $content" >&2
+    echo "starlane: start-up failed: $(head -n 1 Error.txt 2>/dev/null); run $checker '$content'" >&2
 fi
 exit "$code"
