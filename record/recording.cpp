@@ -316,15 +316,14 @@ int writeRecording(const char* path, const std::string& figures, const std::stri
         *why = "it is not a regular file";
         return 0;
     }
-    std::string temporary = std::string(path) + ".XXXXXX";
-    int fd = mkstemp(&temporary[0]);
+    // A new file of this process's own (never an old one, a link or a FIFO), made as fopen
+    // makes one: the system applies the umask.
+    std::string temporary = std::string(path) + "." + std::to_string(getpid()) + ".part";
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd < 0) {
         *why = strerror(errno);
         return 0;
     }
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask); // as a file the game made with fopen
     FILE* f = fdopen(fd, "w");
     if (f == NULL) {
         *why = strerror(errno);

@@ -127,7 +127,7 @@ TEST_F(RecordingTest, WhatCannotBeReadOrWrittenIsRefusedInOneLine)
     }
     // Written beside its name and renamed: nothing left beside it; the content is untouched.
     EXPECT_EQ(readFile("old.rec").substr(0, 32), "# Starlane recording: start tick");
-    EXPECT_EQ(commandOutput("ls | grep -c '[.]rec[.]'"), "0\n");
+    EXPECT_EQ(commandOutput("ls | grep -c '[.]part$'"), "0\n");
     EXPECT_EQ(commandOutput("diff -r -x Error.txt -x '*.rec' -x adir -x fifo -x keys.txt . " +
                             sourcePath("data") + " && echo same"),
               "same\n");
