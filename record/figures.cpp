@@ -32,7 +32,23 @@ void replayObserveFrame(int frame)
         peakPowerUps = numActivePowerUps;
 }
 
-std::string replayGameStats()
+GameFigures gameFiguresNow()
+{
+    GameFigures f;
+    f.enemiesDeployed = gameStatistics.enemiesDeployed;
+    f.enemiesDestroyed = gameStatistics.enemiesDestroyed;
+    f.volleysFired = gameStatistics.volleysFired;
+    f.powerUpsCreated = gameStatistics.powerUpsCreated;
+    f.powerUpsCollected = gameStatistics.powerUpsCollected;
+    f.playerHealth = player.health;
+    f.playerState = player.state;
+    f.peakDischarges = peakDischarges;
+    f.peakEnemies = peakEnemies;
+    f.peakPowerUps = peakPowerUps;
+    return f;
+}
+
+std::string gameFiguresText(const GameFigures& f)
 {
     char text[512];
     snprintf(text, sizeof(text),
@@ -40,11 +56,15 @@ std::string replayGameStats()
              ", \"powerups_created\": %d, \"powerups_collected\": %d"
              ", \"player_health\": %d, \"player_state\": %d"
              ", \"peak_discharges\": %d, \"peak_enemies\": %d, \"peak_powerups\": %d",
-             gameStatistics.enemiesDeployed, gameStatistics.enemiesDestroyed,
-             gameStatistics.volleysFired, gameStatistics.powerUpsCreated,
-             gameStatistics.powerUpsCollected, player.health, player.state, peakDischarges,
-             peakEnemies, peakPowerUps);
+             f.enemiesDeployed, f.enemiesDestroyed, f.volleysFired, f.powerUpsCreated,
+             f.powerUpsCollected, f.playerHealth, f.playerState, f.peakDischarges, f.peakEnemies,
+             f.peakPowerUps);
     return std::string(text);
+}
+
+std::string replayGameStats()
+{
+    return gameFiguresText(gameFiguresNow());
 }
 
 std::string replayFigures(int frames, int exitCode)

@@ -5,9 +5,18 @@
 
 #include <string>
 
+// What the game did so far, as plain numbers: taken in play without allocating.
+struct GameFigures {
+    int enemiesDeployed, enemiesDestroyed, volleysFired, powerUpsCreated, powerUpsCollected;
+    int playerHealth, playerState;
+    int peakDischarges, peakEnemies, peakPowerUps;
+};
+
 void replayStart();                 // before the game starts
 void replayObserveFrame(int frame); // after each frame; must not allocate
-std::string replayGameStats();      // extra JSON members, each starting with ", "
+GameFigures gameFiguresNow();
+std::string gameFiguresText(const GameFigures& figures); // JSON members, each after ", "
+std::string replayGameStats();                           // gameFiguresText(gameFiguresNow())
 // The game's figures as JSON members without the braces: frames, exit code, the size of
 // Error.txt in the working directory, then replayGameStats(). A recording keeps them and the
 // replay tool prints them, so that the two can be compared member by member.

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "figures.h"
 #include "watch.h"
 
 namespace {
@@ -16,7 +17,9 @@ int haveTick = 0;
 DWORD startTick = 0;
 int frames = 0;
 int cutFrame = -1;
-RecordedRange held; // the range still growing
+GameFigures turnFigures; // as the frame being played began
+GameFigures cutFigures;  // as the first frame not kept began
+RecordedRange held;      // the range still growing
 int holding = 0;
 void (*frameHook)(int) = NULL;
 
@@ -28,8 +31,8 @@ int anyKey(const unsigned char* keys)
     return 0;
 }
 
-// The held range is complete: keep it, or, when the memory is full, cut the recording
-// there. Nothing after a cut is kept, so the kept part is whole up to the cut.
+// The held range is complete: keep it. A range that would not fit cut the recording when it
+// began (recorderKeys), and nothing after a cut is kept, so the kept part is whole up to it.
 void closeHeld()
 {
     if (!holding)
@@ -37,10 +40,6 @@ void closeHeld()
     holding = 0;
     if (cutFrame >= 0 || !anyKey(held.keys))
         return;
-    if (count == capacity) {
-        cutFrame = held.first;
-        return;
-    }
     ranges[count++] = held;
 }
 
@@ -93,6 +92,7 @@ void recorderTurn()
     turns++;
     if (turns >= 2 && frameHook != NULL)
         frameHook(turns - 2);
+    turnFigures = gameFiguresNow();
 }
 
 void recorderTick(DWORD ticks)
@@ -122,6 +122,11 @@ void recorderKeys(const unsigned char* state)
         held.first = held.last = frame;
         memcpy(held.keys, keys, sizeof(keys));
         holding = 1;
+        // A replay of the frames kept ends as this frame would begin: its figures are those.
+        if (cutFrame < 0 && count == capacity && anyKey(keys)) {
+            cutFrame = frame;
+            cutFigures = turnFigures;
+        }
     }
     frames = frame + 1;
 }
@@ -149,6 +154,9 @@ const RecordedRange* recorderRange(int index)
 
 int recorderCutFrame()
 {
-    closeHeld();
     return cutFrame;
+}
+const GameFigures* recorderCutFigures()
+{
+    return cutFrame >= 0 ? &cutFigures : NULL;
 }

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "figures.h"
+
 // Frames first..last (both included) in which the same keys were held: bit k of keys is
 // DirectInput key code k. Frames without any key held have no range.
 struct RecordedRange {
@@ -35,5 +37,8 @@ int recorderFrames(); // 1 + the last frame that read the keyboard
 int recorderRangeCount();
 const RecordedRange* recorderRange(int index);
 int recorderCutFrame(); // -1: whole; else the first frame not kept
+// The game's figures as the first frame not kept began (a replay of the kept frames ends
+// there); NULL when whole.
+const GameFigures* recorderCutFigures();
 
 #endif

@@ -10,8 +10,13 @@
 // --lose F takes the display away just before frame F, as switching to another program does:
 // every surface is lost, and a restored one comes back holding garbage.
 //
-// --recording FILE plays a recorded game (start tick, frames and keys from the file), prints
-// its figures and exits 0 when they equal the recorded ones, 3 when one differs.
+// --recording FILE plays a recorded game (start tick, frames and keys from the file) and prints
+// its figures; a recording cut where the recorder's memory ran out plays the frames it holds.
+//
+// Exit codes: with --recording 0 the figures equal the recorded ones, 3 one differs, 4 the
+// recording holds no figures to compare; without it the game's own; 2 a bad option, a key
+// script or recording refused (with the line at fault), a content folder or screenshot that
+// cannot be used.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -40,7 +45,6 @@ struct Shot {
     std::string path;
 };
 
-std::vector<KeyRange> keyRanges;
 std::vector<Shot> shots;
 int maxFrames = 600;
 int framesRun = 0;
@@ -130,17 +134,6 @@ int usage(const char* message)
     return 2;
 }
 
-int parseInt(const char* s, long long min, long long max, long long* out)
-{
-    char* end;
-    errno = 0;
-    long long v = strtoll(s, &end, 10);
-    if (*s == '\0' || *end != '\0' || errno != 0 || v < min || v > max)
-        return 0;
-    *out = v;
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -161,7 +154,7 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--data") == 0 && hasValue) {
             dataDir = argv[++i];
         } else if (strcmp(a, "--frames") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 100000000, &v))
+            if (!readNumber(argv[++i], 0, MAX_FRAMES, &v))
                 return usage("bad --frames value");
             maxFrames = (int)v;
             scriptOptions = 1;
@@ -171,16 +164,16 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--recording") == 0 && hasValue) {
             recordingFile = argv[++i];
         } else if (strcmp(a, "--start-tick") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 0xFFFFFFFFLL, &v))
+            if (!readNumber(argv[++i], 0, 0xFFFFFFFFLL, &v))
                 return usage("bad --start-tick value");
             startTick = v;
             scriptOptions = 1;
         } else if (strcmp(a, "--checksums") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 1, 100000000, &v))
+            if (!readNumber(argv[++i], 1, MAX_FRAMES, &v))
                 return usage("bad --checksums value");
             checksumEvery = (int)v;
         } else if (strcmp(a, "--lose") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 100000000, &v))
+            if (!readNumber(argv[++i], 0, MAX_FRAMES, &v))
                 return usage("bad --lose value");
             loseAt = (int)v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
@@ -189,7 +182,7 @@ int main(int argc, char** argv)
             if (colon == NULL || colon[1] == '\0')
                 return usage("bad --shot value, expected F:PATH.png");
             std::string frame(value, colon - value);
-            if (!parseInt(frame.c_str(), 0, 100000000, &v))
+            if (!readNumber(frame.c_str(), 0, MAX_FRAMES, &v))
                 return usage("bad --shot frame");
             Shot s;
             s.frame = (int)v;
@@ -209,13 +202,14 @@ int main(int argc, char** argv)
     if (recordingFile && scriptOptions)
         return usage("--recording brings its own frames, keys and start tick");
     Recording recording;
+    std::vector<KeyRange> keyRanges;
     std::string error;
     if (recordingFile) {
         if (!readRecording(recordingFile, &recording, &error)) {
             fprintf(stderr, "starlane-replay: %s\n", error.c_str());
             return 2;
         }
-        keyRanges = recording.ranges;
+        keyRanges.swap(recording.ranges);
         maxFrames = recording.frames;
         startTick = (long long)recording.startTick;
         stats = 1;
@@ -238,9 +232,10 @@ int main(int argc, char** argv)
     replayStart();
     // The keys reach the game as a recording's keys were taken from it, at each keyboard read.
     playbackStart(keyRanges);
-    // STARLANE_RECORD records here as in the game, which shows what recording costs in play.
-    if (!recordingStart("starlane-replay", 0))
-        return 2;
+    std::vector<KeyRange>().swap(keyRanges); // the playback keeps them as its own events
+    // STARLANE_RECORD records here as in the game, which shows what recording costs in play;
+    // a recording refused is said in Error.txt, and the game plays on as it would.
+    recordingStart("starlane-replay", 0);
 
     int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
     countingAllocations = 0;
@@ -267,9 +262,16 @@ int main(int argc, char** argv)
         printf("%s\n", line.c_str());
         if (recordingFile) {
             std::string difference = figureDifference(recording.figures, line);
-            differs = !difference.empty();
+            differs = recording.figures.empty() ? 4 : difference.empty() ? 0 : 3;
+            if (recording.cutOf >= 0)
+                fprintf(stderr,
+                        "starlane-replay: the recording was cut at frame %d of %d, where the "
+                        "recorder's memory ran out: the %d frames it holds are compared\n",
+                        recording.frames, recording.cutOf, recording.frames);
             if (recording.figures.empty())
-                fprintf(stderr, "starlane-replay: the recording holds no figures to compare\n");
+                fprintf(stderr,
+                        "starlane-replay: nothing to compare: the recording holds no figures "
+                        "(its \"# figures:\" line is missing or malformed)\n");
             else if (differs)
                 fprintf(stderr, "starlane-replay: the replay differs from the recording, %s\n",
                         difference.c_str());
@@ -283,6 +285,6 @@ int main(int argc, char** argv)
     if (shotFailures)
         return 2;
     if (recordingFile)
-        return differs ? 3 : 0;
+        return differs;
     return exitCode;
 }
