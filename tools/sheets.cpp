@@ -645,7 +645,10 @@ int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int
     for (size_t i = 0; i < text.size(); i++)
         if (text[i] == '\n' && i + 1 < text.size())
             starts.push_back(i + 1);
-    std::vector<std::string> lines = splitLines(text);
+    std::vector<std::string_view> lines;
+    Lines reader(text);
+    for (std::string_view line; reader.next(line);)
+        lines.push_back(line);
     int cw = 0, ch = 0, bw = -1;
     int legend[256];
     std::fill(legend, legend + 256, -1);
