@@ -23,7 +23,7 @@ install_files() { make -s -C "$root" --no-print-directory install-files BUILD_DI
 
 install_files PREFIX="$prefix" >/dev/null
 for f in bin/starlane bin/starlane-replay bin/starlane-check bin/starlane-mkcontent lib/starlane/starlane \
-         share/starlane/palette.pal share/starlane/Graphics/MasterGraphics.txt share/doc/starlane/README.md \
+         share/starlane/palette.pal share/starlane/Graphics/MasterGraphics.txt share/doc/starlane/README.md share/doc/starlane/docs/modding.md \
          share/man/man6/starlane.6 share/man/man1/starlane-check.1 share/icons/hicolor/16x16/apps/starlane.png \
          share/icons/hicolor/64x64/apps/starlane.png share/metainfo/io.github.starlane.starlane.metainfo.xml; do
     [ -e "$prefix/$f" ] || fail "$f is not installed"

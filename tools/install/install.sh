@@ -12,6 +12,7 @@
 #   PREFIX/share/applications/starlane.desktop, PREFIX/share/metainfo/...metainfo.xml
 #   PREFIX/share/icons/hicolor/NxN/apps/starlane.png, made from the ship by mkcontent icon
 #   PREFIX/share/man/man6/starlane.6, man1/starlane-*.1, PREFIX/share/doc/starlane/README.md
+#   and docs/ (the manual it links to)
 #
 # --debian is Debian's layout for games, for the package (debian/rules): bin/ and lib/starlane
 # become games/ and lib/games/starlane, share/starlane is share/games/starlane, the binaries are
@@ -148,7 +149,10 @@ cp "$build/starlane-replay" "$build/starlane-check" "$stage/$bin/"
 cp "$build/mkcontent" "$stage/$bin/starlane-mkcontent"
 # The content as checked in, nothing a game wrote into data/.
 copy_content "$root/data" "$stage/$share"
+# The front page and the manual it links to, beside it as in the source tree.
 cp "$root/README.md" "$stage/share/doc/starlane/README.md"
+mkdir -p "$stage/share/doc/starlane/docs"
+cp "$root"/docs/*.md "$root/docs/screenshot.png" "$stage/share/doc/starlane/docs/"
 cp "$root"/tools/install/man/*.1 "$stage/share/man/man1/"
 cp "$root/tools/install/man/starlane.6" "$stage/share/man/man6/"
 
