@@ -673,33 +673,21 @@ const char* roleName(int graphic)
     }
 }
 
-} // namespace
-
-int listContent(const std::string& dir)
+// Prints the listing, then the lines the loaders logged, and sets *ok when everything loaded.
+void printListing(const LoadedContent& loaded, void* ok)
 {
-    std::error_code ec;
-    std::filesystem::path cwd;
-    if (!enterContent(dir, &cwd))
-        return 0;
-    errorLogSink = onLog;
-    textReadHook = onRead;
-    headlessReset(1000);
-    std::vector<Entry> graphicNames, enemyNames;
-    std::vector<int> graphicLoaded, enemyLoaded;
-    runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
-    textReadHook = NULL;
-    errorLogSink = NULL;
-
+    const std::vector<std::string>& graphicNames = loaded.graphics;
+    const std::vector<std::string>& enemyNames = loaded.enemies;
     printf("Master graphics (Graphics/MasterGraphics.txt):\n");
     for (size_t i = 0; i < graphicNames.size(); i++) {
         const Graphic& g = masterGraphics[i];
         const char* role = roleName((int)i);
-        const char* what = graphicLoaded[i] ? role : "(refused)";
+        const char* what = loaded.graphicLoaded[i] ? role : "(refused)";
         if (*what)
-            printf("  %2zu  %-28s %s\n", i, graphicNames[i].name.c_str(), what);
+            printf("  %2zu  %-28s %s\n", i, graphicNames[i].c_str(), what);
         else
-            printf("  %2zu  %s\n", i, graphicNames[i].name.c_str());
-        if (!graphicLoaded[i])
+            printf("  %2zu  %s\n", i, graphicNames[i].c_str());
+        if (!loaded.graphicLoaded[i])
             continue;
         std::string frames, animations;
         for (int f = 0; f < MAX_FRAMES; f++)
@@ -722,17 +710,17 @@ int listContent(const std::string& dir)
     printf("Enemies (Enemies/MasterEnemies.txt):\n");
     for (size_t i = 0; i < enemyNames.size(); i++) {
         const Enemy& e = masterEnemies[i];
-        if (!enemyLoaded[i]) {
-            printf("  %2zu  %-28s (refused)\n", i, enemyNames[i].name.c_str());
+        if (!loaded.enemyLoaded[i]) {
+            printf("  %2zu  %-28s (refused)\n", i, enemyNames[i].c_str());
             continue;
         }
         int graphicID = -1, routine = -1;
-        fieldValue(enemyNames[i].name, "graphic", &graphicID);
-        fieldValue(enemyNames[i].name, "routine", &routine);
+        fieldValue(enemyNames[i], "graphic", &graphicID);
+        fieldValue(enemyNames[i], "routine", &routine);
         printf("  %2zu  %-28s graphic %d (%s), speed %d %d, AI routine %d, fire timer delay %d\n",
-               i, enemyNames[i].name.c_str(), graphicID,
+               i, enemyNames[i].c_str(), graphicID,
                graphicID >= 0 && graphicID < (int)graphicNames.size()
-                   ? graphicNames[graphicID].name.c_str()
+                   ? graphicNames[graphicID].c_str()
                    : "?",
                e.xSpeed, e.ySpeed, routine, e.timers[0].delay);
         for (int s = 0; s < e.weapon.numDischarges; s++) {
@@ -740,14 +728,10 @@ int listContent(const std::string& dir)
             printf("      shot: graphic %d (%s), attributes %d, from (%d, %d), velocity (%d, %d), "
                    "damage %d\n",
                    d.graphicID,
-                   d.graphicID < (int)graphicNames.size() ? graphicNames[d.graphicID].name.c_str()
-                                                          : "?",
+                   d.graphicID < (int)graphicNames.size() ? graphicNames[d.graphicID].c_str() : "?",
                    d.attributes, d.xOffset, d.yOffset, d.xVelocity, d.yVelocity, d.damage);
         }
     }
-    destroyMasterGraphics();
-    ddShutDown();
-    headlessReset(0);
     std::set<std::string> told;
     for (const Logged& l : logged) {
         std::string line = l.at.file + ":" + str(l.at.line) + ": " + l.text;
@@ -755,11 +739,17 @@ int listContent(const std::string& dir)
             fprintf(stderr, "%s\n", line.c_str());
     }
     // The listing stands when every graphic and enemy loaded; the orders are not listed.
-    int ok = !graphicNames.empty() &&
-             std::count(graphicLoaded.begin(), graphicLoaded.end(), 0) == 0 &&
-             std::count(enemyLoaded.begin(), enemyLoaded.end(), 0) == 0;
-    std::filesystem::current_path(cwd, ec);
-    return !ec && ok;
+    *(int*)ok = !graphicNames.empty() &&
+                std::count(loaded.graphicLoaded.begin(), loaded.graphicLoaded.end(), 0) == 0 &&
+                std::count(loaded.enemyLoaded.begin(), loaded.enemyLoaded.end(), 0) == 0;
+}
+
+} // namespace
+
+int listContent(const std::string& dir)
+{
+    int ok = 0;
+    return withLoadedContent(dir, printListing, &ok) && ok;
 }
 
 int withLoadedContent(const std::string& dir, void (*use)(const LoadedContent&, void*), void* user)

@@ -23,9 +23,6 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
 // weapon, routine) of the content folder; 0 when the content does not load.
 int listContent(const std::string& dir);
 
-// Loads the content folder `dir` as the listing does and calls `use` while the game's records
-// (masterGraphics, masterEnemies) hold it: the master lists' names in order, and whether each
-// loaded. 0 when the folder cannot be entered.
 // The fixed role of master graphic `graphic` as the listing names it ("the player's ship", ...);
 // "" for a graphic without one.
 const char* graphicRoleName(int graphic);
@@ -34,6 +31,9 @@ struct LoadedContent {
     std::vector<std::string> graphics, enemies;
     std::vector<int> graphicLoaded, enemyLoaded;
 };
+// Loads the content folder `dir` as the listing does and calls `use` while the game's records
+// (masterGraphics, masterEnemies) hold it: the master lists' names in order, and whether each
+// loaded. 0 when the folder cannot be entered.
 int withLoadedContent(const std::string& dir, void (*use)(const LoadedContent&, void*), void* user);
 
 #endif
