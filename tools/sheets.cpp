@@ -370,15 +370,21 @@ static Bytes bmpFile(const Palette& pal, int width, int height, const std::vecto
     return b;
 }
 
-static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
-                       std::vector<std::string>& errors)
+// Where the text of a sheet says what one pixel of its picture is, for a tool that edits it.
+struct PixelPlace {
+    int x, y;         // the picture pixel asked about
+    size_t offset;    // the byte of its character in the text; npos when no at block draws it
+    int legend[256];  // the palette entry each pixel character means there, -1 for none
+    size_t legendEnd; // where a legend line in force there goes: after the last one before
+                      // the pixel's block, else at the first at line
+    bool given[256];  // the characters some legend line of the text gives
+};
+
+// Reads the sheet `text` (of the file `path`) into its picture, `out` when nothing was wrong,
+// and tells `place` where its pixel is, if given.
+static bool readSheet(const fs::path& path, const std::string& text, const Palette& pal, Bytes& out,
+                      std::vector<std::string>& errors, PixelPlace* place)
 {
-    std::string text;
-    std::string problem;
-    if (!readFile(path, text, problem)) {
-        errors.push_back(path.string() + ": " + problem);
-        return false;
-    }
     size_t errorsBefore = errors.size();
     bool toldLayout = false, toldCharacter[256] = {false};
     Lines lines(text);
@@ -388,6 +394,11 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
     std::vector<uint8_t> pixels;
     std::vector<bool> drawn;
     int width = 0, height = 0;
+    size_t legendEnd = std::string::npos;
+    if (place) {
+        place->offset = std::string::npos;
+        std::fill(place->given, place->given + 256, false);
+    }
     // The picture, once the layout is known; a sheet the game's bitmap reader would refuse
     // is not made (nor held in memory).
     auto layOut = [&](const std::string& at) {
@@ -473,6 +484,9 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
                 continue;
             }
             legend[c] = idx;
+            legendEnd = std::min(lines.pos, text.size());
+            if (place)
+                place->given[c] = true;
         } else if (d == "at") {
             int cx = 0, cy = 0;
             if (w.size() < 3 || !parseInt(w[1], cx) || !parseInt(w[2], cy)) {
@@ -490,6 +504,8 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
             }
             if (pixels.empty() && !layOut(at))
                 return false;
+            if (legendEnd == std::string::npos)
+                legendEnd = (size_t)(line.data() - text.data());
             if (cx < 0 || cx >= cols || cy < 0 || cy >= rows) {
                 errors.push_back(at + "cell outside the grid");
                 lines.skip(ch);
@@ -525,6 +541,12 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
                     }
                     pixels[(size_t)(y0 + r) * width + x0 + x] = (uint8_t)idx;
                 }
+                if (place && place->y == y0 + r && place->x >= x0 && place->x < x0 + cw &&
+                    place->offset == std::string::npos) {
+                    place->offset = (size_t)(row.data() - text.data()) + (size_t)(place->x - x0);
+                    std::copy(legend, legend + 256, place->legend);
+                    place->legendEnd = legendEnd;
+                }
             }
         } else {
             errors.push_back(at + "unknown directive " + d);
@@ -551,6 +573,18 @@ static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
         return false;
     out = bmpFile(pal, width, height, pixels);
     return true;
+}
+
+static bool buildSheet(const fs::path& path, const Palette& pal, Bytes& out,
+                       std::vector<std::string>& errors)
+{
+    std::string text;
+    std::string problem;
+    if (!readFile(path, text, problem)) {
+        errors.push_back(path.string() + ": " + problem);
+        return false;
+    }
+    return readSheet(path, text, pal, out, errors, NULL);
 }
 
 
@@ -640,49 +674,14 @@ int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int
         why = sheet.string() + ": " + problem;
         return 0;
     }
-    // Where each line starts in the text, so that the rest is written back byte for byte.
-    std::vector<size_t> starts = {0};
-    for (size_t i = 0; i < text.size(); i++)
-        if (text[i] == '\n' && i + 1 < text.size())
-            starts.push_back(i + 1);
-    std::vector<std::string_view> lines;
-    Lines reader(text);
-    for (std::string_view line; reader.next(line);)
-        lines.push_back(line);
-    int cw = 0, ch = 0, bw = -1;
-    int legend[256];
-    std::fill(legend, legend + 256, -1);
-    size_t legendEnd = 0; // the line after the last legend line, or the first at line
-    size_t at = std::string::npos;
-    for (size_t n = 0; n < lines.size(); ++n) {
-        std::vector<std::string> w = words(lines[n]);
-        if (w.empty())
-            continue;
-        int v = 0;
-        if (w[0] == "cell" && w.size() == 3 && parseInt(w[1], cw) && parseInt(w[2], ch))
-            continue;
-        if (w[0] == "border" && w.size() == 3 && parseInt(w[1], v))
-            bw = v;
-        else if (w[0] == "legend" && w.size() >= 3 && w[1].size() == 1) {
-            std::string ignored;
-            int index = 0;
-            if (resolveColour(pal, w[2], index, ignored) && legend[(unsigned char)w[1][0]] < 0)
-                legend[(unsigned char)w[1][0]] = index;
-            legendEnd = n + 1;
-        } else if (w[0] == "at" && w.size() >= 3 && cw > 0 && ch > 0 && bw >= 0) {
-            int cx = 0, cy = 0;
-            if (!parseInt(w[1], cx) || !parseInt(w[2], cy))
-                continue;
-            if (legendEnd == 0)
-                legendEnd = n;
-            int x0 = cx * (cw + bw) + bw, y0 = cy * (ch + bw) + bw;
-            if (x >= x0 && x < x0 + cw && y >= y0 && y < y0 + ch &&
-                n + 1 + (y - y0) < lines.size() && (int)lines[n + 1 + (y - y0)].size() == cw &&
-                at == std::string::npos)
-                at = starts[n + 1 + (y - y0)] + (size_t)(x - x0);
-            n += ch;
-        }
-    }
+    // The sheet's reader finds the pixel's character; the rest is written back byte for byte.
+    PixelPlace place;
+    place.x = x;
+    place.y = y;
+    Bytes unused;
+    readSheet(sheet, text, pal, unused, errors, &place);
+    size_t at = place.offset;
+    const int* legend = place.legend;
     if (at == std::string::npos) {
         why = sheet.string() + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
               ") lies in no cell an at block draws";
@@ -696,14 +695,14 @@ int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int
         const char* spare =
             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+*=%$@!?~^:;,_-";
         for (const char* p = spare; *p && c == 256; p++)
-            if (legend[(unsigned char)*p] < 0)
+            if (!place.given[(unsigned char)*p])
                 c = (unsigned char)*p;
         if (c == 256) {
             why = sheet.string() + ": no pixel character is left for a new legend";
             return 0;
         }
         text[at] = (char)c;
-        size_t put = legendEnd < starts.size() ? starts[legendEnd] : text.size();
+        size_t put = place.legendEnd;
         std::string eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
         text.insert(put, "legend " + std::string(1, (char)c) + " " + std::to_string(colour) + eol);
     } else
