@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include "content/files.h"
 #include "display/display.h"
 #include "game/constants.h"
 #include "shell/errorlog.h"
@@ -57,7 +58,7 @@ int ddInit(int width, int height, int bpp)
         return 0;
     }
 
-    if (!loadPalette("palette.pal", paletteTable)) {
+    if (!loadPalette(PALETTE_FILE, paletteTable)) {
         writeError("ddInit: error loading palette\n");
         return 0;
     }

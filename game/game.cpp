@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "content/content.h"
+#include "content/files.h"
 #include "display/display.h"
 #include "game/collisions.h"
 #include "game/enemies.h"
@@ -46,11 +47,11 @@ int gameInit()
         writeError("gameInit: error creating stars\n");
         return 0;
     }
-    if (!loadMasterGraphics("Graphics/MasterGraphics.txt")) {
+    if (!loadMasterGraphics(GRAPHICS_LIST)) {
         writeError("gameInit: error loading master graphics\n");
         return 0;
     }
-    if (!loadMasterEnemies("Enemies/MasterEnemies.txt")) {
+    if (!loadMasterEnemies(ENEMIES_LIST)) {
         writeError("gameInit: error loading master enemies\n");
         return 0;
     }
@@ -58,7 +59,7 @@ int gameInit()
         writeError("gameInit: error in initPlayer\n");
         return 0;
     }
-    if (!loadDeploymentOrders("DeploymentOrders/DeploymentOrder1.dpo")) {
+    if (!loadDeploymentOrders(ORDERS_FILE)) {
         writeError("gameInit: error loading deployment orders\n");
         return 0;
     }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
+#include "content/files.h"
 #include "game/records.h"
 #include "game/statistics.h"
 #include "game/world.h"
@@ -70,7 +71,7 @@ std::string replayGameStats()
 std::string replayFigures(int frames, int exitCode)
 {
     struct stat st;
-    long logBytes = stat("Error.txt", &st) == 0 ? (long)st.st_size : 0;
+    long logBytes = stat(ERROR_LOG_FILE, &st) == 0 ? (long)st.st_size : 0;
     char text[128];
     snprintf(text, sizeof(text), "\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld",
              frames, exitCode, logBytes);

@@ -15,6 +15,7 @@
 
 #include "figures.h"
 #include "recorder.h"
+#include "content/files.h"
 #include "shell/errorlog.h"
 
 namespace {
@@ -235,8 +236,8 @@ int readScript(const char* path, std::vector<KeyRange>* ranges, Recording* recor
 }
 
 // What the game reads from its working directory, and its log: never recorded over.
-const char* const GAME_FILES[] = {"Error.txt", "palette.pal"};
-const char* const CONTENT_FOLDERS[] = {"Graphics", "Enemies", "DeploymentOrders"};
+const char* const GAME_FILES[] = {ERROR_LOG_FILE, PALETTE_FILE};
+const char* const CONTENT_FOLDERS[] = {GRAPHICS_FOLDER, ENEMIES_FOLDER, ORDERS_FOLDER};
 
 int sameFile(const struct stat& a, const char* path)
 {

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "content/files.h"
+
 FILE* errorLog = NULL;
 void (*errorLogSink)(const char* message) = NULL;
 
@@ -43,7 +45,7 @@ int writeError(const char* message)
         return 1;
     }
     if (errorLog == NULL) {
-        errorLog = openLog("Error.txt");
+        errorLog = openLog(ERROR_LOG_FILE);
         if (errorLog == NULL)
             return 0;
         errorLogBytes = 0;

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "content/files.h"
 #include "game/game.h"
 #include "input/input.h"
 #include "shell/errorlog.h"
@@ -43,7 +44,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     WNDCLASSEXA winClass;
     MSG msg;
 
-    openErrorLog("Error.txt");
+    openErrorLog(ERROR_LOG_FILE);
     mainInstance = hInstance;
 
     winClass.cbSize = sizeof(WNDCLASSEXA);

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include "content/content.h"
+#include "content/files.h"
 #include "content/textread.h"
 #include "display/display.h"
 #include "game/contract.h"
@@ -28,10 +29,6 @@
 
 namespace {
 
-const char* const GRAPHICS_LIST = "Graphics/MasterGraphics.txt";
-const char* const ENEMIES_LIST = "Enemies/MasterEnemies.txt";
-const char* const ORDERS_FILE = "DeploymentOrders/DeploymentOrder1.dpo";
-const char* const PALETTE_FILE = "palette.pal";
 const int FAR_OFF_SCREEN = 300;            // pixels above or below the screen counted as far
 const int FIRE_DELAY_NEVER = 60 * 60 * 60; // frames: an hour of play
 
@@ -606,7 +603,7 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         std::string at =
             l.at.file.empty() ? "" : showPath(shown, l.at.file) + ":" + str(l.at.line) + ": ";
         if (l.at.file.empty())
-            report->lines.push_back(showPath(shown, "Error.txt") + ":" + str(report->gameLines) +
+            report->lines.push_back(showPath(shown, ERROR_LOG_FILE) + ":" + str(report->gameLines) +
                                     ": " + l.text);
         else
             report->lines.push_back(at + "Error.txt: " + l.text);
@@ -631,7 +628,7 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
             continue;
         if (l.at.file.empty())
             rest.push_back(
-                {fileOrder.size(), 0, showPath(shown, "Error.txt") + ":1: loader: " + l.text});
+                {fileOrder.size(), 0, showPath(shown, ERROR_LOG_FILE) + ":1: loader: " + l.text});
         else
             rest.push_back({rankOf(l.at.file), l.at.line, at + "loader: " + l.text});
     }
@@ -678,7 +675,7 @@ void printListing(const LoadedContent& loaded, void* ok)
 {
     const std::vector<std::string>& graphicNames = loaded.graphics;
     const std::vector<std::string>& enemyNames = loaded.enemies;
-    printf("Master graphics (Graphics/MasterGraphics.txt):\n");
+    printf("Master graphics (" GRAPHICS_LIST "):\n");
     for (size_t i = 0; i < graphicNames.size(); i++) {
         const Graphic& g = masterGraphics[i];
         const char* role = roleName((int)i);
@@ -707,7 +704,7 @@ void printListing(const LoadedContent& loaded, void* ok)
                    (anim.flags & ANIMATION_LOOP) ? "loops" : "plays once", anim.delay + 1);
         }
     }
-    printf("Enemies (Enemies/MasterEnemies.txt):\n");
+    printf("Enemies (" ENEMIES_LIST "):\n");
     for (size_t i = 0; i < enemyNames.size(); i++) {
         const Enemy& e = masterEnemies[i];
         if (!loaded.enemyLoaded[i]) {

@@ -22,6 +22,7 @@
 
 #include "bitmap/bitmap.h"
 #include "content/content.h"
+#include "content/files.h"
 #include "content/textread.h"
 #include "check.h"
 #include "display/display.h"
@@ -90,7 +91,7 @@ std::string paletteHex()
     PALETTEENTRY table[256] = {};
     void (*sink)(const char*) = errorLogSink;
     errorLogSink = keepLine; // the studio's own reading writes no Error.txt into the folder
-    int ok = loadPalette("palette.pal", table);
+    int ok = loadPalette(PALETTE_FILE, table);
     errorLogSink = sink;
     if (!ok)
         return "\"\"";
