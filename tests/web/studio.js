@@ -115,6 +115,7 @@ async function main() {
       return studio.graphics().then(g => g.graphics[2].frames[0].pixels);
     });
     const sheet = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const told = await page.$eval('#message', e => e.textContent);
     const bmp = Buffer.from(await page.evaluate(() => Array.from(studio.read('Graphics/Dart.bmp'))));
     fs.cpSync(data, path.join(tmp, 'painted'), { recursive: true });
     fs.writeFileSync(path.join(tmp, 'painted/Graphics/Dart.sheet'), sheet);
@@ -124,9 +125,10 @@ async function main() {
       before.substr(2 * i, 2) !== painted.substr(2 * i, 2));
     check(changed.length === 1 && painted.substr(2 * changed[0], 2) === '01' &&
           sheet !== fs.readFileSync(path.join(data, 'Graphics/Dart.sheet'), 'utf8') &&
-          bmp.equals(native) && !native.equals(fs.readFileSync(path.join(data, 'Graphics/Dart.bmp'))),
-          `a painted pixel: one pixel of frame 0 changes, and the rebuilt Dart.bmp is native ` +
-          `mkcontent's (${bmp.length} bytes)`);
+          bmp.equals(native) && !native.equals(fs.readFileSync(path.join(data, 'Graphics/Dart.bmp'))) &&
+          told === 'The shipped content, edited.',
+          `a painted pixel: one pixel of frame 0 changes, the rebuilt Dart.bmp is native ` +
+          `mkcontent's (${bmp.length} bytes), and the studio says "${told}"`);
 
     // Play: the game's canvas in the palette's colours, and Escape back to the studio.
     const palette = fs.readFileSync(path.join(data, 'palette.pal'));

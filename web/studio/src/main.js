@@ -77,8 +77,16 @@ function toolsCall(name, ...args) {
 
 // ---- Files
 
+// What the folder is, as the message line tells it once the folder is edited.
+let folderIs = 'Your folder';
+let replacing = false;
+function edited() {
+  if (!replacing) message(`${folderIs}, edited.`);
+}
+
 async function writeFile(path, bytes) {
   checkName(path);
+  edited();
   sourcesChanged = sourcesChanged || SOURCE_FILE.test(path);
   files.set(path, bytes);
   putInTools(path, bytes);
@@ -86,6 +94,7 @@ async function writeFile(path, bytes) {
 }
 
 async function removeFile(path) {
+  edited();
   files.delete(path);
   try { tools.FS.unlink(CONTENT + '/' + path); } catch (e) { /* not there */ }
   await deleteFile(path);
@@ -104,11 +113,17 @@ async function rebuildSources() {
   return built;
 }
 
-async function replaceFolder(entries, why) {
+async function replaceFolder(entries, why, what) {
   await clearFolder();
   files.clear();
   removeTree(tools.FS, CONTENT);
-  for (const [path, bytes] of entries) await writeFile(path, bytes);
+  replacing = true;
+  try {
+    for (const [path, bytes] of entries) await writeFile(path, bytes);
+  } finally {
+    replacing = false;
+  }
+  folderIs = what;
   openPath = null;
   drawTree();
   const first = files.has('Enemies/MasterEnemies.txt') ? 'Enemies/MasterEnemies.txt'
@@ -438,7 +453,7 @@ async function runCheck() {
 async function openZip(bytes, name) {
   try {
     const entries = readZip(bytes);
-    await replaceFolder(entries, `Opened ${name}: ${entries.length} files.`);
+    await replaceFolder(entries, `Opened ${name}: ${entries.length} files.`, `Opened from ${name}`);
   } catch (e) {
     message(`${name} was not opened: ${e.message}`);
   }
@@ -457,7 +472,8 @@ async function openFolderFiles(list) {
       if (total > ZIP_LIMITS.totalBytes) throw new Error('the folder is larger than 256 MiB');
       entries.push([path, new Uint8Array(await f.arrayBuffer())]);
     }
-    await replaceFolder(entries, `Opened a folder of ${entries.length} files.`);
+    await replaceFolder(entries, `Opened a folder of ${entries.length} files.`,
+                        'Opened from a folder');
   } catch (e) {
     message(`The folder was not opened: ${e.message}`);
   }
@@ -556,7 +572,7 @@ async function start() {
     await runCheck();
     message('Your folder, as you left it.');
   } else {
-    await replaceFolder(await shippedContent(), 'The shipped content.');
+    await replaceFolder(await shippedContent(), 'The shipped content.', 'The shipped content');
   }
   document.body.dataset.ready = '1';
 }
@@ -578,7 +594,7 @@ $('open-folder').addEventListener('change', async e => {
 });
 $('reset').addEventListener('click', async () => {
   if (confirm('Start again from the shipped content? Every change in this folder is lost.'))
-    await replaceFolder(await shippedContent(), 'The shipped content, as new.');
+    await replaceFolder(await shippedContent(), 'The shipped content, as new.', 'The shipped content');
 });
 $('export-content').addEventListener('click', async () => download(await exportContent(), 'starlane-content.zip'));
 $('export-web').addEventListener('click', async () => download(await studio.exportWeb(), 'starlane-web.zip'));
@@ -687,7 +703,7 @@ window.studio = {
     return webBuild(files);
   },
   openZip: (bytes, name) => openZip(new Uint8Array(bytes), name || 'the zip'),
-  reset: async () => replaceFolder(await shippedContent(), 'The shipped content, as new.'),
+  reset: async () => replaceFolder(await shippedContent(), 'The shipped content, as new.', 'The shipped content'),
 };
 
 start().catch(e => { status('The studio could not start: ' + e.message); });
