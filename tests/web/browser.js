@@ -11,20 +11,11 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
+const { check, sleep, launch, finish } = require('./harness.js');
 const { serve } = require('../../web/serve.js');
 const { offlineScenario } = require('./offline.js');
 
 const [site, palettePath, outDir] = process.argv.slice(2);
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-const failures = [];
-let passed = 0;
-function check(ok, what) {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
-  if (ok) passed++;
-  else failures.push(what);
-}
-const sleep = ms => new Promise(r => setTimeout(r, ms));
 
 // What the canvas holds, read in the page: the ship is whatever is neither black nor a star
 // in the bottom rows (the first wave has not come yet), the stars are entries 172 and 255.
@@ -75,11 +66,7 @@ async function main() {
   const palette = Array.from(fs.readFileSync(palettePath));
   let server;
   const port = await new Promise(resolve => { server = serve(site, 0, (s, p) => resolve(p)); });
-  const browser = await puppeteer.launch({
-    executablePath: CHROMIUM, headless: true,
-    args: ['--no-sandbox', '--window-size=1280,900'],
-    defaultViewport: { width: 1280, height: 900 },
-  });
+  const browser = await launch(1280, 900);
   const figures = {};
   try {
     const page = await browser.newPage();
@@ -191,14 +178,13 @@ async function main() {
           (consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''));
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything comes from the one host: ' + [...hosts]);
 
-    await offlineScenario(browser, site, check, offPalettePixels, palette);
+    await offlineScenario(browser, site, offPalettePixels, palette);
   } finally {
     await browser.close();
     server.close();
   }
   console.log(JSON.stringify(figures));
-  console.log(`${passed} passed, ${failures.length} failed`);
-  process.exit(failures.length ? 1 : 0);
+  finish();
 }
 
 main().catch(e => { console.error(e); process.exit(1); });

@@ -5,13 +5,14 @@
 const fs = require('fs');
 const path = require('path');
 const { serve, LIST } = require('../../web/serve.js');
+const { check } = require('./harness.js');
 
 const listen = (dir, port) => new Promise(resolve => { const s = serve(dir, port, (_, p) => resolve([s, p])); });
 const stop = server => { server.closeAllConnections(); return new Promise(r => server.close(r)); };
 const plays = page => page.waitForFunction(() => window.Module && Module._webPresentCount &&
   Module._webPresentCount() > 5, { timeout: 20000 }).then(() => true, () => false);
 
-async function offlineScenario(browser, site, check, offPalettePixels, palette) {
+async function offlineScenario(browser, site, offPalettePixels, palette) {
   const dir = fs.mkdtempSync('/tmp/starlane-offline-');
   const files = fs.readFileSync(path.join(site, LIST), 'utf8').split('\n').filter(Boolean);
   for (const f of [LIST, ...files])

@@ -14,20 +14,11 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { spawnSync } = require('child_process');
-const puppeteer = require('puppeteer-core');
+const { check, launch, finish } = require('./harness.js');
 const { serve } = require('../../web/serve.js');
 const { zipSync, unzipSync } = require('../../web/studio/node_modules/fflate');
 
 const [site, build, data] = process.argv.slice(2).map(p => path.resolve(p));
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-const failures = [];
-let passed = 0;
-function check(ok, what) {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
-  if (ok) passed++;
-  else failures.push(what);
-}
-const sleep = ms => new Promise(r => setTimeout(r, ms));
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'starlane-studio-'));
 
 // The native checker run inside a folder, as the studio shows its lines.
@@ -50,13 +41,9 @@ const shownLines = () => studio.problems().then(ps => ps.map(p =>
 async function main() {
   let server;
   const port = await new Promise(resolve => { server = serve(site, 0, (s, p) => resolve(p)); });
-  const browser = await puppeteer.launch({
-    executablePath: CHROMIUM, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--window-size=1280,800', `--user-data-dir=${path.join(tmp, 'profile')}`],
-    defaultViewport: { width: 1280, height: 800 },
-  });
+  const browser = await launch(1280, 800, [
+    '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', `--user-data-dir=${path.join(tmp, 'profile')}`]);
   const figures = {};
   try {
     const page = await browser.newPage();
@@ -227,8 +214,7 @@ async function main() {
     fs.rmSync(tmp, { recursive: true, force: true });
   }
   console.log(JSON.stringify(figures));
-  console.log(`${passed} passed, ${failures.length} failed`);
-  process.exit(failures.length ? 1 : 0);
+  finish();
 }
 
 main().catch(e => { console.error(e); process.exit(1); });
