@@ -79,9 +79,18 @@ async function main() {
     page.on('request', r => { if (!r.url().startsWith('blob:')) hosts.add(new URL(r.url()).host); });
 
     const t0 = Date.now();
+    // Now and then (about one start in ten here) headless Chromium never runs the page's first
+    // frame; that start is said and the page loaded once more, so the rest is still tested.
+    const firstFrame = timeout => page.waitForFunction(
+      () => window.Module && Module._webPresentCount && Module._webPresentCount() > 0, { timeout });
     await page.goto(`http://127.0.0.1:${port}/`, { waitUntil: 'load' });
-    await page.waitForFunction(() => window.Module && Module._webPresentCount && Module._webPresentCount() > 0,
-                               { timeout: 20000 });
+    await firstFrame(30000).catch(async () => {
+      console.log('note: no first frame in 30 s (the page says: ' +
+                  JSON.stringify(await page.evaluate(() => document.body.innerText.slice(0, 200))) +
+                  '); loading the page again');
+      await page.reload({ waitUntil: 'load' });
+      await firstFrame(60000);
+    });
     figures.first_frame_ms = Date.now() - t0;
     check(true, 'the game shows its first frame without a click');
 
