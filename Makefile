@@ -24,6 +24,10 @@ WEB_ENV = NODE_PATH=$$(dirname $$(dpkg -L node-acorn | grep -m1 '/acorn$$'))
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := bitmap palette graphic master_graphics enemy master_enemies deployment
 
+# npm, which some node builds bring and Debian packages apart.
+need_npm = @command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+
 define install
 	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
@@ -70,8 +74,8 @@ format-check:
 
 # clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in, record/ and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
-	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' 2>/dev/null | \
-	grep -v -E 'platform/backend_web.cpp|tools/studio_api.cpp')
+	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' \
+	'programs/*.cpp' 2>/dev/null | grep -v -E 'platform/backend_web.cpp|programs/studio_tools.cpp')
 tidy: deps
 	$(call install,clang-tidy)
 	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
@@ -125,14 +129,13 @@ fuzz:
 # the web build's folder as a zip for any static web host.
 dist: build windows web
 	$(call install,zip)
-	bash tools/dist.sh
+	bash packaging/dist.sh
 
 # The browser version in build-web/ (page, script, wasm, content; the CMake tree and the
 # replay tool for node under build-web/cmake/).
 web:
 	$(call install,$(WEB_PACKAGES))
-	@command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+	$(need_npm)
 	@# The studio's editor, zip and bundler packages, as the lockfile pins them.
 	@[ web/studio/node_modules/.package-lock.json -nt web/studio/package-lock.json ] || \
 	  (cd web/studio && npm ci --no-audit --no-fund --silent)
@@ -147,8 +150,7 @@ web-serve: web
 # Chromium from Debian, and puppeteer-core (npm) to drive it; npm comes with some node builds.
 web-test-deps:
 	$(call install,$(WEB_TEST_PACKAGES))
-	@command -v npm >/dev/null 2>&1 || { $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm; }
+	$(need_npm)
 	cd tests/web && npm ci --no-audit --no-fund --silent
 
 # The local server under bad requests, the page played in headless Chromium, the replay tool
@@ -190,17 +192,17 @@ install-files: export STARLANE_BUILD_DIR = $(BUILD_DIR)
 
 # The install without building first: what BUILD_DIR holds (the install test uses its own).
 install-files:
-	@bash tools/install/install.sh install "$$STARLANE_BUILD_DIR" "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
+	@bash packaging/install.sh install "$$STARLANE_BUILD_DIR" "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
 
 uninstall:
-	@bash tools/install/install.sh uninstall "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
+	@bash packaging/install.sh uninstall "$$STARLANE_PREFIX" "$$STARLANE_DESTDIR"
 
 # The Debian package starlane_VERSION_amd64.deb, built by dpkg-buildpackage from debian/ in a
 # copy of the tree under build-deb/, then checked by lintian, appstreamcli and
 # desktop-file-validate.
 deb: deps
 	$(call install,$(DEB_PACKAGES))
-	@bash tools/install/deb.sh
+	@bash packaging/deb.sh
 
 clean:
 	rm -rf build build-asan build-windows build-fuzz build-web build-deb dist starlane_*.deb

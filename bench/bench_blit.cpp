@@ -6,8 +6,8 @@
 #include <ddraw.h>
 
 #include "display/display.h"
-#include "game_setup.h"
-#include "headless_game.h"
+#include "bench/game_setup.h"
+#include "bench/headless_game.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 
 #include "game/game.h"
-#include "game_setup.h"
-#include "headless_game.h"
-#include "headless.h"
-#include "report.h"
+#include "bench/game_setup.h"
+#include "bench/headless_game.h"
+#include "platform/headless.h"
+#include "bench/report.h"
 
 namespace {
 

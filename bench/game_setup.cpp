@@ -1,4 +1,4 @@
-#include "game_setup.h"
+#include "bench/game_setup.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -1,11 +1,11 @@
-#include "headless_game.h"
+#include "bench/headless_game.h"
 
 #include "game/game.h"
-#include "game_setup.h"
-#include "headless.h"
+#include "bench/game_setup.h"
+#include "platform/headless.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
-#include "world_reset.h"
+#include "tests/support/world_reset.h"
 
 int prepareGame(unsigned startTick)
 {

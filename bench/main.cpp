@@ -1,8 +1,8 @@
 // starlane-bench: the game's own costs on the headless backend, printed as a table.
 #include <stdio.h>
 
-#include "game_setup.h"
-#include "report.h"
+#include "bench/game_setup.h"
+#include "bench/report.h"
 
 int main(int argc, char** argv)
 {

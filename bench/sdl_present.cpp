@@ -16,11 +16,11 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "backend_sdl.h"
+#include "platform/backend_sdl.h"
 #include "display/display.h"
 #include "game/game.h"
-#include "game_setup.h"
-#include "report.h"
+#include "bench/game_setup.h"
+#include "bench/report.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
 

@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "headless.h"
-#include "standin_hooks.h"
-#include "backend.h"
-#include "com_object.h"
-#include "instrumentation.h"
-#include "play_watch.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
+#include "platform/backend.h"
+#include "platform/com_object.h"
+#include "platform/instrumentation.h"
+#include "platform/play_watch.h"
 
 namespace {
 

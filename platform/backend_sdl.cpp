@@ -23,10 +23,10 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "backend_sdl.h"
-#include "palette_convert.h"
-#include "backend.h"
-#include "screenshot.h"
+#include "platform/backend_sdl.h"
+#include "platform/palette_convert.h"
+#include "platform/backend.h"
+#include "platform/screenshot.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ struct KeyMap {
 // Every SDL scancode that has a DirectInput key code.
 const KeyMap keyMap[] = {
 #define KEY(dik, sdl, web) {SDL_SCANCODE_##sdl, DIK_##dik},
-#include "keys.def"
+#include "platform/keys.def"
 #undef KEY
 };
 

@@ -12,8 +12,8 @@
 
 #include <vector>
 
-#include "backend.h"
-#include "palette_convert.h"
+#include "platform/backend.h"
+#include "platform/palette_convert.h"
 
 extern "C" {
 // web/backend_web.js

@@ -1,10 +1,10 @@
 // The stand-in's live objects, in one list: the count that tests check, the objects a reset
 // deletes and those that the loss hooks reach.
-#include "com_object.h"
+#include "platform/com_object.h"
 
 #include <algorithm>
 
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <windows.h>
 #include <ddraw.h>
 
-#include "standin_hooks.h"
-#include "com_object.h"
-#include "backend.h"
-#include "instrumentation.h"
+#include "platform/standin_hooks.h"
+#include "platform/com_object.h"
+#include "platform/backend.h"
+#include "platform/instrumentation.h"
 
 const GUID IID_IDirectDraw7 = {
     0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};

@@ -9,11 +9,11 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "standin_hooks.h"
-#include "com_object.h"
-#include "backend.h"
-#include "instrumentation.h"
-#include "play_watch.h"
+#include "platform/standin_hooks.h"
+#include "platform/com_object.h"
+#include "platform/backend.h"
+#include "platform/instrumentation.h"
+#include "platform/play_watch.h"
 
 const GUID IID_IDirectInput8A = {
     0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};

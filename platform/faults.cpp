@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "palette_convert.h"
+#include "platform/palette_convert.h"
 
 #include <stdint.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "png_write.h"
+#include "platform/png_write.h"
 
 #include <stdio.h>
 

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "png_write.h"
-#include "screenshot.h"
+#include "platform/png_write.h"
+#include "platform/screenshot.h"
 
 namespace {
 

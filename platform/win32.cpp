@@ -2,10 +2,10 @@
 // painting stubs, the cursor and the clock. One thread, one queue, as the game needs.
 #include <string.h>
 
-#include "standin_hooks.h"
-#include "backend.h"
-#include "instrumentation.h"
-#include "play_watch.h"
+#include "platform/standin_hooks.h"
+#include "platform/backend.h"
+#include "platform/instrumentation.h"
+#include "platform/play_watch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "figures.h"
+#include "record/figures.h"
 
 #include <stdio.h>
 #include <sys/stat.h>
@@ -15,14 +15,14 @@ static int peakDischarges;
 static int peakEnemies;
 static int peakPowerUps;
 
-void replayStart()
+void figuresStart()
 {
     peakDischarges = 0;
     peakEnemies = 0;
     peakPowerUps = 0;
 }
 
-void replayObserveFrame(int frame)
+void figuresObserveFrame(int frame)
 {
     (void)frame;
     if (numActiveDischarges > peakDischarges)
@@ -63,17 +63,17 @@ std::string gameFiguresText(const GameFigures& f)
     return std::string(text);
 }
 
-std::string replayGameStats()
+std::string gameFiguresNowText()
 {
     return gameFiguresText(gameFiguresNow());
 }
 
-std::string replayFigures(int frames, int exitCode)
+std::string figuresText(int frames, int exitCode)
 {
     struct stat st;
     long logBytes = stat(ERROR_LOG_FILE, &st) == 0 ? (long)st.st_size : 0;
     char text[128];
     snprintf(text, sizeof(text), "\"frames\": %d, \"exit_code\": %d, \"error_log_bytes\": %ld",
              frames, exitCode, logBytes);
-    return text + replayGameStats();
+    return text + gameFiguresNowText();
 }

@@ -12,14 +12,14 @@ struct GameFigures {
     int peakDischarges, peakEnemies, peakPowerUps;
 };
 
-void replayStart();                 // before the game starts
-void replayObserveFrame(int frame); // after each frame; must not allocate
+void figuresStart();                 // before the game starts
+void figuresObserveFrame(int frame); // after each frame; must not allocate
 GameFigures gameFiguresNow();
 std::string gameFiguresText(const GameFigures& figures); // JSON members, each after ", "
-std::string replayGameStats();                           // gameFiguresText(gameFiguresNow())
+std::string gameFiguresNowText();                        // gameFiguresText(gameFiguresNow())
 // The game's figures as JSON members without the braces: frames, exit code, the size of
-// Error.txt in the working directory, then replayGameStats(). A recording keeps them and the
+// Error.txt in the working directory, then gameFiguresNowText(). A recording keeps them and the
 // replay tool prints them, so that the two can be compared member by member.
-std::string replayFigures(int frames, int exitCode);
+std::string figuresText(int frames, int exitCode);
 
 #endif

@@ -1,10 +1,9 @@
-#include "playback.h"
+#include "record/playback.h"
 
 #include <string.h>
 
 #include <algorithm>
 
-#include "watch.h"
 
 namespace {
 
@@ -38,14 +37,12 @@ void playbackStart(const std::vector<KeyRange>& ranges)
     memset(held, 0, sizeof(held));
     turns = 0;
     active = 1;
-    watchUpdate();
 }
 
 void playbackStop()
 {
     active = 0;
     events.clear();
-    watchUpdate();
 }
 
 int playbackActive()

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "recording.h"
+#include "record/recording.h"
 
 // From the next turn of the game loop on, frame t (turn t begins it) reads the keys of every
 // range holding t. Everything is set aside here: playing allocates nothing.

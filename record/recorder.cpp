@@ -1,10 +1,9 @@
-#include "recorder.h"
+#include "record/recorder.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-#include "figures.h"
-#include "watch.h"
+#include "record/figures.h"
 
 namespace {
 
@@ -56,7 +55,6 @@ int recorderStart(int wanted)
         return 0;
     capacity = wanted;
     active = 1;
-    watchUpdate();
     return 1;
 }
 
@@ -73,7 +71,6 @@ void recorderStop()
     cutFrame = -1;
     holding = 0;
     frameHook = NULL;
-    watchUpdate();
 }
 
 int recorderActive()

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "figures.h"
+#include "record/figures.h"
 
 // Frames first..last (both included) in which the same keys were held: bit k of keys is
 // DirectInput key code k. Frames without any key held have no range.

@@ -10,17 +10,19 @@
 #ifndef STARLANE_RECORD_RECORDING_H
 #define STARLANE_RECORD_RECORDING_H
 
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
 // The longest game the replay tool plays or a recording may claim: about 19 days of play.
-const int MAX_FRAMES = 100000000;
+const int MAX_GAME_FRAMES = 100000000;
 // The longest key script or recording read: the recorder's every range (below) on a line of
 // 128 bytes. A file past it is refused before it is parsed.
 const int RECORDING_BYTES = 32 << 20;
 
 struct KeyRange {
-    int first, last;       // 0 <= first <= last <= MAX_FRAMES
+    int first, last;       // 0 <= first <= last <= MAX_GAME_FRAMES
     std::vector<int> keys; // DirectInput key codes
 };
 
@@ -46,14 +48,9 @@ int readNumber(const char* text, long long min, long long max, long long* value)
 // A longer game is recorded up to where the room ran out, and the file says so.
 const int RECORDING_RANGES = 1 << 18;
 
-// Recording the game being played when STARLANE_RECORD names a file: the recorder starts
-// (watching the world after every frame when `watchFrames`), and once WinMain has returned
-// the file is written beside its name and renamed into place, in the working directory when
-// the name is relative. The log, the content and what is not a regular file are refused.
-// Both say on stderr what they did, after `program`, and a failure adds one line to
-// "Error.txt" once the game has ended. 1 ok or nothing to do, 0 refused or failed.
-int recordingStart(const char* program, int watchFrames, int ranges = RECORDING_RANGES);
-int recordingFinish(const char* program, int exitCode);
+// The recorder's memory (recorder.h) written as a recording: the header, the ranges, the cut
+// when there was one, and `figures` (and `cutFigures`, the figures at the cut) as JSON members.
+void printRecording(FILE* f, const std::string& figures, const std::string& cutFigures);
 
 // The first member of the recorded figures whose value differs in the replayed ones (a
 // --stats line), as "NAME: recorded A, replayed B"; "" when all are equal.

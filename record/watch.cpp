@@ -1,8 +1,8 @@
-#include "watch.h"
+#include "record/watch.h"
 
 #include "platform/play_watch.h"
-#include "playback.h"
-#include "recorder.h"
+#include "record/playback.h"
+#include "record/recorder.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ const PlayWatch watch = {tick, keys, turn};
 
 } // namespace
 
-void watchUpdate()
+void watchOn()
 {
-    setPlayWatch(recorderActive() || playbackActive() ? &watch : NULL);
+    setPlayWatch(&watch);
 }

@@ -7,8 +7,8 @@
 #include "game/collisions.h"
 #include "game/enemies.h"
 #include "game/world.h"
-#include "play.h"
-#include "testsupport.h"
+#include "tests/support/play.h"
+#include "tests/support/testsupport.h"
 
 class AITest : public GameTest {
 protected:

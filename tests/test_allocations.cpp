@@ -13,11 +13,11 @@
 #include <ddraw.h>
 
 #include "game/game.h"
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
-#include "alloc_count.h"
-#include "testsupport.h"
+#include "programs/alloc_count.h"
+#include "tests/support/testsupport.h"
 
 
 namespace {

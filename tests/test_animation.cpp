@@ -8,7 +8,7 @@
 
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

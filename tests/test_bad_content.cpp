@@ -13,11 +13,11 @@
 
 #include <dinput.h>
 
-#include "headless.h"
-#include "instrumentation.h"
+#include "platform/headless.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "bitmap/bitmap.h"
 #include "shell/errorlog.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "game/collisions.h"
 #include "game/player.h"
 #include "game/world.h"
-#include "play.h"
-#include "testsupport.h"
+#include "tests/support/play.h"
+#include "tests/support/testsupport.h"
 
 class CollisionTest : public GameTest {
 protected:

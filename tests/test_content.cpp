@@ -8,8 +8,8 @@
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

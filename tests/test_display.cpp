@@ -9,13 +9,13 @@
 #include <ddraw.h>
 
 #include "display/display.h"
-#include "display_support.h"
-#include "headless.h"
-#include "standin_hooks.h"
-#include "instrumentation.h"
+#include "tests/support/display_support.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "game/ai.h"
 #include "game/enemies.h"
 #include "game/world.h"
-#include "play.h"
-#include "testsupport.h"
+#include "tests/support/play.h"
+#include "tests/support/testsupport.h"
 
 class DeploymentTest : public GameTest {
 protected:

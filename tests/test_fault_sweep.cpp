@@ -16,10 +16,10 @@
 
 #include "game/records.h"
 #include "game/world.h"
-#include "headless.h"
-#include "instrumentation.h"
+#include "platform/headless.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "loaderinputs.h"
-#include "testsupport.h"
+#include "tests/support/loaderinputs.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

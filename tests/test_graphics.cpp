@@ -9,12 +9,12 @@
 #include <ddraw.h>
 
 #include "display/display.h"
-#include "display_support.h"
+#include "tests/support/display_support.h"
 #include "graphics/graphics.h"
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "game/contract.h"
 #include "game/records.h"
 #include "graphics/graphics.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "headless.h"
-#include "standin_hooks.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
 #include "input/input.h"
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

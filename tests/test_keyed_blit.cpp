@@ -10,8 +10,8 @@
 #include <ddraw.h>
 
 #include "display/display.h"
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

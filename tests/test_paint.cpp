@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "bitmap/bitmap.h"
-#include "sheets.h"
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tools/sheets.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "palette_convert.h"
+#include "platform/palette_convert.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

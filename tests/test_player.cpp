@@ -10,9 +10,9 @@
 #include "game/player.h"
 #include "game/world.h"
 #include "input/input.h"
-#include "play.h"
-#include "standin_hooks.h"
-#include "testsupport.h"
+#include "tests/support/play.h"
+#include "platform/standin_hooks.h"
+#include "tests/support/testsupport.h"
 
 class PlayerTest : public GameTest {
 protected:

@@ -10,9 +10,9 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "headless.h"
-#include "recording.h"
-#include "testsupport.h"
+#include "platform/headless.h"
+#include "record/session.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "screenshot.h"
-#include "testsupport.h"
+#include "platform/screenshot.h"
+#include "tests/support/testsupport.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

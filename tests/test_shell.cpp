@@ -1,13 +1,13 @@
 // The application shell: the error log, the frame syncer, and WinMain's start-up failures.
 #include <sys/stat.h>
 
-#include "headless.h"
-#include "standin_hooks.h"
-#include "instrumentation.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 
 #include "game/records.h"
 #include "game/world.h"
-#include "headless.h"
-#include "instrumentation.h"
-#include "alloc_count.h"
-#include "testsupport.h"
+#include "platform/headless.h"
+#include "platform/instrumentation.h"
+#include "programs/alloc_count.h"
+#include "tests/support/testsupport.h"
 
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "game/world.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "game/collisions.h"
 #include "game/weapons.h"
 #include "game/world.h"
-#include "play.h"
-#include "testsupport.h"
+#include "tests/support/play.h"
+#include "tests/support/testsupport.h"
 
 class WeaponTest : public GameTest {
 protected:

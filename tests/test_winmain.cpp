@@ -2,11 +2,11 @@
 // after a failed start-up.
 #include <unistd.h>
 
-#include "headless.h"
-#include "standin_hooks.h"
-#include "instrumentation.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
+#include "platform/instrumentation.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 

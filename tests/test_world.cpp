@@ -14,13 +14,13 @@
 #include "game/enemies.h"
 #include "game/game.h"
 #include "game/world.h"
-#include "headless.h"
-#include "standin_hooks.h"
-#include "instrumentation.h"
+#include "platform/headless.h"
+#include "platform/standin_hooks.h"
+#include "platform/instrumentation.h"
 #include "shell/framesync.h"
 #include "shell/shell.h"
-#include "testsupport.h"
-#include "worldfiles.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/worldfiles.h"
 
 namespace {
 

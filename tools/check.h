@@ -19,17 +19,10 @@ struct CheckReport {
 // folder's name as the lines give it. 0 when the folder cannot be entered.
 int checkContent(const std::string& dir, const std::string& shown, CheckReport* report);
 
-// Prints every master graphic (role, size, frames, animations) and every enemy (graphic,
-// weapon, routine) of the content folder; 0 when the content does not load.
-int listContent(const std::string& dir);
-
-// The fixed role of master graphic `graphic` as the listing names it ("the player's ship", ...);
-// "" for a graphic without one.
-const char* graphicRoleName(int graphic);
-
 struct LoadedContent {
     std::vector<std::string> graphics, enemies;
     std::vector<int> graphicLoaded, enemyLoaded;
+    std::vector<std::string> lines; // what the loaders logged, "FILE:LINE: text", each once
 };
 // Loads the content folder `dir` as the listing does and calls `use` while the game's records
 // (masterGraphics, masterEnemies) hold it: the master lists' names in order, and whether each

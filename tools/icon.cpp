@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "bitmap/bitmap.h"
-#include "png_write.h"
+#include "platform/png_write.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
 // Fuzzes BMP sprite sheets: reading, cutting cells, flipping.
-#include "fuzzing.h"
+#include "tests/fuzz/fuzzing.h"
 
 FUZZ_TARGET(LOADER_WORLD_FILES, feedBitmapFile)

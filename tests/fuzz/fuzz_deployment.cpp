@@ -1,4 +1,4 @@
 // Fuzzes a deployment orders file, against the real master enemies.
-#include "fuzzing.h"
+#include "tests/fuzz/fuzzing.h"
 
 FUZZ_TARGET(LOADER_WORLD_ENEMIES, feedDeploymentOrders)

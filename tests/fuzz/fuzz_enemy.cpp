@@ -1,4 +1,4 @@
 // Fuzzes an enemy description, against the real master graphics.
-#include "fuzzing.h"
+#include "tests/fuzz/fuzzing.h"
 
 FUZZ_TARGET(LOADER_WORLD_GRAPHICS, feedEnemyFile)

@@ -1,4 +1,4 @@
 // Fuzzes the palette file.
-#include "fuzzing.h"
+#include "tests/fuzz/fuzzing.h"
 
 FUZZ_TARGET(LOADER_WORLD_FILES, feedPaletteFile)

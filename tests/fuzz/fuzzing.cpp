@@ -1,4 +1,4 @@
-#include "fuzzing.h"
+#include "tests/fuzz/fuzzing.h"
 
 #include <limits.h>
 #include <stdio.h>

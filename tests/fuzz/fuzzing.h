@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "loaderinputs.h"
+#include "tests/support/loaderinputs.h"
 
 // From LLVMFuzzerInitialize: makes the directory and brings the world up to `level`
 // (LOADER_WORLD_*); exits the process when that fails.

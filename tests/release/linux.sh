@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Linux release as a player gets it: packs the tarball with tools/dist.sh, unpacks it
+# The Linux release as a player gets it: packs the tarball with packaging/dist.sh, unpacks it
 # into an empty folder and runs what is inside from there. The game itself runs on SDL's
 # dummy video driver and closes after 120 frames; the replay tool plays 600 frames; both must
 # exit 0 and leave Error.txt empty, and the checker must find the content clean.
@@ -13,7 +13,7 @@ tmp=$(mktemp -d /tmp/starlane-release-XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "release test: FAILED: $*" >&2; exit 1; }
 
-bash "$root/tools/dist.sh" --linux-only --build "$build" --out "$tmp/dist" >/dev/null
+bash "$root/packaging/dist.sh" --linux-only --build "$build" --out "$tmp/dist" >/dev/null
 mkdir "$tmp/player"
 tar xzf "$tmp/dist/starlane-linux-x86_64.tar.gz" -C "$tmp/player"
 cd "$tmp/player/starlane"

@@ -13,10 +13,10 @@
 
 #include <windows.h>
 
-#include "backend.h"
-#include "figures.h"
-#include "recorder.h"
-#include "recording.h"
+#include "platform/backend.h"
+#include "record/figures.h"
+#include "record/recorder.h"
+#include "record/session.h"
 
 namespace {
 
@@ -152,7 +152,7 @@ SDL_Joystick* gamePad;
 // Frame by frame, after frame `frame`: right from frame 10, fire from 20 to 69, Back in 90.
 void steer(int frame)
 {
-    replayObserveFrame(frame); // the recording's figures, as recordingStart would
+    figuresObserveFrame(frame); // the recording's figures, as recordingStart would
     int next = frame + 1;
     SDL_JoystickSetVirtualButton(gamePad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
                                  next >= 10 && next < 40);

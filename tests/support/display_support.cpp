@@ -1,6 +1,6 @@
-#include "display_support.h"
+#include "tests/support/display_support.h"
 
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 std::string testPaletteBytes()
 {

@@ -1,4 +1,4 @@
-#include "loaderinputs.h"
+#include "tests/support/loaderinputs.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,7 +15,7 @@
 #include "game/records.h"
 #include "game/world.h"
 #include "graphics/graphics.h"
-#include "instrumentation.h"
+#include "platform/instrumentation.h"
 #include "shell/errorlog.h"
 #include "shell/shell.h"
 

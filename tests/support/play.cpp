@@ -1,4 +1,4 @@
-#include "play.h"
+#include "tests/support/play.h"
 
 #include <gtest/gtest.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 #include <stdio.h>
 #include <sys/wait.h>
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "headless.h"
-#include "world_reset.h"
+#include "platform/headless.h"
+#include "tests/support/world_reset.h"
 
 void resetWorld(unsigned startTick)
 {

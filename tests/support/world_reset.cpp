@@ -1,6 +1,6 @@
 // One place that knows every global of the game, so each test starts from a fresh process.
 // Each subsystem adds its own globals here.
-#include "world_reset.h"
+#include "tests/support/world_reset.h"
 
 #include <stdio.h>
 #include <stdlib.h>

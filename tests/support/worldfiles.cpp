@@ -1,4 +1,4 @@
-#include "worldfiles.h"
+#include "tests/support/worldfiles.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "display/display.h"
-#include "display_support.h"
+#include "tests/support/display_support.h"
 #include "shell/shell.h"
-#include "testsupport.h"
+#include "tests/support/testsupport.h"
 
 static void put16(std::string& s, int v)
 {

@@ -9,14 +9,14 @@
 # Both unpack into a folder starlane/ that is the game's working directory: the game finds
 # palette.pal, Graphics/, Enemies/ and DeploymentOrders/ there and writes its Error.txt there.
 #
-#   tools/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]
+#   packaging/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]
 #
 # `make dist` builds both systems first and runs this; the release test runs it with
 # --linux-only.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tools/copy_content.sh"
+source "$root/packaging/copy_content.sh"
 build=$root/build
 windows_build=$root/build-windows
 out=$root/dist
@@ -27,7 +27,7 @@ while [ $# -gt 0 ]; do
         --build) build=$2; shift ;;
         --windows-build) windows_build=$2; shift ;;
         --out) out=$2; shift ;;
-        *) echo "usage: tools/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]" >&2; exit 2 ;;
+        *) echo "usage: packaging/dist.sh [--linux-only] [--build DIR] [--windows-build DIR] [--out DIR]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -42,7 +42,7 @@ stage() {
     local dir=$tmp/$1/starlane
     mkdir -p "$dir/docs"
     copy_content "$root/data" "$dir"
-    cp "$root/tools/release-readme.txt" "$dir/README.txt"
+    cp "$root/packaging/release-readme.txt" "$dir/README.txt"
     cp "$root/README.md" "$dir/README.md"
     cp "$root/docs/screenshot.png" "$root"/docs/*.md "$dir/docs/"
     echo "$dir"

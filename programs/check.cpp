@@ -13,7 +13,8 @@
 
 #include <string>
 
-#include "check.h"
+#include "tools/check.h"
+#include "tools/listing.h"
 
 static int usage()
 {

@@ -2,7 +2,7 @@
 # Makes docs/screenshot.png, the README's picture: the real game, run by the replay tool on
 # the shipped content with a fixed key script, photographed at frame 1950 (the third wave).
 #
-#   tools/screenshot.sh [BUILD_DIR]      (default build; builds the replay tool if missing)
+#   docs/screenshot.sh [BUILD_DIR]      (default build; builds the replay tool if missing)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
-#include "sheets.h"
+#include "tools/check.h"
+#include "tools/sheets.h"
 #include "tools/icon.h"
 
 namespace fs = std::filesystem;

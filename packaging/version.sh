@@ -3,7 +3,7 @@
 # (the last commit to that file; outside git, SOURCE_DATE_EPOCH's day or today):
 #   1.0.0 2026-12-01
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 version=$(sed -n 's/^#define STARLANE_VERSION_TEXT "\(.*\)"$/\1/p' "$root/shell/resource.h")
 [ -n "$version" ] || { echo "version.sh: no STARLANE_VERSION_TEXT in shell/resource.h" >&2; exit 1; }
 date=$(git -C "$root" log -1 --format=%cs -- shell/resource.h 2>/dev/null || true)

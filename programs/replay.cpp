@@ -30,13 +30,15 @@
 
 #include <windows.h>
 
-#include "alloc_count.h"
-#include "figures.h"
-#include "headless.h"
-#include "playback.h"
-#include "standin_hooks.h"
-#include "png_write.h"
-#include "recording.h"
+#include "programs/alloc_count.h"
+#include "record/figures.h"
+#include "platform/headless.h"
+#include "record/playback.h"
+#include "platform/standin_hooks.h"
+#include "platform/png_write.h"
+#include "record/recording.h"
+#include "record/session.h"
+#include "record/watch.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ void onTurn(int turn)
         double last = lastTurnEnd.tv_sec * 1e6 + lastTurnEnd.tv_nsec / 1e3;
         workUs.push_back(start - last);
         framesRun = turn;
-        replayObserveFrame(turn - 1);
+        figuresObserveFrame(turn - 1);
         takeShots(turn - 1);
         takeChecksum(turn - 1);
     }
@@ -154,7 +156,7 @@ int main(int argc, char** argv)
         } else if (strcmp(a, "--data") == 0 && hasValue) {
             dataDir = argv[++i];
         } else if (strcmp(a, "--frames") == 0 && hasValue) {
-            if (!readNumber(argv[++i], 0, MAX_FRAMES, &v))
+            if (!readNumber(argv[++i], 0, MAX_GAME_FRAMES, &v))
                 return usage("bad --frames value");
             maxFrames = (int)v;
             scriptOptions = 1;
@@ -169,11 +171,11 @@ int main(int argc, char** argv)
             startTick = v;
             scriptOptions = 1;
         } else if (strcmp(a, "--checksums") == 0 && hasValue) {
-            if (!readNumber(argv[++i], 1, MAX_FRAMES, &v))
+            if (!readNumber(argv[++i], 1, MAX_GAME_FRAMES, &v))
                 return usage("bad --checksums value");
             checksumEvery = (int)v;
         } else if (strcmp(a, "--lose") == 0 && hasValue) {
-            if (!readNumber(argv[++i], 0, MAX_FRAMES, &v))
+            if (!readNumber(argv[++i], 0, MAX_GAME_FRAMES, &v))
                 return usage("bad --lose value");
             loseAt = (int)v;
         } else if (strcmp(a, "--shot") == 0 && hasValue) {
@@ -182,7 +184,7 @@ int main(int argc, char** argv)
             if (colon == NULL || colon[1] == '\0')
                 return usage("bad --shot value, expected F:PATH.png");
             std::string frame(value, colon - value);
-            if (!readNumber(frame.c_str(), 0, MAX_FRAMES, &v))
+            if (!readNumber(frame.c_str(), 0, MAX_GAME_FRAMES, &v))
                 return usage("bad --shot frame");
             Shot s;
             s.frame = (int)v;
@@ -229,9 +231,10 @@ int main(int argc, char** argv)
     rgb.reserve(800 * 600 * 3);
     headlessReset((DWORD)startTick);
     headlessSetTurnHook(onTurn);
-    replayStart();
+    figuresStart();
     // The keys reach the game as a recording's keys were taken from it, at each keyboard read.
     playbackStart(keyRanges);
+    watchOn();
     std::vector<KeyRange>().swap(keyRanges); // the playback keeps them as its own events
     // STARLANE_RECORD records here as in the game, which shows what recording costs in play;
     // a recording refused is said in Error.txt, and the game plays on as it would.
@@ -258,7 +261,7 @@ int main(int argc, char** argv)
                  ", \"work_us_mean\": %.1f, \"work_us_p99\": %.1f, \"work_us_max\": %.1f, "
                  "\"allocations_after_start\": %ld}",
                  mean, p99, mx, ALLOCATIONS_COUNTED ? (long)allocationCount : -1L);
-        std::string line = "{" + replayFigures(framesRun, exitCode) + timings;
+        std::string line = "{" + figuresText(framesRun, exitCode) + timings;
         printf("%s\n", line.c_str());
         if (recordingFile) {
             std::string difference = figureDifference(recording.figures, line);

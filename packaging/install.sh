@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs Starlane like a Linux game, or takes it away again:
 #
-#   tools/install/install.sh install [--debian] BUILD_DIR PREFIX [DESTDIR]
-#   tools/install/install.sh uninstall PREFIX [DESTDIR]
+#   packaging/install.sh install [--debian] BUILD_DIR PREFIX [DESTDIR]
+#   packaging/install.sh uninstall PREFIX [DESTDIR]
 #
-#   PREFIX/bin/starlane                 the launcher (tools/install/starlane.sh)
+#   PREFIX/bin/starlane                 the launcher (packaging/starlane.sh)
 #   PREFIX/bin/starlane-replay, starlane-check, starlane-mkcontent
 #   PREFIX/lib/starlane/starlane        the game, started by the launcher
 #   PREFIX/lib/starlane/install_manifest.txt   what this install wrote
@@ -27,8 +27,8 @@
 # and the desktop entry are PREFIX's. `make install` and `make uninstall` run this.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/tools/copy_content.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/packaging/copy_content.sh"
 usage() {
     echo "usage: install.sh install [--debian] BUILD_DIR PREFIX [DESTDIR] | uninstall PREFIX [DESTDIR]" >&2
     exit 2
@@ -71,7 +71,7 @@ fi
 manifest=$lib/install_manifest.txt
 icon_sizes="16 32 48 64"
 appid=io.github.starlane.starlane
-read -r version date < <(bash "$root/tools/install/version.sh") || true
+read -r version date < <(bash "$root/packaging/version.sh") || true
 [ -n "$version" ] || exit 1
 
 # The old manifest ($old) lines: "HASH  PATH" for a file, "-  PATH/" for a folder, paths under
@@ -153,8 +153,8 @@ copy_content "$root/data" "$stage/$share"
 cp "$root/README.md" "$stage/share/doc/starlane/README.md"
 mkdir -p "$stage/share/doc/starlane/docs"
 cp "$root"/docs/*.md "$root/docs/screenshot.png" "$stage/share/doc/starlane/docs/"
-cp "$root"/tools/install/man/*.1 "$stage/share/man/man1/"
-cp "$root/tools/install/man/starlane.6" "$stage/share/man/man6/"
+cp "$root"/packaging/man/*.1 "$stage/share/man/man1/"
+cp "$root/packaging/man/starlane.6" "$stage/share/man/man6/"
 
 # The icon at each size, from the ship as the icon tool draws it: its .ico holds 16, 32 and
 # 48 pixels, its PNG 64.
@@ -175,16 +175,16 @@ sed_quote() { printf '%s' "$1" | sed 's/[\\&|]/\\&/g'; }
 sed -e "0,/^game=/s|^game=.*|game=$(sed_quote "$(sh_quote "$prefix/$lib/starlane")")|" \
     -e "0,/^content=/s|^content=.*|content=$(sed_quote "$(sh_quote "$prefix/$share")")|" \
     -e "0,/^checker=/s|^checker=.*|checker=$(sed_quote "$(sh_quote "$prefix/$bin/starlane-check")")|" \
-    "$root/tools/install/starlane.sh" >"$stage/$bin/starlane"
+    "$root/packaging/starlane.sh" >"$stage/$bin/starlane"
 chmod 755 "$stage/$bin/starlane"
 sed -e "s|@LAUNCHER@|$(sed_quote "$(exec_quote "$prefix/$bin/starlane")")|" \
-    "$root/tools/install/starlane.desktop" >"$stage/share/applications/starlane.desktop"
+    "$root/packaging/starlane.desktop" >"$stage/share/applications/starlane.desktop"
 # The screenshot is a web address under the home page, given as STARLANE_HOMEPAGE.
 homepage=${STARLANE_HOMEPAGE:-}
 if [ -n "$homepage" ]; then web=(-e "s|@HOMEPAGE@|$(sed_quote "${homepage%/}")|g"); else
     web=(-e '/<url type="homepage">/d' -e '/<screenshots>/,/<\/screenshots>/d'); fi
 sed -e "s|@VERSION@|$version|" -e "s|@DATE@|$date|" "${web[@]}" \
-    "$root/tools/install/starlane.metainfo.xml" >"$stage/share/metainfo/$appid.metainfo.xml"
+    "$root/packaging/starlane.metainfo.xml" >"$stage/share/metainfo/$appid.metainfo.xml"
 
 # Into place: each file with its mode, each new folder noted.
 (cd "$stage" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort) >"$tmp/paths"

@@ -1,4 +1,4 @@
-#include "alloc_count.h"
+#include "programs/alloc_count.h"
 
 #include <stddef.h>
 

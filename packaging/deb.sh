@@ -6,8 +6,8 @@
 # must validate. `make deb` runs this.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/../.." && pwd)
-read -r version date < <(bash "$root/tools/install/version.sh") || true
+root=$(cd "$(dirname "$0")/.." && pwd)
+read -r version date < <(bash "$root/packaging/version.sh") || true
 [ -n "$version" ] || exit 1
 arch=$(dpkg --print-architecture)
 deb=starlane_${version}_$arch.deb

@@ -2,7 +2,7 @@
 // the game when STARLANE_RECORD names a file.
 #include <windows.h>
 
-#include "record/recording.h"
+#include "record/session.h"
 
 int main(int argc, char** argv)
 {

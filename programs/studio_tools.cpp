@@ -24,13 +24,14 @@
 #include "content/content.h"
 #include "content/files.h"
 #include "content/textread.h"
-#include "check.h"
+#include "tools/check.h"
+#include "tools/listing.h"
 #include "display/display.h"
 #include "game/constants.h"
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
-#include "sheets.h"
+#include "tools/sheets.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ std::string answer; // the last answer, alive until the next call
 // (the readers take frames and sheets of up to 64 MiB, which a page cannot draw at a keystroke).
 const long long SHOWN_FRAME_PIXELS = 512 * 512;
 const long long SHOWN_SHEET_PIXELS = 2048 * 2048;
-
-std::string jsonString(const std::string& s)
-{
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\')
-            out += '\\', out += (char)c;
-        else if (c < 0x20) {
-            char code[8];
-            snprintf(code, sizeof(code), "\\u%04x", c);
-            out += code;
-        } else
-            out += (char)c;
-    }
-    return out + "\"";
-}
 
 std::string strings(const std::vector<std::string>& list)
 {
@@ -150,20 +135,13 @@ FramePlaces framePlaces(const std::string& file)
     return found;
 }
 
-std::string graphicJson(const Graphic& g, size_t index, const std::string& file, int loaded)
+// What the studio draws besides the listing: the sheet a graphic is cut from, and each
+// frame's pixels (palette indices in hex) with the cell it lies in.
+std::string graphicPictures(const ListedGraphic& l)
 {
-    std::string out = "{\"index\":" + std::to_string(index) + ",\"file\":" + jsonString(file) +
-                      ",\"role\":" + jsonString(graphicRoleName((int)index)) +
-                      ",\"loaded\":" + std::to_string(loaded);
-    if (!loaded)
-        return out + "}";
-    out += ",\"width\":" + std::to_string(g.width) + ",\"height\":" + std::to_string(g.height) +
-           ",\"colorKey\":" + std::to_string(g.colorKey) +
-           ",\"attributes\":" + std::to_string(g.attributes) + ",\"box\":[" +
-           std::to_string(g.boundingBox.left) + "," + std::to_string(g.boundingBox.top) + "," +
-           std::to_string(g.boundingBox.right) + "," + std::to_string(g.boundingBox.bottom) + "],";
-    FramePlaces where = framePlaces(file);
-    out += "\"bitmap\":" + jsonString(where.bitmap) + ",\"frames\":[";
+    const Graphic& g = masterGraphics[l.index];
+    FramePlaces where = framePlaces(l.file);
+    std::string out = "\"bitmap\":" + jsonString(where.bitmap) + ",\"frames\":[";
     int first = 1;
     int shown = (long long)g.width * g.height <= SHOWN_FRAME_PIXELS;
     for (int f = 0; f < MAX_FRAMES && shown; f++) {
@@ -187,31 +165,14 @@ std::string graphicJson(const Graphic& g, size_t index, const std::string& file,
                ",\"pixels\":\"" + rows + "\"}";
         first = 0;
     }
-    out += "],\"tooLarge\":" + std::to_string(!shown) + ",\"animations\":[";
-    first = 1;
-    for (int a = 0; a < MAX_ANIMATIONS; a++) {
-        const Animation& anim = g.animations[a];
-        if (anim.numFrames <= 0)
-            continue;
-        std::string sequence;
-        for (int k = 0; k < anim.numFrames; k++)
-            sequence += (k ? "," : "") + std::to_string(anim.frameSequence[k]);
-        out += std::string(first ? "" : ",") + "{\"index\":" + std::to_string(a) + ",\"frames\":[" +
-               sequence + "],\"delay\":" + std::to_string(anim.delay) +
-               ",\"loops\":" + ((anim.flags & ANIMATION_LOOP) ? "1" : "0") + "}";
-        first = 0;
-    }
-    return out + "]}";
+    return out + "],\"tooLarge\":" + std::to_string(!shown);
 }
 
 void describeGraphics(const LoadedContent& content, void*)
 {
     answer = "{\"frameMs\":" + std::to_string(1000 / framesPerSecond) +
-             ",\"palette\":" + paletteHex() + ",\"graphics\":[";
-    for (size_t i = 0; i < content.graphics.size(); i++)
-        answer += (i ? "," : "") +
-                  graphicJson(masterGraphics[i], i, content.graphics[i], content.graphicLoaded[i]);
-    answer += "],\"enemies\":" + strings(content.enemies) + "}";
+             ",\"palette\":" + paletteHex() + "," +
+             listingJson(listingOf(content), graphicPictures) + "}";
 }
 
 } // namespace

@@ -1,0 +1,71 @@
+// Painting one pixel of a sheet's picture by rewriting the character in its source.
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/colors.h"
+#include "tools/sheet.h"
+#include "tools/sheets.h"
+#include "tools/source_text.h"
+
+namespace fs = std::filesystem;
+
+int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int colour,
+               std::string& why)
+{
+    std::vector<std::string> errors;
+    Palette pal;
+    std::string text, problem;
+    if (colour < 0 || colour > 255) {
+        why = sheet.string() + ": palette entries are 0..255";
+        return 0;
+    }
+    if (!loadColours(dataDir / "palette.colors", pal, errors)) {
+        why = errors.empty() ? "palette.colors does not load" : errors[0];
+        return 0;
+    }
+    if (!readSource(sheet, text, problem)) {
+        why = sheet.string() + ": " + problem;
+        return 0;
+    }
+    // The sheet's reader finds the pixel's character; the rest is written back byte for byte.
+    PixelPlace place;
+    place.x = x;
+    place.y = y;
+    std::vector<uint8_t> unused;
+    readSheet(sheet, text, pal, unused, errors, &place);
+    size_t at = place.offset;
+    const int* legend = place.legend;
+    if (at == std::string::npos) {
+        why = sheet.string() + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+              ") lies in no cell an at block draws";
+        return 0;
+    }
+    int c = 0;
+    while (c < 256 && legend[c] != colour)
+        c++;
+    if (c == 256) {
+        // A new pixel character, one that reads well and is not a comment or a blank.
+        const char* spare =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+*=%$@!?~^:;,_-";
+        for (const char* p = spare; *p && c == 256; p++)
+            if (!place.given[(unsigned char)*p])
+                c = (unsigned char)*p;
+        if (c == 256) {
+            why = sheet.string() + ": no pixel character is left for a new legend";
+            return 0;
+        }
+        text[at] = (char)c;
+        size_t put = place.legendEnd;
+        std::string eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+        text.insert(put, "legend " + std::string(1, (char)c) + " " + std::to_string(colour) + eol);
+    } else
+        text[at] = (char)c;
+    std::ofstream out(sheet, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), (std::streamsize)text.size());
+    if (!out) {
+        why = sheet.string() + ": cannot write";
+        return 0;
+    }
+    return 1;
+}
