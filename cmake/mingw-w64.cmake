@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
-# The only file of cmake/: the toolchain of the windows preset (make windows).
+# The toolchain of the windows preset (make windows).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)

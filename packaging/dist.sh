@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Packs the release archives:
 #   dist/starlane-linux-x86_64.tar.gz   the game, the replay tool, the content checker and the
-#                                       content builder, beside the content, README.txt
-#   dist/starlane-windows.zip           starlane.exe beside the content, README.txt
+#                                       content builder, beside the content, README.txt and LICENSE.txt
+#   dist/starlane-windows.zip           starlane.exe beside the content, README.txt and LICENSE.txt
 #   dist/starlane-web.zip               the web build's site (page, script, wasm, packed content,
 #                                       the web app's files and the studio), for any static web
 #                                       host (when build-web/ is built)
@@ -44,6 +44,7 @@ stage() {
     copy_content "$root/data" "$dir"
     cp "$root/packaging/release-readme.txt" "$dir/README.txt"
     cp "$root/README.md" "$dir/README.md"
+    cp "$root/LICENSE" "$dir/LICENSE.txt"
     cp "$root/docs/screenshot.png" "$root"/docs/*.md "$dir/docs/"
     echo "$dir"
 }
@@ -73,7 +74,7 @@ for tool in starlane-check mkcontent; do
     cp "$windows_build/$tool.exe" "$windows/"
 done
 # CR LF line ends, so that every Windows editor shows the read-me as lines.
-sed -i 's/$/\r/' "$windows/README.txt"
+sed -i 's/$/\r/' "$windows/README.txt" "$windows/LICENSE.txt"
 rm -f "$out/starlane-windows.zip"
 (cd "$tmp/windows" && zip -qr -X "$out/starlane-windows.zip" starlane)
 echo "wrote $out/starlane-windows.zip"
@@ -85,6 +86,7 @@ if [ -f "$site/starlane.wasm" ]; then
     [ -f "$site/site-files.txt" ] || { echo "dist.sh: $site/site-files.txt is missing (make web)" >&2; exit 1; }
     mkdir -p "$tmp/web/starlane"
     (cd "$site" && tr '\n' '\0' < site-files.txt | xargs -0 cp --parents -t "$tmp/web/starlane")
+    cp "$root/LICENSE" "$tmp/web/starlane/LICENSE.txt"
     rm -f "$out/starlane-web.zip"
     (cd "$tmp/web" && zip -qr -X "$out/starlane-web.zip" starlane)
     echo "wrote $out/starlane-web.zip"

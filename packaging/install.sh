@@ -11,7 +11,7 @@
 #   PREFIX/share/starlane/              the content, with its sources
 #   PREFIX/share/applications/starlane.desktop, PREFIX/share/metainfo/...metainfo.xml
 #   PREFIX/share/icons/hicolor/NxN/apps/starlane.png, made from the ship by mkcontent icon
-#   PREFIX/share/man/man6/starlane.6, man1/starlane-*.1, PREFIX/share/doc/starlane/README.md
+#   PREFIX/share/man/man6/starlane.6, man1/starlane-*.1, PREFIX/share/doc/starlane/README.md and LICENSE
 #   and docs/ (the manual it links to)
 #
 # --debian is Debian's layout for games, for the package (debian/rules): bin/ and lib/starlane
@@ -151,6 +151,8 @@ cp "$build/mkcontent" "$stage/$bin/starlane-mkcontent"
 copy_content "$root/data" "$stage/$share"
 # The front page and the manual it links to, beside it as in the source tree.
 cp "$root/README.md" "$stage/share/doc/starlane/README.md"
+# The licence; Debian's package says it in its copyright file instead.
+[ $layout = debian ] || cp "$root/LICENSE" "$stage/share/doc/starlane/LICENSE"
 mkdir -p "$stage/share/doc/starlane/docs"
 cp "$root"/docs/*.md "$root/docs/screenshot.png" "$stage/share/doc/starlane/docs/"
 cp "$root"/packaging/man/*.1 "$stage/share/man/man1/"

@@ -18,7 +18,7 @@ mkdir "$tmp/player"
 tar xzf "$tmp/dist/starlane-linux-x86_64.tar.gz" -C "$tmp/player"
 cd "$tmp/player/starlane"
 
-for f in starlane starlane-replay starlane-check mkcontent README.txt README.md docs/modding.md palette.pal \
+for f in starlane starlane-replay starlane-check mkcontent README.txt LICENSE.txt README.md docs/modding.md palette.pal \
          palette.colors Graphics/MasterGraphics.txt Graphics/PlayerShip.sheet \
          Enemies/MasterEnemies.txt DeploymentOrders/DeploymentOrder1.dpo; do
     [ -e "$f" ] || fail "$f is not in the tarball"

@@ -1,0 +1,81 @@
+// The checker's verdict on the folder after every change: the problems, each at its place and
+// a click away from it, the tree and the editor marked, and the graphics as the game cut them.
+import { files, rebuildSources, sourcesNeedBuilding, status } from './folder.js';
+import { toolsCall, listing } from './tools.js';
+import { markEditor, openFile } from './editor.js';
+import { drawTree } from './tree.js';
+import { drawGraphics } from './graphics.js';
+
+const $ = id => document.getElementById(id);
+const CHECK_DELAY_MS = 250;       // after the last key
+
+export let problems = [];         // {file, line, severity, text}
+export let report = null;         // the checker's last answer
+export let graphics = null;       // the listing of the graphics, as the game cut them
+let checkTimer = 0;
+export let checked = null;        // a promise of the check under way
+
+export function scheduleCheck() {
+  clearTimeout(checkTimer);
+  checkTimer = setTimeout(() => { runCheck(); }, CHECK_DELAY_MS);
+}
+
+// Only while it is shown: the listing loads the content once more.
+export function drawListing() {
+  if ($('listing').parentElement.open) $('listing').textContent = listing().join('\n');
+}
+
+const PLACE = /^(.*?):(\d+): (.*)$/;
+
+function parseProblem(line) {
+  const m = PLACE.exec(line);
+  const severity = / warning: /.test(' ' + (m ? m[3] : line)) ? 'warning' : 'error';
+  if (!m) {
+    const colon = line.indexOf(': ');
+    return { file: colon > 0 ? line.slice(0, colon) : '', line: 0, severity,
+             text: colon > 0 ? line.slice(colon + 2) : line };
+  }
+  return { file: m[1], line: Number(m[2]), severity, text: m[3] };
+}
+
+function drawProblems() {
+  const box = $('problems');
+  box.textContent = '';
+  if (problems.length === 0) {
+    const d = document.createElement('div');
+    d.className = 'clean';
+    d.textContent = report ? `Clean: ${report.graphics} graphics, ${report.enemies} enemies, ` +
+                             `${report.orders} orders.` : '';
+    box.appendChild(d);
+  }
+  for (const p of problems) {
+    const d = document.createElement('div');
+    d.className = p.severity;
+    d.textContent = p.line ? `${p.file}:${p.line}: ${p.text}` : `${p.file}: ${p.text}`;
+    d.addEventListener('click', () => openFile(p.file, p.line));
+    box.appendChild(d);
+  }
+}
+
+export async function runCheck() {
+  clearTimeout(checkTimer);
+  checked = (async () => {
+    if (sourcesNeedBuilding()) await rebuildSources();
+    const t0 = performance.now();
+    report = toolsCall('studioCheck', '.');
+    problems = report.lines.map(parseProblem);
+    graphics = toolsCall('studioGraphics', '.');
+    const ms = performance.now() - t0;
+    drawProblems();
+    markEditor();
+    drawTree();
+    drawGraphics();
+    drawListing();
+    document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
+    status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
+           (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
+                            : 'clean'));
+    return problems;
+  })();
+  return checked;
+}
