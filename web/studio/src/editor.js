@@ -65,7 +65,7 @@ export function openFile(path, line) {
     editor.focus();
   } else {
     closeEditor();
-    drawPicture(path);
+    drawPicture(path).catch(e => message(`${path}: ${e.message}`));
   }
   drawTree();
   drawGraphics();

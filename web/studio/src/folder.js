@@ -3,7 +3,7 @@
 // always knows when the folder has been edited.
 import { saveFile, deleteFile, clearFolder } from './store.js';
 import { checkName } from './zipin.js';
-import { tools, toolsCall, CONTENT } from './tools.js';
+import { toolsCall, putFile, removeFile, clearFiles, readFile } from './tools.js';
 
 export const files = new Map();   // path -> Uint8Array
 export const TEXT_FILE = /\.(txt|dpo|sheet|colors)$/i;
@@ -21,55 +21,33 @@ function edited() {
   if (!replacing) message(`${folderIs}, edited.`);
 }
 
-function mkdirs(FS, path) {
-  const parts = path.split('/').slice(1, -1);
-  let dir = '';
-  for (const p of parts) {
-    dir += '/' + p;
-    try { FS.mkdir(dir); } catch (e) { /* there already */ }
-  }
-}
-
-function putInTools(path, bytes) {
-  mkdirs(tools.FS, CONTENT + '/' + path);
-  tools.FS.writeFile(CONTENT + '/' + path, bytes);
-}
-
-function removeTree(FS, dir) {
-  for (const name of FS.readdir(dir)) {
-    if (name === '.' || name === '..') continue;
-    const p = dir + '/' + name;
-    if (FS.isDir(FS.lstat(p).mode)) { removeTree(FS, p); FS.rmdir(p); } else FS.unlink(p);
-  }
-}
-
 // The one way a file of the folder changes.
 export async function write(path, bytes) {
   checkName(path);
   edited();
   sourcesChanged = sourcesChanged || SOURCE_FILE.test(path);
   files.set(path, bytes);
-  putInTools(path, bytes);
+  await putFile(path, bytes);
   await saveFile(path, bytes);
 }
 
 export async function remove(path) {
   edited();
   files.delete(path);
-  try { tools.FS.unlink(CONTENT + '/' + path); } catch (e) { /* not there */ }
+  await removeFile(path);
   await deleteFile(path);
 }
 
 // The folder as the storage kept it, into the tools module's file system.
-export function restore(stored) {
-  for (const [path, bytes] of stored) { files.set(path, bytes); putInTools(path, bytes); }
+export async function restore(stored) {
+  for (const [path, bytes] of stored) { files.set(path, bytes); await putFile(path, bytes); }
 }
 
 // Every file of the folder replaced by `entries`; `what` is what the folder then is.
 export async function replaceAll(entries, what) {
   await clearFolder();
   files.clear();
-  removeTree(tools.FS, CONTENT);
+  await clearFiles();
   replacing = true;
   try {
     for (const [path, bytes] of entries) await write(path, bytes);
@@ -84,15 +62,13 @@ export const sourcesNeedBuilding = () => sourcesChanged || !files.has('palette.p
 // A changed picture source makes its pictures again, through the content builder.
 export async function rebuildSources() {
   sourcesChanged = false;
-  const built = toolsCall('studioBuild', '.');
+  const built = await toolsCall('studioBuild', '.');
   for (const written of built.wrote) {
     const path = written.replace(/^\.\//, '');
-    const bytes = tools.FS.readFile(CONTENT + '/' + path);
+    const bytes = await readFile(path);
     files.set(path, bytes);
     await saveFile(path, bytes);
   }
   return built;
 }
 
-// The bytes the tools module holds for a file it wrote (a painted sheet).
-export const toolsFile = path => tools.FS.readFile(CONTENT + '/' + path);

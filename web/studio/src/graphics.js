@@ -1,7 +1,7 @@
 // The pictures: a BMP as the game reads it, painted through its sheet; the palette; and every
 // graphic of the open file as the game cuts it, with its bounding box and its animations.
-import { files, write, message, toolsFile } from './folder.js';
-import { toolsCall } from './tools.js';
+import { files, write, message } from './folder.js';
+import { toolsCall, readFile } from './tools.js';
 import { pixelCanvas, paletteChooser, hexBytes } from './pictures.js';
 import { graphics, runCheck } from './problems.js';
 import { openPath, openFile } from './editor.js';
@@ -11,25 +11,25 @@ let chosenColour = 1;
 
 function chooseColour(entry) { chosenColour = entry; }
 
-function paletteBytes() {
-  return hexBytes(toolsCall('studioPalette', '.').palette, 768);
+async function paletteBytes() {
+  return hexBytes((await toolsCall('studioPalette', '.')).palette, 768);
 }
 
-export function drawPicture(path) {
+export async function drawPicture(path) {
   const box = $('picture');
   box.textContent = '';
   if (path === 'palette.pal') {
     box.textContent = 'The 256 colours the game draws with, as it reads them (entry 0 at the top left):';
-    box.appendChild(paletteChooser(paletteBytes(), chosenColour, chooseColour));
+    box.appendChild(paletteChooser(await paletteBytes(), chosenColour, chooseColour));
     return;
   }
   if (!/\.bmp$/i.test(path)) {
     box.textContent = path + ': ' + files.get(path).length + ' bytes (not a text file or a picture)';
     return;
   }
-  const bmp = toolsCall('studioBitmap', path);
+  const bmp = await toolsCall('studioBitmap', path);
   if (!bmp.ok) { box.textContent = path + ': ' + bmp.error; return; }
-  const rgb = paletteBytes();
+  const rgb = await paletteBytes();
   const scale = Math.max(1, Math.min(6, Math.floor(600 / Math.max(bmp.width, bmp.height))));
   const canvas = pixelCanvas(bmp.pixels, bmp.width, bmp.height, rgb, scale, -1);
   canvas.id = 'sheet-picture';
@@ -53,12 +53,12 @@ export function drawPicture(path) {
 }
 
 export async function paint(sheet, x, y, colour) {
-  const result = toolsCall('studioPaint', '.', sheet, x, y, colour);
+  const result = await toolsCall('studioPaint', '.', sheet, x, y, colour);
   if (!result.ok) { message(result.error); return; }
-  await write(sheet, toolsFile(sheet));
+  await write(sheet, await readFile(sheet));
   if (openPath === sheet) openFile(sheet);
   await runCheck();
-  if (openPath && /\.bmp$/i.test(openPath)) drawPicture(openPath);
+  if (openPath && /\.bmp$/i.test(openPath)) await drawPicture(openPath);
 }
 
 // ---- Graphics as the game cuts them

@@ -95,7 +95,7 @@ async function start() {
   await startTools();
   const stored = await loadFolder();
   if (stored.size) {
-    restore(stored);
+    await restore(stored);
     drawTree();
     openFile(files.has('Enemies/MasterEnemies.txt') ? 'Enemies/MasterEnemies.txt'
                                                      : [...files.keys()].sort()[0]);
@@ -218,7 +218,7 @@ window.studio = {
   remove: async path => { await remove(path); await runCheck(); },
   problems: async () => { if (checked) await checked; return problems.map(p => ({ ...p })); },
   graphics: async () => { if (checked) await checked; return graphics; },
-  list: async () => { if (checked) await checked; return listing(); },
+  list: async () => { if (checked) await checked; return await listing(); },
   paint: (sheet, x, y, colour) => paint(sheet, x, y, colour),
   open: (path, line) => openFile(path, line),
   play,

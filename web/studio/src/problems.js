@@ -21,8 +21,8 @@ export function scheduleCheck() {
 }
 
 // Only while it is shown: the listing loads the content once more.
-export function drawListing() {
-  if ($('listing').parentElement.open) $('listing').textContent = listing().join('\n');
+export async function drawListing() {
+  if ($('listing').parentElement.open) $('listing').textContent = (await listing()).join('\n');
 }
 
 const PLACE = /^(.*?):(\d+): (.*)$/;
@@ -62,15 +62,15 @@ export async function runCheck() {
   checked = (async () => {
     if (sourcesNeedBuilding()) await rebuildSources();
     const t0 = performance.now();
-    report = toolsCall('studioCheck', '.');
+    report = await toolsCall('studioCheck', '.');
     problems = report.lines.map(parseProblem);
-    graphics = toolsCall('studioGraphics', '.');
+    graphics = await toolsCall('studioGraphics', '.');
     const ms = performance.now() - t0;
     drawProblems();
     markEditor();
     drawTree();
     drawGraphics();
-    drawListing();
+    await drawListing();
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
     status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
            (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
