@@ -121,10 +121,11 @@ var Module = {
 };
 
 // Installable, and played without the network from the second visit on: the service worker
-// (sw.js) caches the site. Browsers run one only over HTTPS or on localhost; elsewhere the
-// page plays as before.
+// (sw.js) caches the site, the folder this page is in being its scope. Browsers run one only
+// over HTTPS or on localhost; elsewhere the page plays as before. A new sw.js is looked for
+// on the host itself, never in the browser's HTTP cache.
 if ('serviceWorker' in navigator && window.isSecureContext) {
-  navigator.serviceWorker.register('sw.js').catch(function(e) {
+  navigator.serviceWorker.register('sw.js', { scope: './', updateViaCache: 'none' }).catch(function(e) {
     console.warn('Starlane: no offline play: ' + e);
   });
 }

@@ -23,7 +23,7 @@ async function fetchBytes(name) {
   return new Uint8Array(await r.arrayBuffer());
 }
 
-// The service worker under a cache name of its own: the build's version and a hash of this
+// The service worker under a release name of its own: the build's version and a hash of this
 // build's files, so that a host that served another build replaces its cache.
 async function worker(out) {
   const text = new TextDecoder().decode(await fetchBytes('sw.js'));
@@ -33,8 +33,8 @@ async function worker(out) {
     for (const bytes of [new TextEncoder().encode(n), out[n]])
       for (let i = 0; i < bytes.length; i++) h = Math.imul(h ^ bytes[i], 16777619) >>> 0;
   const digest = h.toString(16).padStart(8, '0');
-  const renamed = text.replace(/const CACHE = '(starlane-[^']*?)-[0-9a-f]+';/, `const CACHE = '$1-${digest}';`);
-  if (renamed === text) throw new Error('sw.js of this site has no cache name');
+  const renamed = text.replace(/const RELEASE = '(starlane-[^']*?)-[0-9a-f]+';/, `const RELEASE = '$1-${digest}';`);
+  if (renamed === text) throw new Error('sw.js of this site has no release name');
   return new TextEncoder().encode(renamed);
 }
 
