@@ -7,50 +7,34 @@ const assert = require('node:assert');
 const zlib = require('zlib');
 const { zipSync } = require('../../web/studio/node_modules/fflate');
 
-const crc32 = bytes => zlib.crc32(bytes);
 
 // A zip written by hand, so that it can say what it likes: each entry's name, method, packed
 // bytes, and the CRC and unpacked size it declares; `at` reuses an earlier entry's data.
+const u32 = n => { const b = Buffer.alloc(4); b.writeUInt32LE(n); return b; };
+const u16 = n => u32(n).subarray(0, 2);
 function zipOf(entries) {
-  const parts = [], central = [];
-  const offsets = [];
+  const parts = [], central = [], offsets = [];
   let offset = 0;
   for (const [i, e] of entries.entries()) {
-    const name = Buffer.from(e.name);
-    if (e.at !== undefined) { offsets.push(offsets[e.at]); } else {
-      const local = Buffer.alloc(30);
-      local.writeUInt32LE(0x04034b50, 0);
-      local.writeUInt16LE(e.method, 8);
-      local.writeUInt16LE(name.length, 26);
-      parts.push(local, name, e.packed);
-      offsets.push(offset);
-      offset += 30 + name.length + e.packed.length;
+    const name = Buffer.from(e.name), packed = entries[e.at ?? i].packed;
+    offsets.push(e.at === undefined ? offset : offsets[e.at]);
+    if (e.at === undefined) {
+      parts.push(u32(0x04034b50), Buffer.alloc(4), u16(e.method), Buffer.alloc(16), u16(name.length), u16(0), name, packed);
+      offset += 30 + name.length + packed.length;
     }
-    const c = Buffer.alloc(46);
-    c.writeUInt32LE(0x02014b50, 0);
-    c.writeUInt16LE(e.method, 10);
-    c.writeUInt32LE(e.crc, 16);
-    c.writeUInt32LE(entries[e.at ?? i].packed.length, 20);
-    c.writeUInt32LE(e.size, 24);
-    c.writeUInt16LE(name.length, 28);
-    c.writeUInt32LE(offsets[i], 42);
-    central.push(c, name);
+    central.push(u32(0x02014b50), Buffer.alloc(6), u16(e.method), Buffer.alloc(4), u32(e.crc), u32(packed.length),
+                 u32(e.size), u16(name.length), Buffer.alloc(12), u32(offsets[i]), name);
   }
   const dir = Buffer.concat(central);
-  const end = Buffer.alloc(22);
-  end.writeUInt32LE(0x06054b50, 0);
-  end.writeUInt16LE(entries.length, 8);
-  end.writeUInt16LE(entries.length, 10);
-  end.writeUInt32LE(dir.length, 12);
-  end.writeUInt32LE(offset, 16);
-  return new Uint8Array(Buffer.concat([...parts, dir, end]));
+  return new Uint8Array(Buffer.concat([...parts, dir, u32(0x06054b50), Buffer.alloc(4), u16(entries.length),
+                                       u16(entries.length), u32(dir.length), u32(offset), u16(0)]));
 }
 
 // 1 GiB of zeros as one deflate stream of about 1 MB (run-length packing: half a second).
 const gib = zlib.deflateRawSync(Buffer.alloc(1 << 30), { strategy: zlib.constants.Z_RLE, level: 1 });
 const text = Buffer.from('Name = Dart\nGraphic = 2\n'.repeat(40));
 const deflated = zlib.deflateRawSync(text);
-const honest = { method: 8, packed: deflated, crc: crc32(text), size: text.length };
+const honest = { method: 8, packed: deflated, crc: zlib.crc32(text), size: text.length };
 
 const stored = zipSync({ 'palette.pal': new Uint8Array(1024).fill(7) }, { level: 0 });
 const flipped = stored.slice();
