@@ -82,7 +82,7 @@ async function main() {
     // Now and then (about one start in ten here) headless Chromium never runs the page's first
     // frame; that start is said and the page loaded once more, so the rest is still tested.
     const firstFrame = timeout => page.waitForFunction(
-      () => window.Module && Module._webPresentCount && Module._webPresentCount() > 0, { timeout });
+      () => window.Module && Module.calledRun && Module._webPresentCount() > 0, { timeout });
     await page.goto(`http://127.0.0.1:${port}/`, { waitUntil: 'load' });
     await firstFrame(30000).catch(async () => {
       console.log('note: no first frame in 30 s (the page says: ' +

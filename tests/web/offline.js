@@ -13,7 +13,7 @@ const { check } = require('./harness.js');
 const HOUR = 'max-age=3600';
 const listen = (dir, port) => new Promise(resolve => { const s = serve(dir, port, (_, p) => resolve([s, p]), HOUR); });
 const stop = server => { server.closeAllConnections(); return new Promise(r => server.close(r)); };
-const plays = page => page.waitForFunction(() => window.Module && Module._webPresentCount &&
+const plays = page => page.waitForFunction(() => window.Module && Module.calledRun &&
   Module._webPresentCount() > 5, { timeout: 20000 }).then(() => true, () => false);
 const controlled = page => page.waitForFunction(() => navigator.serviceWorker.controller !== null,
                                                 { timeout: 20000 });
