@@ -102,6 +102,11 @@ for row in "${rows[@]}"; do
         fail "${words[*]}: exit $code, said: $said (wanted $want_code and: $want)"
 done
 [ -z "$(find "$tmp/mine" "$content" -newer "$tmp/stamp" -not -type d)" ] || fail "something was written into the content"
+# A recording that cannot be made is refused before anything is played.
+rm -f "$tmp/presents.txt"
+run env STARLANE_RECORD="$(printf %0251d 0)" "$prefix/bin/starlane"
+[ "$code" = 1 ] && [[ $said == *": File name too long"* ]] && [ ! -e "$tmp/presents.txt" ] ||
+    fail "a STARLANE_RECORD name too long: exit $code, said: $said"
 
 # A reinstall over an older install: a file only the old one had goes (the older install is
 # made by noting a file in the manifest), a player's file in the content folder stays.
