@@ -153,11 +153,11 @@ web-test-deps:
 	$(need_npm)
 	cd tests/web && npm ci --no-audit --no-fund --silent
 
-# The local server under bad requests, the page played in headless Chromium, the replay tool
-# for the web under node, the studio's tools module under node against the native checker,
-# then the studio in Chromium.
+# The local server under bad requests and the studio's zip reader on zips that lie, the page
+# played in headless Chromium, the replay tool for the web under node, the studio's tools
+# module under node against the native checker, then the studio in Chromium.
 web-test: web web-test-deps build
-	node --test tests/web/serve.test.js
+	node --test tests/web/serve.test.js tests/web/zip.test.js
 	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
 	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
 	bash tests/web/tools_table.sh build build-web $(abspath $(DATA))

@@ -36,7 +36,7 @@ present=$(node "$root/tests/web/browser.js" "$site" "$root/data/palette.pal" "$t
           sed -nE 's/.*"present_ms_mean":([0-9.]+).*/\1/p')
 
 bytes=0
-for f in index.html page.js starlane.js starlane.wasm starlane.data; do
+for f in index.html page.js starlane.js starlane.wasm starlane.data starlane-files.json; do
     bytes=$((bytes + $(gzip -9c "$site/$f" | wc -c)))
 done
 
@@ -58,7 +58,7 @@ key=$(node "$root/tests/web/studio.js" "$site" "$root/build" "$root/data" |
       sed -nE 's/.*"key_to_marker_ms":([0-9]+).*/\1/p')
 studio=0
 for f in studio.html studio.js starlane-tools.js starlane-tools.wasm studio-content.zip play.html \
-         play.js starlane.js starlane.wasm starlane.data; do
+         play.js starlane.js starlane.wasm; do
     studio=$((studio + $(gzip -9c "$site/$f" | wc -c)))
 done
 printf '%-56s %12s %12s\n' "studio checker, native starlane-check run (median of 21)" \

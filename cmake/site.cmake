@@ -1,7 +1,8 @@
 # Run by the web build once the site is complete (cmake -DSITE=... -DVERSION=... -DWORKER=...
 # -P site.cmake): lists the site's files into SITE/site-files.txt, one a line, and writes
-# SITE/sw.js from WORKER with that list and a cache name of the version and the files' hash,
-# so that a new release, or a rebuild with other files, fills a cache of its own.
+# SITE/sw.js from WORKER with that list and a release name of the version and the files' hash,
+# so that a new release, or a rebuild with other files, fills a cache of its own (the worker
+# adds the scope it is served from to the name).
 #
 # The site is every file in SITE but the CMake tree (cmake/) and the browser test's pictures
 # (shots/): whatever the build put there, the studio's pages as well as the game's.
@@ -22,7 +23,7 @@ string(SHA256 digest "${hashes}")
 string(SUBSTRING ${digest} 0 12 digest)
 
 file(READ ${WORKER} worker)
-string(REPLACE "'@CACHE@'" "'starlane-${VERSION}-${digest}'" worker "${worker}")
+string(REPLACE "'@RELEASE@'" "'starlane-${VERSION}-${digest}'" worker "${worker}")
 string(REPLACE "'@FILES@'" "${urls}" worker "${worker}")
 # Written only when they change, so that an unchanged build leaves the site as it was.
 foreach(out sw.js site-files.txt)

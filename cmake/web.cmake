@@ -20,17 +20,25 @@ add_executable(starlane programs/starlane.cpp)
 target_link_libraries(starlane PRIVATE starlane_record starlane_core starlane_platform_web)
 target_link_options(starlane PRIVATE -O2 -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=16MB
-  -sEXPORTED_RUNTIME_METHODS=FS,ENV
-  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/backend_web.js" "SHELL:--js-library ${WEB_KEYS}"
-  "SHELL:--preload-file ${STARLANE_DATA}@/game"
-  # What the game wrote there, and the sources of the sprite sheets: not needed to play.
-  "SHELL:--exclude-file *Error.txt" "SHELL:--exclude-file *.png" "SHELL:--exclude-file *.sheet"
-  "SHELL:--exclude-file *.colors" "SHELL:--exclude-file *.gitattributes")
-# The content is packed at link time: a changed content file links the game again.
-file(GLOB_RECURSE STARLANE_DATA_FILES CONFIGURE_DEPENDS ${STARLANE_DATA}/*)
+  -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ENV
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/backend_web.js" "SHELL:--js-library ${WEB_KEYS}")
 set_target_properties(starlane PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${STARLANE_WEB_SITE}
-  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/web/backend_web.js;${WEB_KEYS};${STARLANE_DATA_FILES}")
+  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/web/backend_web.js;${WEB_KEYS}")
 add_dependencies(starlane web_keys)
+# The content beside the script, as data the page reads into the game's file system
+# (page.js): the files one after the other in starlane.data, and where each one starts and
+# ends in starlane-files.json, as emscripten's file packager writes them. Left out: what the
+# game wrote there, and the sources of the sprite sheets.
+file(GLOB_RECURSE STARLANE_DATA_FILES CONFIGURE_DEPENDS ${STARLANE_DATA}/*)
+add_custom_command(OUTPUT ${STARLANE_WEB_SITE}/starlane.data ${STARLANE_WEB_SITE}/starlane-files.json
+  COMMAND ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager ${STARLANE_WEB_SITE}/starlane.data
+          --preload ${STARLANE_DATA}@/game
+          --exclude *Error.txt *.png *.sheet *.colors *.gitattributes
+          --separate-metadata --js-output=${CMAKE_BINARY_DIR}/starlane-files.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/starlane-files.js.metadata
+          ${STARLANE_WEB_SITE}/starlane-files.json
+  DEPENDS ${STARLANE_DATA_FILES} VERBATIM)
+add_custom_target(starlane-content ALL DEPENDS ${STARLANE_WEB_SITE}/starlane-files.json)
 add_custom_command(TARGET starlane POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html
           ${CMAKE_SOURCE_DIR}/web/page.js ${STARLANE_WEB_SITE})

@@ -21,7 +21,8 @@
 # The manifest holds a line per file, its SHA-256 and its path under PREFIX, and a line per
 # folder the install made. Uninstalling removes exactly those files, then those folders once
 # empty; a file changed since it was installed, or one that is not Starlane's, stays, and is
-# named. Installing over an older install removes what the new one no longer has.
+# named. Installing over an older install removes what the new one no longer has, and keeps
+# a file changed since it was installed, the new one written beside it as FILE.new.
 #
 # DESTDIR stages the files elsewhere (for packaging); the paths written into the launcher
 # and the desktop entry are PREFIX's. `make install` and `make uninstall` run this.
@@ -188,9 +189,21 @@ if [ -n "$homepage" ]; then web=(-e "s|@HOMEPAGE@|$(sed_quote "${homepage%/}")|g
 sed -e "s|@VERSION@|$version|" -e "s|@DATE@|$date|" "${web[@]}" \
     "$root/packaging/starlane.metainfo.xml" >"$stage/share/metainfo/$appid.metainfo.xml"
 
-# Into place: each file with its mode, each new folder noted.
+# What the last install wrote, by path: a file there whose hash is no longer this one was
+# changed since (by the player, say), and is kept.
+declare -A installed=()
+while IFS= read -r line; do installed[${line#*  }]=${line%%  *}; done < <(read_manifest)
+ours_as_installed() {   # $1 under PREFIX: missing, as the last install left it, or as $2 is
+    [ ! -e "$to/$1" ] && [ ! -L "$to/$1" ] && return 0
+    [ -L "$to/$1" ] && return 1
+    [ "${installed[$1]:-}" = "$(sha256sum <"$to/$1" | cut -d' ' -f1)" ] || cmp -s -- "$2" "$to/$1"
+}
+
+# Into place: each file with its mode, each new folder noted. A file the player changed stays
+# as it is (noted with its old hash, so that uninstall keeps it too), the new one beside it.
 (cd "$stage" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort) >"$tmp/paths"
 : >"$tmp/manifest"
+: >"$tmp/changed"
 while IFS= read -r path; do
     if [ -d "$stage/$path" ]; then
         [ -d "$to/$path" ] && ! grep -qxF -- "-  $path/" "$old" && continue
@@ -202,9 +215,19 @@ while IFS= read -r path; do
     [ -x "$stage/$path" ] && perm=755
     strip=
     [ $layout = local ] && [ $perm = 755 ] && [ "$path" != "$bin/starlane" ] && strip=-s
-    install $strip -m $perm -- "$stage/$path" "$to/$path"
-    printf '%s  %s\n' "$(sha256sum <"$to/$path" | cut -d' ' -f1)" "$path" >>"$tmp/manifest"
+    into=$path
+    if [ $layout = local ] && ! ours_as_installed "$path" "$stage/$path"; then
+        printf '%s  %s\n' "${installed[$path]:-not-installed}" "$path" >>"$tmp/manifest"
+        echo "  kept $prefix/$path: changed since it was installed; the new one is $prefix/$path.new" >>"$tmp/changed"
+        into=$path.new
+    fi
+    install $strip -m $perm -- "$stage/$path" "$to/$into"
+    printf '%s  %s\n' "$(sha256sum <"$to/$into" | cut -d' ' -f1)" "$into" >>"$tmp/manifest"
 done <"$tmp/paths"
+if [ -s "$tmp/changed" ]; then
+    echo "Files you changed:"
+    cat "$tmp/changed"
+fi
 
 if [ $layout = local ]; then
     # What the last install had and this one has not goes now; what it kept is said.

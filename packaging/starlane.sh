@@ -43,25 +43,33 @@ mkdir -p "$state" 2>/dev/null || { echo "starlane: cannot make the folder $state
 
 # Only what the game reads is linked, each name noted in .starlane-links; the links noted there
 # are the launcher's to replace, and anything else of that name is the player's and stays.
+# Launches at once take turns here (flock on the folder), and each writes the list into a
+# file of its own renamed into place, so that the list is always a whole one.
 made=$state/.starlane-links
+exec 9<"$state"
+if command -v flock >/dev/null 2>&1; then flock 9; fi
+list=$(mktemp "$made.XXXXXX") || { echo "starlane: cannot write into the folder $state" >&2; exit 1; }
+trap 'rm -f "$list" "$list.link"' EXIT
 # (Before there was such a list, a link to some .../NAME was the launcher's.)
 ours() {
     [ -L "$state/$1" ] || return 1
     if [ -e "$made" ]; then grep -qxF "$1" "$made"; else case $(readlink "$state/$1") in */"$1") ;; *) return 1 ;; esac; fi
 }
+# A link of ours is replaced by renaming a new one over it, so that a game starting in the
+# folder meanwhile never finds the name missing.
 for name in palette.pal Graphics Enemies DeploymentOrders; do
-    if ours "$name"; then rm -f "$state/$name"; fi
-done
-: >"$made.new"
-for name in palette.pal Graphics Enemies DeploymentOrders; do
-    [ -e "$content/$name" ] || continue
-    if [ -e "$state/$name" ] || [ -L "$state/$name" ]; then
-        echo "starlane: $state/$name is your own and is played instead of $content/$name" >&2
+    if [ ! -e "$content/$name" ]; then
+        if ours "$name"; then rm -f "$state/$name"; fi
+    elif ours "$name" || { [ ! -e "$state/$name" ] && [ ! -L "$state/$name" ]; }; then
+        rm -f "$list.link"
+        ln -s "$content/$name" "$list.link" && mv -fT "$list.link" "$state/$name" && echo "$name" >>"$list"
     else
-        ln -s "$content/$name" "$state/$name" && echo "$name" >>"$made.new"
+        echo "starlane: $state/$name is your own and is played instead of $content/$name" >&2
     fi
 done
-mv -f "$made.new" "$made"
+chmod 644 "$list"
+mv -f "$list" "$made"
+exec 9<&-
 
 # A recording written through a link would land in the content and could spoil it.
 if [ -n "${STARLANE_RECORD:-}" ]; then

@@ -15,8 +15,8 @@
 //
 // Exit codes: with --recording 0 the figures equal the recorded ones, 3 one differs, 4 the
 // recording holds no figures to compare; without it the game's own; 2 a bad option, a key
-// script or recording refused (with the line at fault), a content folder or screenshot that
-// cannot be used.
+// script or recording refused (with the line at fault), a content folder, screenshot or
+// STARLANE_RECORD name that cannot be used.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -237,8 +237,11 @@ int main(int argc, char** argv)
     watchOn();
     std::vector<KeyRange>().swap(keyRanges); // the playback keeps them as its own events
     // STARLANE_RECORD records here as in the game, which shows what recording costs in play;
-    // a recording refused is said in Error.txt, and the game plays on as it would.
-    recordingStart("starlane-replay", 0);
+    // a recording refused is said in Error.txt, and nothing is played.
+    if (!recordingStart("starlane-replay", 0)) {
+        recordingFinish("starlane-replay", 2);
+        return 2;
+    }
 
     int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
     countingAllocations = 0;

@@ -1,5 +1,5 @@
 // The process entry on hosts without Windows: hand over to the game's WinMain, recording
-// the game when STARLANE_RECORD names a file.
+// the game when STARLANE_RECORD names a file it can be written into.
 #include <windows.h>
 
 #include "record/session.h"
@@ -8,7 +8,12 @@ int main(int argc, char** argv)
 {
     (void)argc;
     (void)argv;
-    recordingStart("starlane", 1);
+    // A recording that cannot be made is refused before anything is played: the log and
+    // stderr say why, and the game does not start.
+    if (!recordingStart("starlane", 1)) {
+        recordingFinish("starlane", 1);
+        return 1;
+    }
     int exitCode = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
     recordingFinish("starlane", exitCode);
     return exitCode;

@@ -75,7 +75,15 @@ int isGameFile(const std::string& path)
 std::string recordedPath;
 const char* refusal = NULL; // the line for the log when the game has ended
 
-// Refuses a file the recording must not replace, or cannot: 0 with `refusal` set.
+// Where the recording is written before it is renamed into place: a file of this process's own.
+std::string temporaryOf(const char* path)
+{
+    return std::string(path) + "." + std::to_string(getpid()) + ".part";
+}
+
+// Refuses a file the recording must not replace, or cannot: 0 with `refusal` set. The
+// temporary file is made and taken away again, so that a name the system refuses (too long,
+// a full or read-only disk) is said now rather than when the game has been played.
 int mayRecordInto(const char* program, const char* path)
 {
     if (isGameFile(path)) {
@@ -93,8 +101,17 @@ int mayRecordInto(const char* program, const char* path)
         why = "the folder is not writable";
     else if (stat(path, &st) == 0 && !S_ISREG(st.st_mode))
         why = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
-    if (why == NULL)
-        return 1;
+    if (why == NULL) {
+        std::string temporary = temporaryOf(path);
+        int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0)
+            why = strerror(errno);
+        else {
+            close(fd);
+            unlink(temporary.c_str());
+            return 1;
+        }
+    }
     fprintf(stderr, "%s: cannot record into %s: %s\n", program, path, why);
     refusal = "recordingStart: error opening the recording file\n";
     return 0;
@@ -112,7 +129,7 @@ int writeRecording(const char* path, const std::string& figures, const std::stri
     }
     // A new file of this process's own (never an old one, a link or a FIFO), made as fopen
     // makes one: the system applies the umask.
-    std::string temporary = std::string(path) + "." + std::to_string(getpid()) + ".part";
+    std::string temporary = temporaryOf(path);
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd < 0) {
         *why = strerror(errno);

@@ -8,9 +8,10 @@
 // Recording the game being played when STARLANE_RECORD names a file: the recorder starts
 // (watching the world after every frame when `watchFrames`), and once WinMain has returned
 // the file is written beside its name and renamed into place, in the working directory when
-// the name is relative. The log, the content and what is not a regular file are refused.
+// the name is relative. The log, the content, what is not a regular file and a name whose
+// temporary file cannot be made are refused at the start, and the caller plays nothing.
 // Both say on stderr what they did, after `program`, and a failure adds one line to
-// "Error.txt" once the game has ended. 1 ok or nothing to do, 0 refused or failed.
+// "Error.txt" (recordingFinish writes a refusal's). 1 ok or nothing to do, 0 refused or failed.
 int recordingStart(const char* program, int watchFrames, int ranges = RECORDING_RANGES);
 int recordingFinish(const char* program, int exitCode);
 

@@ -95,7 +95,8 @@ TEST_F(RecordingTest, ARecordedGameReplaysExactlyAndADifferentOneIsNamed)
 }
 
 // Where STARLANE_RECORD points and what is read as a key script: the line on stderr or in
-// the game's log, and the exit code, which stays the game's when only the recording fails.
+// the game's log, and the exit code: a name that cannot be recorded into is refused before
+// anything is played.
 TEST_F(RecordingTest, WhatCannotBeReadOrWrittenIsRefusedInOneLine)
 {
     writeFile("keys.txt", "0 9 space\n30 30 escape\n");
@@ -111,13 +112,15 @@ TEST_F(RecordingTest, WhatCannotBeReadOrWrittenIsRefusedInOneLine)
         {"", "--keys /dev/zero", "key script /dev/zero: longer than 33554432 bytes", "exit 2"},
         {"", "--recording /dev/zero", "recording /dev/zero: longer than 33554432 bytes", "exit 2"},
         {"STARLANE_RECORD=old.rec", "", "recording of 31 frames written to old.rec", "exit 0"},
-        {"STARLANE_RECORD=Error.txt", "", refused, "exit 0"},
-        {"STARLANE_RECORD=./PALETTE.PAL", "", refused, "exit 0"},
-        {"STARLANE_RECORD=Graphics/mine.rec", "", refused, "exit 0"},
-        {"STARLANE_RECORD=../$(basename $PWD)/Enemies/MasterEnemies.txt", "", refused, "exit 0"},
-        {"STARLANE_RECORD=missing/mine.rec", "", unopened, "exit 0"},
-        {"mkdir adir && STARLANE_RECORD=adir", "", unopened, "exit 0"},
-        {"mkfifo fifo && STARLANE_RECORD=fifo", "", unopened, "exit 0"},
+        {"STARLANE_RECORD=Error.txt", "", refused, "exit 2"},
+        {"STARLANE_RECORD=./PALETTE.PAL", "", refused, "exit 2"},
+        {"STARLANE_RECORD=Graphics/mine.rec", "", refused, "exit 2"},
+        {"STARLANE_RECORD=../$(basename $PWD)/Enemies/MasterEnemies.txt", "", refused, "exit 2"},
+        {"STARLANE_RECORD=missing/mine.rec", "", unopened, "exit 2"},
+        {"mkdir adir && STARLANE_RECORD=adir", "", unopened, "exit 2"},
+        {"mkfifo fifo && STARLANE_RECORD=fifo", "", unopened, "exit 2"},
+        {"STARLANE_RECORD=$(printf %0251d 0)", "", "File name too long", "exit 2"},
+        {"STARLANE_RECORD=$(printf %0251d 0)", "", unopened, "exit 2"},
     };
     for (const Case& c : cases) {
         std::string out = run(c.arguments[0] ? c.arguments : "--keys keys.txt", c.environment);

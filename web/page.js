@@ -71,14 +71,41 @@ function ended(text) {
   document.body.dataset.state = 'ended';
 }
 
+// The content, read into the game's file system under /game before the game starts:
+// starlane.data holds the files one after the other, starlane-files.json (data, written by the
+// build or the studio) the place of each.
+function loadContent() {
+  var FS = Module.FS;
+  Module.addRunDependency('content');
+  var get = function(name, how) {
+    return fetch(name).then(function(r) {
+      if (!r.ok) throw new Error(name + ': ' + r.status + ' ' + r.statusText);
+      return r[how]();
+    });
+  };
+  Promise.all([get('starlane-files.json', 'json'), get('starlane.data', 'arrayBuffer')])
+    .then(function(got) {
+      var data = new Uint8Array(got[1]);
+      got[0].files.forEach(function(f) {
+        var name = String(f.filename);
+        if (name.indexOf('/game/') !== 0 || name.split('/').indexOf('..') >= 0 ||
+            !(f.start >= 0 && f.start <= f.end && f.end <= data.length))
+          throw new Error('starlane-files.json: ' + JSON.stringify(name) + ' is not a place in the content');
+        FS.mkdirTree(name.slice(0, name.lastIndexOf('/')));
+        FS.writeFile(name, data.subarray(f.start, f.end));
+      });
+      FS.mkdirTree('/game');
+      FS.chdir('/game');   // the game's working directory, where its log goes too
+      Module.ENV.STARLANE_RECORD = 'starlane.rec';
+      Module.removeRunDependency('content');
+    })
+    .catch(function(e) { ended('The game could not load its content: ' + e.message); });
+}
+
 var Module = {
   canvas: canvas,
   arguments: [],
-  // The content is packed under /game, the game's working directory, where its log goes too.
-  preRun: [function() {
-    Module.FS.chdir('/game');
-    Module.ENV.STARLANE_RECORD = 'starlane.rec';
-  }],
+  preRun: [loadContent],
   onRuntimeInitialized: function() {
     document.body.dataset.state = 'running';
     canvas.focus();
@@ -94,10 +121,11 @@ var Module = {
 };
 
 // Installable, and played without the network from the second visit on: the service worker
-// (sw.js) caches the site. Browsers run one only over HTTPS or on localhost; elsewhere the
-// page plays as before.
+// (sw.js) caches the site, the folder this page is in being its scope. Browsers run one only
+// over HTTPS or on localhost; elsewhere the page plays as before. A new sw.js is looked for
+// on the host itself, never in the browser's HTTP cache.
 if ('serviceWorker' in navigator && window.isSecureContext) {
-  navigator.serviceWorker.register('sw.js').catch(function(e) {
+  navigator.serviceWorker.register('sw.js', { scope: './', updateViaCache: 'none' }).catch(function(e) {
     console.warn('Starlane: no offline play: ' + e);
   });
 }

@@ -44,7 +44,9 @@ function fileFor(urlPath, files) {
   return files.has(name) ? name : 404;
 }
 
-function serve(dir, port, onListening) {
+// `cacheControl` is the Cache-Control of every answer: no-cache unless a test plays a host
+// that lets files be cached.
+function serve(dir, port, onListening, cacheControl = 'no-cache') {
   const root = fs.realpathSync(dir);
   const server = http.createServer((req, res) => {
     const fail = (status) => res.writeHead(status, { 'Content-Type': 'text/plain' })
@@ -71,7 +73,7 @@ function serve(dir, port, onListening) {
           return;
         }
         res.writeHead(200, { 'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream',
-                             'Content-Length': body.length, 'Cache-Control': 'no-cache' });
+                             'Content-Length': body.length, 'Cache-Control': cacheControl });
         res.end(req.method === 'HEAD' ? undefined : body);
       });
     });

@@ -3,8 +3,9 @@
 # once it has built) into a scratch PREFIX named with a space and both quotes, the content
 # made read-only as under /usr/local; the installed launcher runs the game (SDL's dummy video
 # driver, 60 frames) in the player's own folder, from the installed content and from a
-# content folder named with --data; a table of what the launcher must refuse or say; a
-# reinstall over an older one; then `make uninstall` must leave only the player's file.
+# content folder named with --data, and 40 times at once; a table of what the launcher must
+# refuse or say; a reinstall over an older one and over a file the player changed; then
+# `make uninstall` must leave only the player's files.
 #
 #   tests/install/installed.sh BUILD_DIR
 set -euo pipefail
@@ -58,6 +59,25 @@ play --data "$tmp/mine"
 [ -L "$state/colours" ] || fail "the player's own link is gone"
 [ ! -e "$tmp/mine/Error.txt" ] || fail "the game wrote into the content folder"
 
+# Launches at once, 20 of the installed content beside 20 of --data: the launcher's list of
+# its links stays whole, so that the next --data game plays that folder and nothing else.
+pids=()
+for i in $(seq 20); do
+    SDL_VIDEODRIVER=dummy STARLANE_TIMING="$tmp/a$i:2" "$prefix/bin/starlane" 2>>"$tmp/at-once" & pids+=($!)
+    SDL_VIDEODRIVER=dummy STARLANE_TIMING="$tmp/b$i:2" "$prefix/bin/starlane" --data "$tmp/mine" 2>>"$tmp/at-once" &
+    pids+=($!)
+done
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+[ $failed = 0 ] || fail "$failed of 40 launches at once failed: $(grep -v 'playing in' "$tmp/at-once" | sort -u | head -3)"
+[ "$(sort "$state/.starlane-links" | tr '\n' ' ')" = "DeploymentOrders Enemies Graphics palette.pal " ] ||
+    fail "after 40 launches at once the list of links is: $(cat "$state/.starlane-links")"
+play --data "$tmp/mine"
+for name in palette.pal Graphics Enemies DeploymentOrders; do
+    [ "$(readlink "$state/$name")" = "$tmp/mine/$name" ] || fail "after launches at once $name is not --data's"
+done
+[ -z "$(find "$state" -name '.starlane-links?*')" ] || fail "a launcher's temporary list was left"
+
 # What the launcher says, one line and an exit code for each.
 cp -r "$tmp/mine" "$tmp/broken"
 rm "$tmp/broken/Graphics/Dart.bmp"
@@ -82,6 +102,11 @@ for row in "${rows[@]}"; do
         fail "${words[*]}: exit $code, said: $said (wanted $want_code and: $want)"
 done
 [ -z "$(find "$tmp/mine" "$content" -newer "$tmp/stamp" -not -type d)" ] || fail "something was written into the content"
+# A recording that cannot be made is refused before anything is played.
+rm -f "$tmp/presents.txt"
+run env STARLANE_RECORD="$(printf %0251d 0)" "$prefix/bin/starlane"
+[ "$code" = 1 ] && [[ $said == *": File name too long"* ]] && [ ! -e "$tmp/presents.txt" ] ||
+    fail "a STARLANE_RECORD name too long: exit $code, said: $said"
 
 # A reinstall over an older install: a file only the old one had goes (the older install is
 # made by noting a file in the manifest), a player's file in the content folder stays.
@@ -92,6 +117,14 @@ echo "$(sha256sum <"$content/Graphics/Old.bmp" | cut -d' ' -f1)  share/starlane/
 echo "my notes" >"$content/notes.txt"
 install_files PREFIX="$prefix" >/dev/null
 [ ! -e "$content/Graphics/Old.bmp" ] || fail "the reinstall left a file the new version does not have"
+# One the player changed stays, and the new one is written beside it and said.
+echo "Dart = my own" >>"$content/Enemies/MasterEnemies.txt"
+changed=$(cat "$content/Enemies/MasterEnemies.txt")
+install_files PREFIX="$prefix" >"$tmp/said"
+grep -qxF "  kept $content/Enemies/MasterEnemies.txt: changed since it was installed; the new one is $content/Enemies/MasterEnemies.txt.new" "$tmp/said" &&
+    [ "$(cat "$content/Enemies/MasterEnemies.txt")" = "$changed" ] &&
+    cmp -s "$content/Enemies/MasterEnemies.txt.new" "$root/data/Enemies/MasterEnemies.txt" ||
+    fail "a reinstall over a changed file: $(cat "$tmp/said")"
 
 # PREFIX that the script refuses, one line each; one that is text for the shell stays a path.
 for bad in "relative/games|is not an absolute path" "|PREFIX is empty"; do
@@ -104,7 +137,7 @@ install_files PREFIX="$tmp/x\"; touch $tmp/injected; \"" >/dev/null
 
 make -s -C "$root" --no-print-directory uninstall PREFIX="$prefix" >"$tmp/said"
 grep -qF "kept $content/notes.txt: not installed by Starlane" "$tmp/said" || fail "uninstall: $(cat "$tmp/said")"
-left=$(find "$tmp/my games" -not -type d)
-[ "$left" = "$content/notes.txt" ] || fail "left behind: $left"
+left=$(find "$tmp/my games" -not -type d | sort | tr '\n' ' ')
+[ "$left" = "$content/Enemies/MasterEnemies.txt $content/notes.txt " ] || fail "left behind: $left"
 [ -z "$(find "$tmp/my games" -type d -empty)" ] || fail "empty folders left: $(find "$tmp/my games" -type d -empty)"
 echo "install test: installed, played from the launcher, refused what it must, reinstalled, uninstalled"

@@ -3,8 +3,8 @@
 // one of the palette's colours at the page's (not whole-number) scale; the stars move; the ship
 // moves and stops when the page loses focus; the page keeps Space, Escape and the arrows; the
 // log is empty, the console clean; Escape ends the game and the page says so, offering the
-// game's recording, which the web replay tool plays again exactly. Then the web app offline
-// (offline.js).
+// game's recording, which the web replay tool plays again exactly. Then the web app offline,
+// updated on a caching host, and two builds on one origin (offline.js).
 //
 //   node tests/web/browser.js SITE_DIR PALETTE_PAL OUT_DIR
 // Prints the measured figures as one JSON line; screenshots go to OUT_DIR.
@@ -13,7 +13,7 @@ const fs = require('fs');
 const path = require('path');
 const { check, sleep, launch, finish } = require('./harness.js');
 const { serve } = require('../../web/serve.js');
-const { offlineScenario } = require('./offline.js');
+const { offlineScenario, twoBuildsScenario } = require('./offline.js');
 
 const [site, palettePath, outDir] = process.argv.slice(2);
 
@@ -82,7 +82,7 @@ async function main() {
     // Now and then (about one start in ten here) headless Chromium never runs the page's first
     // frame; that start is said and the page loaded once more, so the rest is still tested.
     const firstFrame = timeout => page.waitForFunction(
-      () => window.Module && Module._webPresentCount && Module._webPresentCount() > 0, { timeout });
+      () => window.Module && Module.calledRun && Module._webPresentCount() > 0, { timeout });
     await page.goto(`http://127.0.0.1:${port}/`, { waitUntil: 'load' });
     await firstFrame(30000).catch(async () => {
       console.log('note: no first frame in 30 s (the page says: ' +
@@ -188,6 +188,7 @@ async function main() {
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything comes from the one host: ' + [...hosts]);
 
     await offlineScenario(browser, site, offPalettePixels, palette);
+    await twoBuildsScenario(browser, site);
   } finally {
     await browser.close();
     server.close();

@@ -4,8 +4,9 @@
 // pixel painted on a sheet changes the frame shown and rebuilds the BMP as native mkcontent
 // does; Play shows the game in the palette's colours and Escape comes back; a reload keeps the
 // edits; the exported content is clean for the native checker and plays as the same edit made
-// on a copy of data/; the exported web build plays; a zip leaving its folder, a zip bomb and a
-// name with markup are refused with a message.
+// on a copy of data/; the exported web build plays, and its own studio makes a web build again
+// (a file named with "})" among its content) or says why not; a zip leaving its folder, a zip
+// bomb and a name with markup are refused with a message.
 //
 //   node tests/web/studio.js SITE_DIR BUILD_DIR DATA_DIR
 // Prints the measured figures as one JSON line.
@@ -166,6 +167,7 @@ async function main() {
 
     // The web build taken away, served from a folder of its own: the game starts on the
     // folder's content, the painted sheet's picture in its file system.
+    await page.evaluate(() => studio.write('Enemies/odd})(.txt', 'x'));
     const web = unzipSync(Buffer.from(await page.evaluate(async () =>
       Array.from(new Uint8Array(await (await studio.exportWeb()).arrayBuffer())))));
     writeTree(web, path.join(tmp, 'web'));
@@ -181,10 +183,35 @@ async function main() {
     const packedBmp = started && Buffer.from(await game.evaluate(() =>
       Array.from(Module.FS.readFile('/game/Graphics/Dart.bmp'))));
     await game.close();
-    webServer.close();
     check(started && packedBmp.equals(bmp),
           `the exported web build (${Object.keys(web).filter(n => !n.endsWith("/")).length} files) plays, with the painted Dart.bmp packed` +
           (started ? "" : " (it did not start)"));
+
+    // That build's own studio, in a browser context of its own (no worker of the game page
+    // answers for the host): its content's file named with "})" goes into its web build's list
+    // as data, and a file the host no longer has is said in the message line.
+    const context = await browser.createBrowserContext();
+    const again = await context.newPage();
+    await (await again.createCDPSession()).send('Browser.setDownloadBehavior', { behavior: 'deny' });
+    await again.goto(`http://127.0.0.1:${webPort}/studio.html`, { waitUntil: 'load' });
+    await again.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 30000 });
+    const download = async () => {
+      await again.click('#export-web');
+      await again.waitForFunction(() => !/^Making /.test(document.getElementById('message').textContent));
+      return again.$eval('#message', e => e.textContent);
+    };
+    const packedNames = JSON.parse(Buffer.from(unzipSync(Buffer.from(await again.evaluate(async () =>
+      Array.from(new Uint8Array(await (await studio.exportWeb()).arrayBuffer())))))[
+      'starlane-web/starlane-files.json']).toString()).files.map(f => f.filename);
+    const made = await download();
+    fs.rmSync(path.join(tmp, 'web/starlane-web/starlane.wasm'));
+    const failed = await download();
+    await context.close();
+    webServer.close();
+    check(packedNames.includes('/game/Enemies/odd})(.txt') && /^Made starlane-web\.zip \(\d+ bytes\)\.$/.test(made) &&
+          failed === 'The web build was not made: starlane.wasm could not be fetched from this site (404 Not Found)',
+          `"Download web build" from a studio-made web build with a file named with "})": "${made}"; ` +
+          `with a file missing on the host: "${failed}"`);
 
     // A friend's zips: one leaving its folder, and a bomb.
     const files = await page.evaluate(() => studio.files().length);

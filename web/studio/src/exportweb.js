@@ -1,23 +1,29 @@
 // "Download web build": the game's page, script and wasm and the studio as this site serves
 // them, with the content made anew from the folder, as `make web DATA=folder` makes it: the
-// game's files one after the other in starlane.data and their places in the script's package
-// list, and the whole folder as the studio's studio-content.zip.
+// game's files one after the other in starlane.data and their places in starlane-files.json
+// (data the page reads, never code), and the whole folder as the studio's studio-content.zip.
 import { zipSync } from 'fflate';
 
 // Made anew from the folder; every other file of the site (its list, site-files.txt, is
 // written by the build) is copied as this site serves it.
-const MADE = new Set(['starlane.js', 'starlane.data', 'studio-content.zip', 'sw.js']);
+const MADE = new Set(['starlane-files.json', 'starlane.data', 'studio-content.zip', 'sw.js']);
 const NOT_SOURCE = /(^|\/)(Error\.txt|starlane\.rec|\.gitattributes)$|\.png$/i;
 // What the game does not read, as the build leaves it out of the package.
 const NOT_PACKED = /(^|\/)(Error\.txt|starlane\.rec)$|\.(png|sheet|colors|gitattributes)$/i;
 
+// A file of this site, or an Error saying which one could not be had and why.
 async function fetchBytes(name) {
-  const r = await fetch(name);
-  if (!r.ok) throw new Error(name + ': ' + r.status);
+  let r;
+  try {
+    r = await fetch(name, { cache: 'no-cache' });
+  } catch (e) {
+    throw new Error(`${name} could not be fetched from this site (${e.message})`);
+  }
+  if (!r.ok) throw new Error(`${name} could not be fetched from this site (${r.status} ${r.statusText})`);
   return new Uint8Array(await r.arrayBuffer());
 }
 
-// The service worker under a cache name of its own: the build's version and a hash of this
+// The service worker under a release name of its own: the build's version and a hash of this
 // build's files, so that a host that served another build replaces its cache.
 async function worker(out) {
   const text = new TextDecoder().decode(await fetchBytes('sw.js'));
@@ -27,8 +33,8 @@ async function worker(out) {
     for (const bytes of [new TextEncoder().encode(n), out[n]])
       for (let i = 0; i < bytes.length; i++) h = Math.imul(h ^ bytes[i], 16777619) >>> 0;
   const digest = h.toString(16).padStart(8, '0');
-  const renamed = text.replace(/const CACHE = '(starlane-[^']*?)-[0-9a-f]+';/, `const CACHE = '$1-${digest}';`);
-  if (renamed === text) throw new Error('sw.js has no cache name');
+  const renamed = text.replace(/const RELEASE = '(starlane-[^']*?)-[0-9a-f]+';/, `const RELEASE = '$1-${digest}';`);
+  if (renamed === text) throw new Error('sw.js of this site has no release name');
   return new TextEncoder().encode(renamed);
 }
 
@@ -37,7 +43,6 @@ export async function webBuild(files) {
   const list = new TextDecoder().decode(await fetchBytes('site-files.txt'));
   const siteFiles = list.split('\n').filter(Boolean);
   for (const name of siteFiles) if (!MADE.has(name)) out[name] = await fetchBytes(name);
-  let script = new TextDecoder().decode(await fetchBytes('starlane.js'));
   const paths = [...files.keys()].filter(p => !NOT_PACKED.test(p)).sort();
   let size = 0;
   const packed = [];
@@ -47,26 +52,7 @@ export async function webBuild(files) {
   }
   const data = new Uint8Array(size);
   for (const [i, p] of paths.entries()) data.set(files.get(p), packed[i].start);
-  const at = script.indexOf('loadPackage({"files":');
-  const end = at < 0 ? -1 : script.indexOf('})', at);
-  if (end < 0) throw new Error('starlane.js has no content package list');
-  const old = JSON.parse(script.slice(at + 'loadPackage('.length, end + 1));
-  const metadata = { ...old, files: packed, remote_package_size: size };
-  script = script.slice(0, at) + 'loadPackage(' + JSON.stringify(metadata) + script.slice(end + 1);
-  // Folders the shipped package did not have are made before the files go in.
-  const dirs = new Set();
-  for (const p of paths) {
-    const parts = p.split('/').slice(0, -1);
-    for (let k = 1; k <= parts.length; k++) dirs.add(parts.slice(0, k).join('/'));
-  }
-  const made = [...dirs].sort().map(d => {
-    const slash = d.lastIndexOf('/');
-    const parent = '/game' + (slash < 0 ? '' : '/' + d.slice(0, slash));
-    return `try{Module["FS_createPath"](${JSON.stringify(parent)},${JSON.stringify(d.slice(slash + 1))},true,true)}catch(e){}`;
-  }).join(';');
-  const first = script.indexOf('Module["FS_createPath"](');
-  if (first >= 0) script = script.slice(0, first) + made + ';' + script.slice(first);
-  out['starlane.js'] = new TextEncoder().encode(script);
+  out['starlane-files.json'] = new TextEncoder().encode(JSON.stringify({ files: packed }));
   out['starlane.data'] = data;
   const sources = {};
   for (const [p, bytes] of files) if (!NOT_SOURCE.test(p)) sources[p] = bytes;

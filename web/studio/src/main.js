@@ -126,8 +126,20 @@ $('reset').addEventListener('click', async () => {
   if (confirm('Start again from the shipped content? Every change in this folder is lost.'))
     await replaceFolder(await shippedContent(), 'The shipped content, as new.', 'The shipped content');
 });
-$('export-content').addEventListener('click', async () => download(await exportContent(), 'starlane-content.zip'));
-$('export-web').addEventListener('click', async () => download(await studio.exportWeb(), 'starlane-web.zip'));
+// Each download says in the message line that it is being made, then what it gave or why
+// it gave nothing.
+async function offer(what, name, make) {
+  message(`Making ${name}...`);
+  try {
+    const blob = await make();
+    download(blob, name);
+    message(`Made ${name} (${blob.size} bytes).`);
+  } catch (e) {
+    message(`${what} was not made: ${e.message}`);
+  }
+}
+$('export-content').addEventListener('click', () => offer('The content', 'starlane-content.zip', exportContent));
+$('export-web').addEventListener('click', () => offer('The web build', 'starlane-web.zip', studio.exportWeb));
 $('new-file').addEventListener('click', async () => {
   const name = prompt('New file (a path inside the folder, such as Enemies/Hornet.txt):');
   if (!name) return;
