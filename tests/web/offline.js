@@ -31,7 +31,7 @@ async function offlineScenario(browser, site, offPalettePixels, palette) {
     await page.setOfflineMode(true);
     await page.reload().catch(() => {});
     const played = await plays(page);
-    const pixels = played && await offPalettePixels(browser, await (await page.$('#canvas')).screenshot(), palette);
+    const pixels = played && await offPalettePixels(page, await (await page.$('#canvas')).screenshot(), palette);
     check(played && pixels.off === 0, 'offline, a reload still plays' + (played ? `: every pixel of the ` +
           `${pixels.width}x${pixels.height} frame is a palette colour (${pixels.off} are not)` : ': no frame'));
 
