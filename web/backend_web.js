@@ -148,16 +148,11 @@ mergeInto(LibraryManager.library, {
                     size: gl.getUniformLocation(program, 'size') };
       if (typeof ResizeObserver !== 'undefined') {
         state.sizer = new ResizeObserver(function(entries) {
-          var e = entries[0], box = e.devicePixelContentBoxSize && e.devicePixelContentBoxSize[0];
-          var dpr = window.devicePixelRatio || 1;
-          canvas.width = Math.max(1, box ? box.inlineSize : Math.round(e.contentRect.width * dpr));
-          canvas.height = Math.max(1, box ? box.blockSize : Math.round(e.contentRect.height * dpr));
+          var box = entries[0].contentRect, dpr = window.devicePixelRatio || 1;
+          canvas.width = Math.max(1, Math.round(box.width * dpr));
+          canvas.height = Math.max(1, Math.round(box.height * dpr));
         });
-        try {
-          state.sizer.observe(canvas, { box: 'device-pixel-content-box' });
-        } catch (e) {
-          state.sizer.observe(canvas);
-        }
+        state.sizer.observe(canvas);
       }
       canvas.addEventListener('webglcontextlost', w.onContextLost);
       return state;

@@ -29,7 +29,7 @@ function starlaneControls(options) {
     '.touch-controls .knob { position: absolute; left: 25%; top: 25%; width: 50%; height: 50%;' +
     ' border-radius: 50%; background: rgba(150, 190, 255, 0.55); }' +
     '.touch-controls .fire { display: flex; align-items: center; justify-content: center; color: #cde; }' +
-    '.touch-controls .held { background: rgba(255, 190, 110, 0.35); }' +
+    '.touch-controls .held { background: rgba(150, 190, 255, 0.35); }' +
     '.touch-controls.over .stick, .touch-controls.over .fire { opacity: 0.4; }' +
     '.touch-controls button { pointer-events: auto; touch-action: manipulation; font: inherit;' +
     ' color: #cde; background: rgba(0, 0, 24, 0.7); border: 1px solid #567; border-radius: 6px; }' +

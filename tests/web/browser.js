@@ -1,10 +1,12 @@
 // The web build played in the system's Chromium, headless, as one scenario: the page opens and
 // the game starts by itself; fire with the ship swept right, then left; every pixel shown is
-// one of the palette's colours at the page's (not whole-number) scale; the stars move; the ship
-// moves and stops when the page loses focus; the page keeps Space, Escape and the arrows; the
-// log is empty, the console clean; Escape ends the game and the page says so, offering the
-// game's recording, which the web replay tool plays again exactly. Then the web app offline
-// (offline.js).
+// one of the palette's colours at the page's (not whole-number) scale, drawn by WebGL; the
+// stars move; the ship moves and stops when the page loses focus; the page keeps Space, Escape
+// and the arrows; WebGL's context lost, the game plays on on the 2D canvas; the log is empty,
+// the console clean; Escape ends the game and the page says so, offering the game's recording,
+// which the web replay tool plays again exactly. Then as on a phone (phones()): by touch, held
+// sideways and upright, and by a scripted gamepad, each game replayed by the native replay
+// tool. Then the web app offline (offline.js).
 //
 //   node tests/web/browser.js SITE_DIR PALETTE_PAL OUT_DIR [NATIVE_BUILD_DIR (default build/)]
 // Prints the measured figures as one JSON line; screenshots go to OUT_DIR.
@@ -87,13 +89,14 @@ function replaysNatively(recording, what) {
 async function phones(browser, port, palette, figures) {
   const ways = [
     { name: 'touch, 844x390', width: 844, height: 390, touch: true, webgl: false },
-    { name: 'touch, 390x844', width: 390, height: 844, touch: true, webgl: true },
+    { name: 'touch, 390x844', width: 390, height: 844, touch: true, webgl: true, dpr: 2 },
     { name: 'gamepad, 844x390', width: 844, height: 390, pad: true, webgl: true },
   ];
   for (const way of ways) {
     const page = await browser.newPage();
     // (puppeteer's setViewport is Emulation.setDeviceMetricsOverride and setTouchEmulationEnabled)
-    await page.setViewport({ width: way.width, height: way.height, isMobile: !!way.touch, hasTouch: !!way.touch });
+    await page.setViewport({ width: way.width, height: way.height, isMobile: !!way.touch, hasTouch: !!way.touch,
+                             deviceScaleFactor: way.dpr || 1 });
     const cdp = await page.target().createCDPSession();
     if (!way.webgl) await page.evaluateOnNewDocument(() => {
       const get = HTMLCanvasElement.prototype.getContext;
@@ -134,13 +137,15 @@ async function phones(browser, port, palette, figures) {
     const seen = await page.evaluate(() => {
       const c = canvas().getBoundingClientRect(), f = document.querySelector('.touch-controls .fire').getBoundingClientRect();
       return { scrollY: window.scrollY, scale: visualViewport.scale, drawn: canvas().dataset.present,
+               // WebGL draws the screen's own pixels: as many as the canvas's box holds
+               sharp: canvas().dataset.present === '2d' || canvas().width === Math.round(c.width * devicePixelRatio),
                beside: f.right <= c.left || f.left >= c.right || f.top >= c.bottom,
                legend: [...document.querySelectorAll('#bar > span')].filter(e => !e.hidden).map(e => e.id) };
     });
     check(moved.shipX > start.shipX + 40 && moved.off === 0 && seen.drawn === (way.webgl ? 'webgl' : '2d'),
           `${way.name}: the ship went right (x ${start.shipX.toFixed(0)} -> ${moved.shipX.toFixed(0)}); ` +
           `every pixel of the ${seen.drawn} picture is a palette colour (${moved.off} are not)`);
-    check(seen.scrollY === 0 && seen.scale === 1 && (!way.touch || seen.beside) &&
+    check(seen.scrollY === 0 && seen.scale === 1 && (!way.touch || seen.beside) && seen.sharp &&
           seen.legend.includes(way.touch ? 'keys-touch' : 'keys-pad'),
           `${way.name}: no scroll, no zoom, the controls beside the picture, the legend says how: ` + JSON.stringify(seen));
     figures[`present_ms_${seen.drawn}_${W}x${H}`] = msPerPresent(counted, await counter(page));
