@@ -78,7 +78,7 @@ function starlaneControls(options) {
       r = Math.min(64, Math.min(W, H) * 0.16);
       rest = { stickX: W * 0.15, stickY: H * 0.7, fireX: W * 0.85, fireY: H * 0.7, radius: r };
     } else if (below) {
-      rest = { stickX: W / 4, stickY: h + roomH / 2, fireX: W * 3 / 4, fireY: h + roomH / 2, radius: r };
+      rest = { stickX: W / 4, stickY: h + roomH * 0.6, fireX: W * 3 / 4, fireY: h + roomH * 0.6, radius: r };
     } else {
       rest = { stickX: roomW / 2, stickY: H * 0.62, fireX: W - roomW / 2, fireY: H * 0.62, radius: r };
     }
