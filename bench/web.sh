@@ -33,7 +33,7 @@ native=$(run "$root/build/starlane-replay")
 wasm=$(run node "$site/cmake/starlane-replay.js")
 ratio=$(awk -v w="$wasm" -v n="$native" 'BEGIN { printf "%.2f", w / n }')
 
-figures=$(node "$root/tests/web/browser.js" "$site" "$root/data/palette.pal" "$tmp/shots" "$root/build" | tail -n 1)
+figures=$(node "$root/tests/web/browser.js" "$site" "$root/data/palette.pal" "$tmp/shots" "$root/build" | grep '^{')
 figure() { printf '%.3f' "$(sed -nE "s/.*\"$1\":([0-9.]+).*/\1/p" <<<"$figures")"; }
 
 bytes=0

@@ -19,6 +19,12 @@ async function offlineScenario(browser, site, offPalettePixels, palette) {
     fs.cpSync(path.join(site, f), path.join(dir, f));
   let [server, port] = await listen(dir, 0);
   const page = await browser.newPage();
+  // On the 2D canvas: with the game drawing through headless Chromium's software WebGL, the
+  // worker's update was seen never to finish (register() unanswered for minutes).
+  await page.evaluateOnNewDocument(() => {
+    const get = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function(type, o) { return type === 'webgl2' ? null : get.call(this, type, o); };
+  });
   try {
     await page.goto(`http://127.0.0.1:${port}/`);
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 20000 });
