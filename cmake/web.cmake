@@ -22,8 +22,9 @@ target_link_options(starlane PRIVATE -O2 -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=16MB
   -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ENV
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/backend_web.js" "SHELL:--js-library ${WEB_KEYS}")
+# A changed page file links the game again, so that the copy below brings it to the site.
 set_target_properties(starlane PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${STARLANE_WEB_SITE}
-  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/web/backend_web.js;${WEB_KEYS}")
+  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/web/backend_web.js;${CMAKE_SOURCE_DIR}/web/controls.js;${CMAKE_SOURCE_DIR}/web/index.html;${CMAKE_SOURCE_DIR}/web/page.js;${WEB_KEYS}")
 add_dependencies(starlane web_keys)
 # The content beside the script, as data the page reads into the game's file system
 # (page.js): the files one after the other in starlane.data, and where each one starts and
@@ -41,7 +42,7 @@ add_custom_command(OUTPUT ${STARLANE_WEB_SITE}/starlane.data ${STARLANE_WEB_SITE
 add_custom_target(starlane-content ALL DEPENDS ${STARLANE_WEB_SITE}/starlane-files.json)
 add_custom_command(TARGET starlane POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html
-          ${CMAKE_SOURCE_DIR}/web/page.js ${STARLANE_WEB_SITE})
+          ${CMAKE_SOURCE_DIR}/web/page.js ${CMAKE_SOURCE_DIR}/web/controls.js ${STARLANE_WEB_SITE})
 
 # The studio's tools: the checker, the listing and the content builder's sheet reader on the
 # headless backend, one module for the page (and node), working in its memory file system.

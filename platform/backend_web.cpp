@@ -1,11 +1,13 @@
-// The browser backend: the picture on an HTML canvas, the keyboard from the page's key
-// events, the browser's clock, and Sleep handing the time back to the browser.
+// The browser backend: the picture on an HTML canvas (through WebGL 2 where the page has it,
+// else through the palette here and onto a 2D canvas), the keyboard from the page's key events
+// with the touch controls and gamepads pressing the same keys, the browser's clock, and Sleep
+// handing the time back to the browser.
 //
 // The game's loop blocks (PeekMessageA, gameMain, Sleep, round again), and a page that never
 // returns to the browser neither draws nor hears keys. Built with Emscripten's ASYNCIFY, the
 // Sleep at the end of each frame unwinds the wasm stack to the browser and resumes where it
 // was when the time is up, so the game's code stays as it is. The JavaScript half lives in
-// web/backend_web.js (canvas, key table, focus).
+// web/backend_web.js (canvas, WebGL, key table, pads, focus).
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <string.h>
@@ -20,6 +22,10 @@ extern "C" {
 int webCanvasOpen(int width, int height); // 1 when the page has a canvas to draw on
 void webCanvasClose();
 void webCanvasPut(const unsigned char* rgba, int width, int height);
+// 1 when WebGL drew the 8-bit picture through the palette; 0 leaves it to webCanvasPut
+int webGlPresent(const unsigned char* pixels, int pitch, int width, int height,
+                 const unsigned char* palette4x256);
+void webPadsRead(); // the gamepads' buttons and sticks pressed or let go as keys
 void webCursorShow(int show);
 }
 
@@ -41,7 +47,8 @@ double lastYield = 0;
 // machine would never see a picture or a key.
 const double LONGEST_WITHOUT_YIELD_MS = 100;
 
-// What the page measures: conversion through the palette plus the canvas upload.
+// What the page measures: the upload to WebGL, or the conversion through the palette plus the
+// 2D canvas upload.
 int presents = 0;
 double presentMsTotal = 0, presentMsMax = 0;
 
@@ -155,12 +162,14 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
                     const unsigned char* palette4x256)
 {
     double start = emscripten_get_now();
-    if ((size_t)width * height * 4 > rgba.size())
-        rgba.resize((size_t)width * height * 4);
-    // The canvas wants R, G, B, A in memory order: on little-endian wasm, red is the low byte.
-    palettePixels(palette4x256, 0x000000ffu, 0x0000ff00u, 0x00ff0000u, 0xff000000u, colours);
-    paletteConvert(pixels, pitch, width, height, colours, rgba.data(), width * 4);
-    webCanvasPut(rgba.data(), width, height);
+    if (!webGlPresent(pixels, pitch, width, height, palette4x256)) {
+        if ((size_t)width * height * 4 > rgba.size())
+            rgba.resize((size_t)width * height * 4);
+        // The canvas wants R, G, B, A in memory order: on little-endian wasm, red is the low byte.
+        palettePixels(palette4x256, 0x000000ffu, 0x0000ff00u, 0x00ff0000u, 0xff000000u, colours);
+        paletteConvert(pixels, pitch, width, height, colours, rgba.data(), width * 4);
+        webCanvasPut(rgba.data(), width, height);
+    }
     double ms = emscripten_get_now() - start;
     presents++;
     presentMsTotal += ms;
@@ -168,8 +177,10 @@ void backendPresent(const unsigned char* pixels, int pitch, int width, int heigh
         presentMsMax = ms;
 }
 
+// The pads are read here, once a frame, just before the game sees the keys.
 const unsigned char* backendKeyState()
 {
+    webPadsRead();
     memcpy(shown, keys, sizeof(keys));
     for (int i = 0; i < 256; i++)
         if (releaseLater[i])

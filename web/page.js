@@ -1,21 +1,15 @@
-// The page around the game: the picture scaled to the window, full screen, the game's log,
-// and what the page says when the game has ended. The game starts as soon as its script,
-// wasm and content have loaded.
+// The page around the game: the picture fitted under the bar with the touch controls
+// (controls.js), full screen, the game's log, and what the page says when the game has ended.
+// The game starts as soon as its script, wasm and content have loaded.
 'use strict';
 
-var canvas = document.getElementById('canvas');
-var screenBox = document.getElementById('screen');
-
-// The largest 4:3 picture that fits under the bar; the canvas never smooths it.
-function fit() {
-  var w = screenBox.clientWidth, h = screenBox.clientHeight;
-  var scale = Math.min(w / canvas.width, h / canvas.height);
-  canvas.style.width = Math.floor(canvas.width * scale) + 'px';
-  canvas.style.height = Math.floor(canvas.height * scale) + 'px';
-}
-window.addEventListener('resize', fit);
-document.addEventListener('fullscreenchange', fit);
-fit();
+var byId = function(id) { return document.getElementById(id); };
+// The canvas by its id: the backend puts a fresh one in its place if WebGL's context is lost.
+var canvas = function() { return byId('canvas'); };
+var controls = starlaneControls({
+  screen: byId('screen'),
+  legend: { keyboard: byId('keys-keyboard'), touch: byId('keys-touch'), pad: byId('keys-pad') },
+});
 
 function readLog() {
   try {
@@ -25,11 +19,17 @@ function readLog() {
   }
 }
 
-document.getElementById('fullscreen').addEventListener('click', function() {
-  var game = document.getElementById('game');
+// Full screen, held sideways where the browser lets a page lock the screen's orientation.
+byId('fullscreen').addEventListener('click', function() {
+  var game = byId('game');
   if (document.fullscreenElement) document.exitFullscreen();
-  else if (game.requestFullscreen) game.requestFullscreen();
-  canvas.focus();
+  else if (game.requestFullscreen) {
+    game.requestFullscreen().then(function() {
+      if (screen.orientation && screen.orientation.lock)
+        return screen.orientation.lock('landscape');
+    }).catch(function() { /* full screen, or its orientation, refused: play as it is */ });
+  }
+  canvas().focus();
 });
 
 document.getElementById('show-log').addEventListener('click', function(e) {
@@ -40,7 +40,7 @@ document.getElementById('show-log').addEventListener('click', function(e) {
 });
 document.getElementById('log-close').addEventListener('click', function() {
   document.getElementById('log').hidden = true;
-  canvas.focus();
+  canvas().focus();
 });
 document.getElementById('again').addEventListener('click', function() {
   location.reload();
@@ -61,6 +61,7 @@ function offerRecording() {
 }
 
 function ended(text) {
+  controls.ended();
   offerRecording();
   var log = readLog();
   document.getElementById('end-text').textContent = text;
@@ -103,13 +104,15 @@ function loadContent() {
 }
 
 var Module = {
-  canvas: canvas,
+  canvas: canvas(),
   arguments: [],
   preRun: [loadContent],
   onRuntimeInitialized: function() {
     document.body.dataset.state = 'running';
-    canvas.focus();
+    controls.started();
+    canvas().focus();
   },
+  padsChanged: controls.padsChanged,
   onExit: function(code) {
     document.body.dataset.exitCode = code;
     ended(code === 0 ? 'The game has ended.'

@@ -124,8 +124,15 @@ async function main() {
     const frame = await (await page.waitForSelector('#play iframe')).contentFrame();
     await frame.waitForFunction(() => window.Module && Module.calledRun &&
                                       Module._webPresentCount() > 10, { timeout: 60000 });
-    const colours = await frame.evaluate(pal => {
-      const c = document.getElementById('canvas');
+    // What the frame shows (WebGL, or the 2D canvas), from a screenshot the frame decodes.
+    const png = (await (await frame.$('#canvas')).screenshot()).toString('base64');
+    const colours = await frame.evaluate(async (pal, png) => {
+      const img = new Image();
+      img.src = 'data:image/png;base64,' + png;
+      await img.decode();
+      const c = document.createElement('canvas');
+      c.width = img.width; c.height = img.height;
+      c.getContext('2d').drawImage(img, 0, 0);
       const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
       const known = new Set();
       for (let i = 0; i < 256; i++) known.add((pal[4 * i] << 16) | (pal[4 * i + 1] << 8) | pal[4 * i + 2]);
@@ -136,7 +143,7 @@ async function main() {
         if (v !== 0) lit++;
       }
       return { off, lit };
-    }, Array.from(palette));
+    }, Array.from(palette), png);
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => document.body.dataset.state === 'studio', { timeout: 5000 }).catch(() => {});
     check(colours.off === 0 && colours.lit > 100 &&

@@ -1,24 +1,19 @@
 // The game module started by the studio, a fresh instance in this frame each time: the
 // studio's folder is written into the game's file system and becomes its working directory.
-// When the game ends (Escape, or a failed start-up) the studio is told, with the log.
+// When the game ends (Escape, or a failed start-up) the studio is told, with the log. The
+// picture's fit and the touch controls are the game page's (controls.js).
 'use strict';
-var canvas = document.getElementById('canvas');
-function fit() {
-  var scale = Math.min(window.innerWidth / canvas.width, window.innerHeight / canvas.height);
-  canvas.style.width = Math.floor(canvas.width * scale) + 'px';
-  canvas.style.height = Math.floor(canvas.height * scale) + 'px';
-}
-window.addEventListener('resize', fit);
-fit();
+var controls = starlaneControls({ screen: document.getElementById('screen') });
 
 function tellStudio(code) {
+  controls.ended();
   var log = '';
   try { log = new TextDecoder().decode(Module.FS.readFile('/studio/Error.txt')); } catch (e) { /* none */ }
   if (parent !== window && parent.studioPlayEnded) parent.studioPlayEnded(code, log);
 }
 
 var Module = {
-  canvas: canvas,
+  canvas: document.getElementById('canvas'),
   arguments: [],
   preRun: [function() {
     var FS = Module.FS;
@@ -35,7 +30,10 @@ var Module = {
     });
     FS.chdir('/studio');
   }],
-  onRuntimeInitialized: function() { canvas.focus(); },
+  onRuntimeInitialized: function() {
+    controls.started();
+    Module.canvas.focus();
+  },
   onExit: function(code) { tellStudio(code); },
   onAbort: function() { tellStudio(-1); },
 };
