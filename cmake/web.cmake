@@ -16,11 +16,11 @@ add_custom_target(web_keys DEPENDS ${WEB_KEYS})
 
 # ASYNCIFY lets Sleep hand the time back to the browser; only direct calls lead there, so
 # the COM and window-procedure calls through pointers need no instrumenting.
-add_executable(starlane programs/starlane.cpp)
+add_executable(starlane programs/starlane.cpp programs/watch_web.cpp)
 target_link_libraries(starlane PRIVATE starlane_record starlane_core starlane_platform_web)
 target_link_options(starlane PRIVATE -O2 -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=16MB
-  -sEXPORTED_RUNTIME_METHODS=FS,ENV
+  -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/backend_web.js" "SHELL:--js-library ${WEB_KEYS}"
   "SHELL:--preload-file ${STARLANE_DATA}@/game"
   # What the game wrote there, and the sources of the sprite sheets: not needed to play.
