@@ -52,6 +52,10 @@ double presentMsTotal = 0, presentMsMax = 0;
 double clockBase = -1, clockFrom = 0, startAt = -1;
 int speed = 1, paused = 0;
 int closeRequested = 0;
+// Faster than real time the sleeps grow short, and the browser makes each last longer than
+// asked: they are owed until they come to a frame of the screen's, and slept then.
+const double SHORTEST_SLEEP_MS = 16;
+double owed = 0;
 
 double clockNow()
 {
@@ -150,7 +154,15 @@ void backendSleep(DWORD milliseconds)
 {
     while (paused)
         yieldToBrowser(50);
-    yieldToBrowser(milliseconds / (unsigned)speed);
+    if (speed == 1) {
+        yieldToBrowser(milliseconds);
+        return;
+    }
+    owed += (double)milliseconds / speed;
+    if (owed >= SHORTEST_SLEEP_MS) {
+        yieldToBrowser((unsigned)owed);
+        owed -= (unsigned)owed;
+    }
 }
 
 void webClockStartAt(DWORD firstReading)

@@ -22,12 +22,12 @@ const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'starlane-links-'));
 const replayJs = path.join(site, 'cmake/starlane-replay.js');
 
 // The web replay tool (the browser's C library draws the browser's random numbers) on a recording.
-function replay(text, name) {
+function replay(text, name, tool = ['node', replayJs]) {
   const file = path.join(tmp, name);
   fs.writeFileSync(file, text);
   fs.rmSync(path.join(tmp, 'content'), { recursive: true, force: true });
   fs.cpSync(data, path.join(tmp, 'content'), { recursive: true });
-  const r = spawnSync('node', [replayJs, '--recording', file, '--data', path.join(tmp, 'content')]);
+  const r = spawnSync(tool[0], [...tool.slice(1), '--recording', file, '--data', path.join(tmp, 'content')]);
   const line = r.stdout.toString().split('\n')[0];
   return { status: r.status, figures: line ? JSON.parse(line) : {}, said: r.stderr.toString().trim() };
 }
@@ -167,6 +167,8 @@ async function main() {
     const recording = Buffer.from(await fsFile(gamer, 'starlane.rec')).toString();
     const native = replay(recording, 'played.rec');
     figures.game_link_chars = gameLink.length;
+    // For the record: Linux's replay tool draws glibc's random numbers, not the browser's.
+    figures.linux_replay_of_browser_game = replay(recording, 'linux.rec', [path.join(build, 'starlane-replay')]).said;
     check(native.status === 0 && sameFigures(played, native.figures) && gameLink.startsWith(origin + 'index.html#s1.'),
           `a scripted game of ${played.frames} frames: "Share this game" gives a link of ${gameLink.length} characters, ` +
           `and the figures the page gives are the web replay tool's (${native.said})`);

@@ -57,7 +57,9 @@ function el(tag, text, props) {
 function say(text, ...extra) {
   line.textContent = '';
   line.append(el('span', text), ...extra);
+  const shown = line.hidden;
   line.hidden = false;
+  if (shown) window.dispatchEvent(new Event('resize'));   // the page fits the picture under it
 }
 
 function refuse(reason) {
@@ -218,7 +220,11 @@ Module.onExit = function(code) {
   const text = recorded();
   figuresNow = text && figuresOf(text);
   if (figuresNow) {
-    if (linked && linked.recording !== null && document.body.dataset.link === 'game') showFigures(figuresNow);
+    if (linked && linked.recording !== null && document.body.dataset.link === 'game') {
+      say(`The recording has played to its end, frame ${figuresNow.frames}: its figures are below.`,
+          ...(hasMod(linked) ? [studioLink()] : []));
+      showFigures(figuresNow);
+    }
     const panel = document.getElementById('end');
     panel.insertBefore(shareBox(), document.getElementById('again'));
     for (const resolve of figuresWaiting.splice(0)) resolve(figuresNow);

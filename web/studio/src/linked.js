@@ -71,6 +71,10 @@ export async function openLinkFromAddress(lent) {
     message(`The link was not opened: ${e.message}.`);
     return;
   }
+  if (!mod.files.length && !mod.removed.length) {
+    message('The link carries a game on the shipped content and no mod: it plays on the game page.');
+    return;
+  }
   const folder = new Map((await shipped()).entries);
   for (const path of mod.removed) folder.delete(path);
   for (const [path, bytes] of mod.files) folder.set(path, bytes);
