@@ -137,8 +137,8 @@ export function toBase64url(bytes) {
 }
 
 function fromBase64url(text) {
-  if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1)
-    throw new Error('it holds characters a link does not have, or is cut short');
+  if (!/^[A-Za-z0-9_-]*$/.test(text)) throw new Error('it holds characters a link does not have');
+  if (text.length % 4 === 1) throw new Error('it is cut short or damaged');
   const s = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
   const out = new Uint8Array(s.length);
   for (let i = 0; i < s.length; i++) out[i] = s.charCodeAt(i);
