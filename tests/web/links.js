@@ -284,6 +284,7 @@ async function main() {
       ['deflate bomb', rawLink(about, [['F', 'palette.pal', Buffer.alloc(64 << 20)]], 1000), /unpacks to more than it says/],
       ['bomb by its claim', rawLink(about, [['F', 'palette.pal', 'x']], 2 ** 40), /unpacks to more than 256 MiB/],
       ['../ name', rawLink(about, [['F', '../Error.txt', 'x']]), /the name "\.\.\/Error\.txt" leaves the folder/],
+      ['a file over a folder', rawLink(about, [['F', 'Graphics', 'x']]), /its file "Graphics" does not fit the game's folder/],
       ['markup name', rawLink(about, [['F', 'Enemies/<img src=x onerror=alert(1)>.txt', 'x']]), /holds a character/],
       ['absurd recording header', rawLink(about, [['R', '', '# Starlane recording: start tick 99999999999, 5 frames\n']]),
        /recording is refused: recording watch\.rec:1: the start tick is from 0 to 4294967295/],

@@ -76,44 +76,69 @@ function modWords(what) {
          (what.removed.length ? `, ${what.removed.length} removed` : '');
 }
 
-// ---- before the game starts: the link read while the game waits for it (a run dependency),
-// its files written once the shipped content is in place
+// ---- before the game starts: the link read while the game waits for it (a run dependency of
+// its own), its files written once the shipped content is in place (when only that dependency
+// is left), and the game let go. A link refused holds it back: nothing plays.
+
+// Another link pasted over this one changes the fragment alone: the page starts again on it.
+window.addEventListener('hashchange', () => location.reload());
+
+let holding = false, waiting = -1;
+const pageMonitor = Module.monitorRunDependencies;
+Module.monitorRunDependencies = left => {
+  waiting = left;
+  if (holding) Promise.resolve().then(letGo);
+  if (pageMonitor) pageMonitor(left);
+};
 
 Module.preRun.push(() => {
   if (location.hash.length <= 1) return;
+  holding = true;
   Module.addRunDependency('link');
   shipped().then(content => {
     linked = readLink(location.hash, content);
     // The game's C library takes its environment as the runtime starts, after this.
     if (linked.recording !== null) Module.ENV.STARLANE_PLAYBACK = WATCHED;
-    Module.removeRunDependency('link');
-  }).catch(e => refuse(e.message));
+    letGo();
+  }).catch(e => { holding = false; refuse(e.message); });
 });
+
+function letGo() {
+  if (!holding || !linked || waiting !== 1) return;
+  holding = false;
+  try {
+    writeMod(linked);
+    if (linked.recording !== null) FS().writeFile('/game/' + WATCHED, linked.recording);
+  } catch (e) {
+    refuse(e.message);
+    return;
+  }
+  Module.removeRunDependency('link');
+}
 
 function writeMod(what) {
   const fs = FS();
   for (const path of what.removed)
     if (fs.analyzePath('/game/' + path).exists) fs.unlink('/game/' + path);
   for (const [path, bytes] of what.files) {
-    let dir = '/game';
-    for (const part of path.split('/').slice(0, -1)) {
-      dir += '/' + part;
-      if (!fs.analyzePath(dir).exists) fs.mkdir(dir);
+    try {
+      let dir = '/game';
+      for (const part of path.split('/').slice(0, -1)) {
+        dir += '/' + part;
+        if (!fs.analyzePath(dir).exists) fs.mkdir(dir);
+      }
+      fs.writeFile('/game/' + path, bytes);
+    } catch (e) {
+      throw new Error(`its file ${JSON.stringify(path)} does not fit the game's folder, where a folder or file stands in its way`);
     }
-    fs.writeFile('/game/' + path, bytes);
   }
 }
 
 const pageStarted = Module.onRuntimeInitialized;
 Module.onRuntimeInitialized = function() {
   if (linked) {
-    writeMod(linked);
-    if (linked.recording !== null) {
-      FS().writeFile('/game/' + WATCHED, linked.recording);
-      watch();
-    } else {
-      say(`Playing a mod: ${modWords(linked)}.`, studioLink());
-    }
+    if (linked.recording !== null) watch();
+    else say(`Playing a mod: ${modWords(linked)}.`, studioLink());
     document.body.dataset.link = linked.recording !== null ? 'game' : 'mod';
   }
   if (pageStarted) pageStarted.apply(this, arguments);

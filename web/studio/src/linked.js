@@ -61,6 +61,7 @@ export async function openLinkedMod(entries, name) {
 // leaves the address, so that a reload does not ask again.
 export async function openLinkFromAddress(lent) {
   studio = lent;
+  window.addEventListener('hashchange', () => location.reload());   // another link pasted in
   if (location.hash.length <= 1) return;
   const fragment = location.hash;
   history.replaceState(null, '', location.pathname + location.search);
