@@ -186,7 +186,8 @@ async function main() {
     await start(gamer, origin + 'index.html');
     await playing(gamer, 5);
     await gamer.keyboard.down('Space');
-    for (const key of ['KeyD', 'KeyA', 'KeyD', 'KeyW', 'KeyA', 'KeyS', 'KeyD', 'KeyA', 'KeyD', 'KeyA']) {
+    for (const key of ['KeyD', 'KeyA', 'KeyD', 'KeyW', 'KeyA', 'KeyS', 'KeyD', 'KeyA', 'KeyD', 'KeyA',
+                       'KeyD', 'KeyA', 'KeyD', 'KeyA', 'KeyD', 'KeyA', 'KeyD', 'KeyA']) {
       await gamer.keyboard.down(key);
       await sleep(600);
       await gamer.keyboard.up(key);
