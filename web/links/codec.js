@@ -173,6 +173,7 @@ function inflateBounded(data, size, dictionary) {
 // [length - 1][the keys: a bitmask of a d w s space escape, bit 6 set when other key codes
 // follow as a count and the codes].
 const NAMED = ['a', 'd', 'w', 's', 'space', 'escape'];
+const COMMENT_LINES = 64;   // before and after the ranges: a recording has four at most
 
 function packKeys(text) {
   const lines = text.split('\n');
@@ -184,6 +185,7 @@ function packKeys(text) {
     if (tail.length) return null;
     ranges.push([+m[1], +m[2], m[3].slice(1).split(' ')]);
   }
+  if (head.length > COMMENT_LINES || tail.length > COMMENT_LINES) return null;
   const out = [varint(head.length)];
   for (const l of head) { const b = utf8(l); out.push(varint(b.length), b); }
   out.push(varint(tail.length));
@@ -212,6 +214,7 @@ function unpackKeys(bytes) {
   const r = { at: 0 };
   const dec = new TextDecoder();
   const lines = n => {
+    if (n > COMMENT_LINES) throw new Error('it is damaged (a recording of other lines)');
     const out = [];
     for (let i = 0; i < n; i++) {
       const len = readVarint(bytes, r);
