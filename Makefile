@@ -75,7 +75,7 @@ format-check:
 # clang-tidy's bug-finding checks (.clang-tidy) over the game, the stand-in, record/ and the tools.
 TIDY_FILES = $(shell git ls-files 'shell/*.cpp' 'display/*.cpp' 'graphics/*.cpp' 'input/*.cpp' \
 	'bitmap/*.cpp' 'content/*.cpp' 'game/*.cpp' 'record/*.cpp' 'tools/*.cpp' 'platform/*.cpp' \
-	'programs/*.cpp' 2>/dev/null | grep -v -E 'platform/backend_web.cpp|programs/studio_tools.cpp')
+	'programs/*.cpp' 2>/dev/null | grep -v -E 'platform/backend_web.cpp|programs/studio_tools.cpp|programs/watch_web.cpp')
 tidy: deps
 	$(call install,clang-tidy)
 	cmake --preset default -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
@@ -155,13 +155,15 @@ web-test-deps:
 
 # The local server under bad requests and the studio's zip reader on zips that lie, the page
 # played in headless Chromium, the replay tool for the web under node, the studio's tools
-# module under node against the native checker, then the studio in Chromium.
+# module under node against the native checker, then the studio in Chromium, then mod and
+# game links.
 web-test: web web-test-deps build
 	node --test tests/web/serve.test.js tests/web/zip.test.js
 	node tests/web/browser.js build-web $(abspath $(DATA))/palette.pal build-web/shots
 	bash tests/web/replay_node.sh build-web/cmake/starlane-replay.js $(abspath $(DATA))
 	bash tests/web/tools_table.sh build build-web $(abspath $(DATA))
 	node tests/web/studio.js build-web build $(abspath $(DATA))
+	node tests/web/links.js build-web build $(abspath $(DATA))
 
 # The web figures: wasm against native work per frame, the browser's present, the download.
 bench-web: build web web-test-deps

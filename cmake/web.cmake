@@ -16,11 +16,11 @@ add_custom_target(web_keys DEPENDS ${WEB_KEYS})
 
 # ASYNCIFY lets Sleep hand the time back to the browser; only direct calls lead there, so
 # the COM and window-procedure calls through pointers need no instrumenting.
-add_executable(starlane programs/starlane.cpp)
+add_executable(starlane programs/starlane.cpp programs/watch_web.cpp)
 target_link_libraries(starlane PRIVATE starlane_record starlane_core starlane_platform_web)
 target_link_options(starlane PRIVATE -O2 -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT
   -sENVIRONMENT=web -sEXIT_RUNTIME -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=16MB
-  -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ENV
+  -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/backend_web.js" "SHELL:--js-library ${WEB_KEYS}")
 # A changed page file links the game again, so that the copy below brings it to the site.
 set_target_properties(starlane PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${STARLANE_WEB_SITE}
@@ -56,12 +56,15 @@ set_target_properties(starlane-tools PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECT
   LINK_DEPENDS ${STUDIO_DIR}/tools_pre.js)
 
 # The studio page, bundled by esbuild from web/studio's sources and its npm packages (make web
-# installs them there with npm ci), with the content it opens with and the game's frame.
-file(GLOB STUDIO_SOURCES CONFIGURE_DEPENDS ${STUDIO_DIR}/src/*.js)
+# installs them there with npm ci), with the content it opens with and the game's frame; and
+# the game page's links (web/links/), with the shipped content's digest they are made against.
+file(GLOB STUDIO_SOURCES CONFIGURE_DEPENDS ${STUDIO_DIR}/src/*.js ${CMAKE_SOURCE_DIR}/web/links/*.js)
 add_custom_command(OUTPUT ${STARLANE_WEB_SITE}/studio.js ${STARLANE_WEB_SITE}/studio-content.zip
+         ${STARLANE_WEB_SITE}/links.js ${STARLANE_WEB_SITE}/links-content.json
   COMMAND node ${STUDIO_DIR}/build.js ${STARLANE_WEB_SITE} ${STARLANE_DATA}
   DEPENDS ${STUDIO_SOURCES} ${STUDIO_DIR}/build.js ${STUDIO_DIR}/studio.html ${STUDIO_DIR}/play.html
-          ${STUDIO_DIR}/play.js ${STUDIO_DIR}/package-lock.json ${STARLANE_DATA_FILES} VERBATIM)
+          ${STUDIO_DIR}/play.js ${STUDIO_DIR}/package-lock.json ${CMAKE_SOURCE_DIR}/shell/resource.h
+          ${STARLANE_DATA_FILES} VERBATIM)
 add_custom_target(studio ALL DEPENDS ${STARLANE_WEB_SITE}/studio.js)
 
 # Under node with the real file system, one file (script and wasm together).

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/backend_web.h"
 #include "platform/palette_convert.h"
 
 extern "C" {
@@ -51,6 +52,27 @@ const double LONGEST_WITHOUT_YIELD_MS = 100;
 // 2D canvas upload.
 int presents = 0;
 double presentMsTotal = 0, presentMsMax = 0;
+
+// The clock: `clockBase` milliseconds at the page's time `clockFrom`, going `speed` times as
+// fast, standing while paused. A base below 0 is taken at the next reading: the wall clock's,
+// or the one asked for (startAt).
+double clockBase = -1, clockFrom = 0, startAt = -1;
+int speed = 1, paused = 0;
+int closeRequested = 0;
+// Faster than real time the sleeps grow short, and the browser makes each last longer than
+// asked: they are owed until they come to a frame of the screen's, and slept then.
+const double SHORTEST_SLEEP_MS = 16;
+double owed = 0;
+
+double clockNow()
+{
+    double now = emscripten_get_now();
+    if (clockBase < 0) {
+        clockBase = startAt >= 0 ? startAt : emscripten_date_now() + now;
+        clockFrom = now;
+    }
+    return clockBase + (paused ? 0 : (now - clockFrom) * speed);
+}
 
 void yieldToBrowser(unsigned int milliseconds)
 {
@@ -116,9 +138,14 @@ void backendTurn()
         yieldToBrowser(0);
 }
 
-// The page has no close box of its own: leaving the page ends the game with it.
+// The page has no close box of its own: leaving the page ends the game with it, or the end of
+// a recording being watched (webRequestClose).
 int backendPollEvent()
 {
+    if (closeRequested) {
+        closeRequested = 0;
+        return BACKEND_EVENT_CLOSE;
+    }
     return BACKEND_EVENT_NONE;
 }
 
@@ -127,15 +154,45 @@ int backendPollEvent()
 // would give nearly the same few hundred games every time.
 DWORD backendTicks()
 {
-    static double offset = -1;
-    if (offset < 0)
-        offset = emscripten_date_now();
-    return (DWORD)(unsigned long long)(offset + emscripten_get_now());
+    return (DWORD)(unsigned long long)clockNow();
 }
 
 void backendSleep(DWORD milliseconds)
 {
-    yieldToBrowser(milliseconds);
+    while (paused)
+        yieldToBrowser(50);
+    if (speed == 1) {
+        yieldToBrowser(milliseconds);
+        return;
+    }
+    owed += (double)milliseconds / speed;
+    if (owed >= SHORTEST_SLEEP_MS) {
+        yieldToBrowser((unsigned)owed);
+        owed -= (unsigned)owed;
+    }
+}
+
+void webClockStartAt(DWORD firstReading)
+{
+    startAt = firstReading;
+    clockBase = -1;
+}
+
+void webRequestClose()
+{
+    closeRequested = 1;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void webSetPace(int newSpeed, int newPaused)
+{
+    if (newSpeed < 1 || newSpeed > 16)
+        return;
+    if (clockBase >= 0) { // on from the reading now, at the new pace
+        clockBase = clockNow();
+        clockFrom = emscripten_get_now();
+    }
+    speed = newSpeed;
+    paused = newPaused != 0;
 }
 
 int backendSetDisplayMode(int width, int height, int bpp)

@@ -10,7 +10,10 @@ build=$1 site=$2 data=${3:-$root/data}
 tmp=$(mktemp -d /tmp/starlane-tools-table-XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/rows"
-STARLANE_AGREEMENT_KEEP="$tmp/rows" "$build/test_agreement" \
+# The test programs are built under tests/ of the build folder.
+agreement=$build/tests/test_agreement
+[ -x "$agreement" ] || agreement=$build/test_agreement
+STARLANE_AGREEMENT_KEEP="$tmp/rows" "$agreement" \
   --gtest_filter='*EveryReaderGivesTheSameVerdictOnEachBrokenFile' >"$tmp/agreement.log" 2>&1 ||
   { cat "$tmp/agreement.log"; exit 1; }
 cp -r "$data" "$tmp/shipped"

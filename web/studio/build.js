@@ -1,6 +1,7 @@
 // Builds the studio into the web site folder: the page, its script bundled by esbuild from
 // src/ and the npm packages of package-lock.json, the game's frame, and the shipped content
-// as studio-content.zip (what the studio opens with).
+// as studio-content.zip (what the studio opens with); and the game page's links (links.js,
+// from web/links/) with links-content.json, the digest of that same content and its version.
 //
 //   node web/studio/build.js SITE_DIR DATA_DIR
 'use strict';
@@ -23,9 +24,24 @@ function collect(dir, prefix, out) {
   return out;
 }
 
-esbuild.buildSync({
-  entryPoints: [path.join(here, 'src/main.js')], bundle: true, minify: true, format: 'iife',
-  target: 'es2020', outfile: path.join(site, 'studio.js'), logLevel: 'warning',
+// web/links/ finds its packages here too.
+const bundle = (entry, out) => esbuild.buildSync({
+  entryPoints: [entry], bundle: true, minify: true, format: 'iife', target: 'es2020',
+  outfile: path.join(site, out), logLevel: 'warning', nodePaths: [path.join(here, 'node_modules')],
 });
+bundle(path.join(here, 'src/main.js'), 'studio.js');
+bundle(path.join(here, '../links/game.js'), 'links.js');
 for (const f of ['studio.html', 'play.html', 'play.js']) fs.copyFileSync(path.join(here, f), path.join(site, f));
-fs.writeFileSync(path.join(site, 'studio-content.zip'), zipSync(collect(data, '', {}), { level: 9, mtime: '2000-01-01' }));
+const content = collect(data, '', {});
+fs.writeFileSync(path.join(site, 'studio-content.zip'), zipSync(content, { level: 9, mtime: '2000-01-01' }));
+// The digest through the links' own code, bundled for node.
+const codec = esbuild.buildSync({
+  entryPoints: [path.join(here, '../links/codec.js')], bundle: true, format: 'cjs', platform: 'node',
+  write: false, nodePaths: [path.join(here, 'node_modules')],
+}).outputFiles[0].text;
+const codecModule = { exports: {} };
+new Function('module', 'exports', 'require', codec)(codecModule, codecModule.exports, require);
+const version = /STARLANE_VERSION_TEXT "([^"]*)"/.exec(
+  fs.readFileSync(path.join(here, '../../shell/resource.h'), 'utf8'))[1];
+fs.writeFileSync(path.join(site, 'links-content.json'), JSON.stringify({
+  digest: codecModule.exports.contentDigest(Object.entries(content)), version }) + '\n');

@@ -3,10 +3,11 @@
 // game's files one after the other in starlane.data and their places in starlane-files.json
 // (data the page reads, never code), and the whole folder as the studio's studio-content.zip.
 import { zipSync } from 'fflate';
+import { contentDigest } from '../../links/codec.js';
 
 // Made anew from the folder; every other file of the site (its list, site-files.txt, is
 // written by the build) is copied as this site serves it.
-const MADE = new Set(['starlane-files.json', 'starlane.data', 'studio-content.zip', 'sw.js']);
+const MADE = new Set(['starlane-files.json', 'starlane.data', 'studio-content.zip', 'links-content.json', 'sw.js']);
 const NOT_SOURCE = /(^|\/)(Error\.txt|starlane\.rec|\.gitattributes)$|\.png$/i;
 // What the game does not read, as the build leaves it out of the package.
 const NOT_PACKED = /(^|\/)(Error\.txt|starlane\.rec)$|\.(png|sheet|colors|gitattributes)$/i;
@@ -57,6 +58,10 @@ export async function webBuild(files) {
   const sources = {};
   for (const [p, bytes] of files) if (!NOT_SOURCE.test(p)) sources[p] = bytes;
   out['studio-content.zip'] = zipSync(sources, { level: 9 });
+  // Links are made against this content now: its digest, under the version this site serves.
+  const about = JSON.parse(new TextDecoder().decode(await fetchBytes('links-content.json')));
+  out['links-content.json'] = new TextEncoder().encode(JSON.stringify(
+    { digest: contentDigest(Object.entries(sources)), version: about.version }) + '\n');
   out['sw.js'] = await worker(out);
   return new Blob([zipSync({ 'starlane-web': out }, { level: 6 })], { type: 'application/zip' });
 }

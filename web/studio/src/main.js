@@ -20,6 +20,7 @@ import { openPath, openFile, closeFile } from './editor.js';
 import { paint } from './graphics.js';
 import { problems, graphics, checked, runCheck, scheduleCheck, drawListing } from './problems.js';
 import { play, stop } from './playing.js';
+import { shareLink, shareButton, openLinkFromAddress } from './linked.js';
 
 const $ = id => document.getElementById(id);
 
@@ -104,6 +105,7 @@ async function start() {
   } else {
     await replaceFolder(await shippedContent(), 'The shipped content.', 'The shipped content');
   }
+  await openLinkFromAddress({ replaceFolder, download });
   document.body.dataset.ready = '1';
 }
 
@@ -140,6 +142,7 @@ async function offer(what, name, make) {
 }
 $('export-content').addEventListener('click', () => offer('The content', 'starlane-content.zip', exportContent));
 $('export-web').addEventListener('click', () => offer('The web build', 'starlane-web.zip', studio.exportWeb));
+$('share-link').addEventListener('click', shareButton);
 $('new-file').addEventListener('click', async () => {
   const name = prompt('New file (a path inside the folder, such as Enemies/Hornet.txt):');
   if (!name) return;
@@ -242,6 +245,7 @@ window.studio = {
     return webBuild(files);
   },
   openZip: (bytes, name) => openZip(new Uint8Array(bytes), name || 'the zip'),
+  shareLink,
   reset: async () => replaceFolder(await shippedContent(), 'The shipped content, as new.', 'The shipped content'),
 };
 
