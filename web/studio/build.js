@@ -1,5 +1,5 @@
 // Builds the studio into the web site folder: the page, its script bundled by esbuild from
-// src/ and the npm packages of package-lock.json, the game's frame, and the shipped content
+// src/ and the npm packages of package-lock.json, the tools module's worker, the game's frame, and the shipped content
 // as studio-content.zip (what the studio opens with).
 //
 //   node web/studio/build.js SITE_DIR DATA_DIR
@@ -23,9 +23,11 @@ function collect(dir, prefix, out) {
   return out;
 }
 
-esbuild.buildSync({
-  entryPoints: [path.join(here, 'src/main.js')], bundle: true, minify: true, format: 'iife',
-  target: 'es2020', outfile: path.join(site, 'studio.js'), logLevel: 'warning',
-});
+// The page's script, and the worker the tools module runs in (src/toolsworker.js).
+for (const [entry, out] of [['main.js', 'studio.js'], ['toolsworker.js', 'studio-tools-worker.js']])
+  esbuild.buildSync({
+    entryPoints: [path.join(here, 'src', entry)], bundle: true, minify: true, format: 'iife',
+    target: 'es2020', outfile: path.join(site, out), logLevel: 'warning',
+  });
 for (const f of ['studio.html', 'play.html', 'play.js']) fs.copyFileSync(path.join(here, f), path.join(site, f));
 fs.writeFileSync(path.join(site, 'studio-content.zip'), zipSync(collect(data, '', {}), { level: 9, mtime: '2000-01-01' }));
