@@ -70,14 +70,35 @@ export async function paint(sheet, x, y, colour) {
 // ---- Graphics as the game cuts them
 //
 // Each graphic's pictures are made once and kept while the tools give the same graphic (its
-// key), and each is drawn only when it comes on screen; an animation plays only while shown.
+// key); they are drawn only once the graphic comes on screen, a few at a time between the
+// page's other work, and an animation plays only while it is shown. A large frame is shown
+// as a thumbnail.
+
+const THUMBNAIL = 96;             // pixels: the side a frame is shown at, at most
+const SLICE_MS = 8;               // drawing per turn of the page's loop
 
 let drawn = new Map();            // key -> the graphic's element, as last shown
+let shownPalette = null;          // the palette chooser, and the colours it shows
+let shownColours = '';
+
+// Pictures waiting to be drawn: each a function; a few run per turn, then the page goes on.
+const waiting = [];
+let drawing = 0;
+function drawLater(work) {
+  waiting.push(work);
+  if (!drawing) drawing = setTimeout(drawSome, 0);
+}
+function drawSome() {
+  const until = performance.now() + SLICE_MS;
+  while (waiting.length && performance.now() < until) waiting.shift()();
+  drawing = waiting.length ? setTimeout(drawSome, 0) : 0;
+}
+
 const onScreen = new IntersectionObserver(entries => {
   for (const e of entries) if (e.target.shown) e.target.shown(e.isIntersecting);
 });
 
-// One graphic: its title, its frames and its animations, each drawn when first seen.
+// One graphic: its title, its frames and its animations, drawn once it is on screen.
 function graphicElement(g, rgb, paintable, sheet) {
   const div = document.createElement('div');
   div.className = 'graphic';
@@ -85,14 +106,15 @@ function graphicElement(g, rgb, paintable, sheet) {
   title.textContent = `graphic ${g.index}: ${g.file}` + (g.role ? ` (${g.role})` : '') +
                       (g.loaded ? '' : ' (refused)');
   div.appendChild(title);
-  const watched = [];
-  div.stop = () => { for (const w of watched) { onScreen.unobserve(w); w.shown(false); } };
+  div.stop = () => {};
   if (!g.loaded || g.tooLarge) {
     if (g.tooLarge) title.textContent += `: ${g.width} x ${g.height} frames, too large to show here`;
     return div;
   }
-  const scale = Math.max(1, Math.min(4, Math.floor(96 / Math.max(g.width, g.height))));
-  const watch = (canvas, shown) => { canvas.shown = shown; watched.push(canvas); onScreen.observe(canvas); };
+  // Whole pixels up to 4 times; a frame larger than the thumbnail shrunk to fit it.
+  const fit = Math.min(4, THUMBNAIL / Math.max(g.width, g.height));
+  const scale = fit >= 1 ? Math.floor(fit) : fit;
+  const w = Math.max(1, Math.round(g.width * scale)), h = Math.max(1, Math.round(g.height * scale));
   // Each frame's pixels through the palette, made the first time something shows it.
   const pictures = {};
   const picture = index => {
@@ -104,23 +126,24 @@ function graphicElement(g, rgb, paintable, sheet) {
   };
   const sized = () => {
     const o = document.createElement('canvas');
-    o.width = g.width * scale; o.height = g.height * scale;
+    o.width = w; o.height = h;
     o.className = 'pixels';
     return o;
   };
+  const toDraw = [], animations = [];
   const frames = document.createElement('div');
   frames.className = 'frames';
   for (const f of g.frames) {
     const fig = document.createElement('figure');
     const o = sized();
     o.dataset.frame = f.index;
-    // The frame with its bounding box outlined over it, once it is on screen.
-    watch(o, visible => {
-      if (!visible || o.dataset.drawn) return;
+    // The frame with its bounding box outlined over it.
+    toDraw.push(() => {
+      if (o.dataset.drawn) return;
       o.dataset.drawn = '1';
       const og = o.getContext('2d');
       og.imageSmoothingEnabled = false;
-      og.drawImage(picture(f.index), 0, 0, o.width, o.height);
+      og.drawImage(picture(f.index), 0, 0, w, h);
       og.strokeStyle = '#0f0';
       og.strokeRect(g.box[0] * scale + 0.5, g.box[1] * scale + 0.5,
                     (g.box[2] - g.box[0]) * scale - 1, (g.box[3] - g.box[1]) * scale - 1);
@@ -133,7 +156,8 @@ function graphicElement(g, rgb, paintable, sheet) {
       });
       o.addEventListener('click', e => {
         const r = o.getBoundingClientRect();
-        const x = Math.floor((e.clientX - r.left) / scale), y = Math.floor((e.clientY - r.top) / scale);
+        const x = Math.floor((e.clientX - r.left) * g.width / r.width);
+        const y = Math.floor((e.clientY - r.top) * g.height / r.height);
         paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
       });
     }
@@ -156,17 +180,17 @@ function graphicElement(g, rgb, paintable, sheet) {
     const show = () => {
       const og = o.getContext('2d');
       og.imageSmoothingEnabled = false;
-      og.clearRect(0, 0, o.width, o.height);
+      og.clearRect(0, 0, w, h);
       const p = picture(a.frames[k]);
-      if (p) og.drawImage(p, 0, 0, o.width, o.height);
+      if (p) og.drawImage(p, 0, 0, w, h);
     };
     o.title = 'click to play it again';
     o.addEventListener('click', () => { k = 0; held = 0; show(); });
-    watch(o, visible => {
+    animations.push(visible => {
       clearInterval(timer);
       timer = 0;
       if (!visible) return;
-      show();
+      drawLater(show);
       timer = setInterval(() => {
         if (++held <= a.delay) return;
         held = 0;
@@ -177,6 +201,12 @@ function graphicElement(g, rgb, paintable, sheet) {
       }, graphics.frameMs);
     });
   }
+  div.shown = visible => {
+    if (visible) for (const d of toDraw) drawLater(d);
+    for (const a of animations) a(visible);
+  };
+  div.stop = () => { onScreen.unobserve(div); div.shown(false); };
+  onScreen.observe(div);
   return div;
 }
 
@@ -199,10 +229,18 @@ export function drawGraphics() {
       kept.set(key, div);
       shown.push(div);
     }
-    if (paintable) shown.unshift(paletteChooser(rgb, chosenColour, chooseColour));
+    if (paintable) {
+      if (!shownPalette || shownColours !== graphics.palette) {
+        shownPalette = paletteChooser(rgb, chosenColour, chooseColour);
+        shownColours = graphics.palette;
+      }
+      shown.unshift(shownPalette);
+    }
   }
   for (const [key, div] of drawn) if (!kept.has(key)) div.stop();
   drawn = kept;
-  box.replaceChildren(...shown);
+  // The same pictures in the same order are left where they are, not laid out again.
+  const now = [...box.children];
+  if (now.length !== shown.length || now.some((c, i) => c !== shown[i])) box.replaceChildren(...shown);
   $('graphics-title').hidden = shown.length === 0;
 }

@@ -62,9 +62,22 @@ function drawProblems() {
   }
 }
 
-export async function runCheck() {
+// One check at a time: changes made while one runs are checked once, after it.
+let running = null, queued = null;
+export function runCheck() {
   clearTimeout(checkTimer);
-  checked = (async () => {
+  if (running) {
+    if (!queued) queued = running.then(() => { queued = null; return runCheck(); });
+    checked = queued;
+    return queued;
+  }
+  running = checkOnce().finally(() => { running = null; });
+  checked = running;
+  return running;
+}
+
+function checkOnce() {
+  return (async () => {
     const t0 = performance.now();
     let failed = null;
     try {
@@ -92,5 +105,4 @@ export async function runCheck() {
                                  : 'clean'));
     return problems;
   })();
-  return checked;
 }

@@ -5,8 +5,11 @@
 // started with the folder put back, and the call refused with what stopped, on which file.
 const WORKER = 'studio-tools-worker.js';
 
-// A check of content at every bound takes about a second and a few hundred MiB.
+// A check of content at every bound takes about a second and a few hundred MiB. A budget set
+// through setBudget lasts as long as the tab, reloads included (sessionStorage).
+const BUDGET_KEY = 'starlane-tools-budget';
 export const budget = { ms: 30000, memoryBytes: 1024 * 1024 * 1024 };
+try { Object.assign(budget, JSON.parse(sessionStorage.getItem(BUDGET_KEY) || '{}')); } catch (e) { /* none */ }
 
 let worker = null;
 let chain = Promise.resolve();    // one call at a time, each timed from its own start
@@ -103,6 +106,7 @@ export async function startTools() {
 // The budget changed (for tests and slow machines): the module started again under it.
 export async function setBudget(b) {
   Object.assign(budget, b);
+  try { sessionStorage.setItem(BUDGET_KEY, JSON.stringify(budget)); } catch (e) { /* kept until reload */ }
   chain = chain.then(restart);
   const started = chain;
   chain = chain.catch(() => {});
@@ -134,8 +138,21 @@ export async function readFile(path) {
 
 // One of programs/studio_tools.cpp's calls, in the folder: its JSON answer, parsed (pictures'
 // pixels as bytes, each graphic with a key that is the same while its pictures are).
-export function toolsCall(name, ...args) {
-  return send({ op: 'call', name, args }, name);
+// The graphics' frames as last given, by the graphic's key: the worker sends no pixels for a
+// graphic the page already holds.
+let framesOf = new Map();
+
+export async function toolsCall(name, ...args) {
+  const answer = await send({ op: 'call', name, args, known: [...framesOf.keys()] }, name);
+  if (Array.isArray(answer.graphics)) {
+    const next = new Map();
+    for (const g of answer.graphics) {
+      if (g.same) { g.frames = framesOf.get(g.key); delete g.same; }
+      next.set(g.key, g.frames);
+    }
+    framesOf = next;
+  }
+  return answer;
 }
 
 // starlane-check --list on the folder: its lines, as the native tool prints them.

@@ -2,7 +2,8 @@
 // check, build or listing ever holds the page. It answers the page's messages one at a time:
 //   {id, op: 'start', memoryBytes}     the module, in a memory that cannot grow past the budget
 //   {id, op: 'put', path, bytes} / 'remove' / 'clear' / 'read'    its copy of the folder
-//   {id, op: 'call', name, args}       one of programs/studio_tools.cpp's calls
+//   {id, op: 'call', name, args, known}   one of programs/studio_tools.cpp's calls; `known` the
+//                                      keys of the graphics whose pictures the page holds
 //   {id, op: 'list'}                   starlane-check --list, its lines
 // with {id, value, memoryBytes} or {id, error, file}: `file` is the folder's file the module
 // opened last, the one it was working on when it failed. While a call runs, each file it opens
@@ -78,7 +79,8 @@ function digest(text) {
   return h.toString(16);
 }
 
-function pictures(answer, moved) {
+// A graphic whose key the page holds (`known`) goes without its frames, marked `same`.
+function pictures(answer, moved, known) {
   if (typeof answer.pixels === 'string') {
     answer.pixels = hexToBytes(answer.pixels);
     moved.push(answer.pixels.buffer);
@@ -86,6 +88,11 @@ function pictures(answer, moved) {
   for (const g of Array.isArray(answer.graphics) ? answer.graphics : []) {
     g.key = digest(JSON.stringify({ ...g, frames: (g.frames || []).map(f => ({ ...f, pixels: digest(f.pixels) })) }) +
                    answer.palette);
+    if (known.has(g.key)) {
+      g.same = true;
+      g.frames = [];
+      continue;
+    }
     for (const f of g.frames || []) {
       f.pixels = hexToBytes(f.pixels);
       moved.push(f.pixels.buffer);
@@ -110,7 +117,7 @@ function run(m, moved) {
       watching = true;
       const types = m.args.map(a => typeof a === 'number' ? 'number' : 'string');
       const answer = JSON.parse(tools.ccall(m.name, 'string', types, m.args));
-      pictures(answer, moved);
+      pictures(answer, moved, new Set(m.known || []));
       return answer;
     }
     case 'list':
