@@ -43,8 +43,11 @@ function startWorker() {
   };
 }
 
-// One message to the worker and its answer, within the time budget.
-function post(message, transfer) {
+// Starting a module and putting the folder back into it are not the calls the budget is for.
+const STARTING_MS = 60000;
+
+// One message to the worker and its answer, within `ms`.
+function post(message, ms = budget.ms) {
   return new Promise((resolve, reject) => {
     const id = nextId++;
     lastOpened = '';
@@ -54,10 +57,9 @@ function post(message, transfer) {
       done: value => { settle(); resolve(value); },
       fail: (why, file) => { settle(); reject(Object.assign(new Error(why), { file: file || '' })); },
     };
-    call.timer = setTimeout(() => call.fail(`still working after ${budget.ms / 1000} s`, lastOpened),
-                            budget.ms);
+    call.timer = setTimeout(() => call.fail(`still working after ${ms / 1000} s`, lastOpened), ms);
     current = call;
-    worker.postMessage({ ...message, id }, transfer || []);
+    worker.postMessage({ ...message, id });
   });
 }
 
@@ -71,8 +73,8 @@ function why(text) {
 async function restart() {
   if (worker) worker.terminate();
   startWorker();
-  await post({ op: 'start', memoryBytes: budget.memoryBytes });
-  for (const [path, bytes] of copy) await post({ op: 'put', path, bytes });
+  await post({ op: 'start', memoryBytes: budget.memoryBytes }, STARTING_MS);
+  for (const [path, bytes] of copy) await post({ op: 'put', path, bytes }, STARTING_MS);
 }
 
 // Each call after the one before it. A call that fails ends the module; the next starts afresh.

@@ -35,12 +35,13 @@ async function start(memoryBytes) {
   // Every file the module opens, as the calls open them: the last one names a failure's place.
   const open = tools.FS.open;
   tools.FS.open = function (path, ...rest) {
+    const stream = open.call(this, path, ...rest);
     const name = typeof path === 'string' ? inFolder(path) : '';
-    if (watching && name && name !== lastOpened) {
+    if (watching && name && name !== lastOpened && !tools.FS.isDir(stream.node.mode)) {
       lastOpened = name;
       self.postMessage({ opened: name });
     }
-    return open.call(this, path, ...rest);
+    return stream;
   };
 }
 
