@@ -99,7 +99,8 @@ function checkOnce() {
     drawGraphics();
     if (!failed) await drawListing().catch(() => {});
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
-    if (failed) status(`${files.size} files; not checked. ${failed.message}`);
+    // What stopped, here; the message line says the rest.
+    if (failed) status(`${files.size} files; not checked: ${failed.message.split('. ')[0]}.`);
     else status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
                 (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
                                  : 'clean'));

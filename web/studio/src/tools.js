@@ -115,20 +115,24 @@ export async function setBudget(b) {
   await started;
 }
 
-// The module's copy of the folder, kept the same as the folder (folder.js).
+// The module's copy of the folder, kept the same as the folder (folder.js). These never fail
+// the change they copy: a module that stops on one is started afresh from `copy`, which holds
+// the change already, and what stopped it has been said.
+const told = () => {};
+
 export async function putFile(path, bytes) {
   copy.set(path, bytes);
-  await send({ op: 'put', path, bytes }, 'put');
+  await send({ op: 'put', path, bytes }, 'put').catch(told);
 }
 
 export async function removeFile(path) {
   copy.delete(path);
-  await send({ op: 'remove', path }, 'remove');
+  await send({ op: 'remove', path }, 'remove').catch(told);
 }
 
 export async function clearFiles() {
   copy.clear();
-  await send({ op: 'clear' }, 'clear');
+  await send({ op: 'clear' }, 'clear').catch(told);
 }
 
 // A file the module wrote (a built picture, a painted sheet).
