@@ -105,7 +105,7 @@ async function workerGroup(page, figures) {
   const said = await page.evaluate(async big => {
     await studio.toolsBudget({ memoryBytes: 96 << 20 });
     await studio.write('Graphics/Big.sheet', big);
-    return document.getElementById('status').textContent;
+    return document.getElementById('message').textContent;
   }, big);
   const edited = await page.evaluate(async () => {
     await studio.write('Enemies/Note.txt', 'a note\n');
