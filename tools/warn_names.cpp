@@ -100,6 +100,13 @@ void warnNames(const std::vector<NameRead>& names)
     // Where each entry is first named: a name read from a content file, as the game resolves it,
     // that is the entry or lies inside it. The game's fixed names are named by the game itself.
     const std::string fixed[] = {PALETTE_FILE, GRAPHICS_LIST, ENEMIES_LIST, ORDERS_FILE};
+    std::vector<std::string> resolved;
+    for (const NameRead& n : names) {
+        char path[TEXT_PATH_SIZE];
+        resolved.push_back(resolveContentName(n.name.c_str(), path, sizeof(path))
+                               ? fs::path(path).lexically_normal().generic_string()
+                               : std::string());
+    }
     auto namedAt = [&](const std::string& entry, Place& at) {
         for (const std::string& f : fixed)
             if (f == entry || f.rfind(entry + "/", 0) == 0) {
@@ -107,11 +114,8 @@ void warnNames(const std::vector<NameRead>& names)
                 return 0;
             }
         for (size_t i = 0; i < names.size(); i++) {
-            char path[TEXT_PATH_SIZE];
-            if (!resolveContentName(names[i].name.c_str(), path, sizeof(path)))
-                continue;
-            std::string p = fs::path(path).lexically_normal().generic_string();
-            if (p == entry || p.rfind(entry + "/", 0) == 0) {
+            const std::string& p = resolved[i];
+            if (!p.empty() && (p == entry || p.rfind(entry + "/", 0) == 0)) {
                 at = {names[i].file, names[i].line};
                 return 1 + (int)i;
             }
