@@ -73,8 +73,14 @@ function why(text) {
 async function restart() {
   if (worker) worker.terminate();
   startWorker();
-  await post({ op: 'start', memoryBytes: budget.memoryBytes }, STARTING_MS);
-  for (const [path, bytes] of copy) await post({ op: 'put', path, bytes }, STARTING_MS);
+  try {
+    await post({ op: 'start', memoryBytes: budget.memoryBytes }, STARTING_MS);
+    for (const [path, bytes] of copy) await post({ op: 'put', path, bytes }, STARTING_MS);
+  } catch (e) {
+    worker.terminate();
+    worker = null;                // the next call tries again
+    throw e;
+  }
 }
 
 // Each call after the one before it. A call that fails ends the module; the next starts afresh.
@@ -87,9 +93,15 @@ function send(message, name) {
       if (worker) worker.terminate();
       worker = null;
       const label = LABELS[name] || name;
+      let again = 'The tools were started afresh; the folder is as it was.';
+      try {
+        await restart();
+      } catch (failed) {
+        again = `The tools could not be started again (${why(failed.message)}); the next change ` +
+                'tries once more, and the folder is as it was.';
+      }
       const text = `${label} (${name}) stopped` + (e.file ? ` on ${e.file}` : '') + `: ${why(e.message)}. ` +
-                   'The tools were started afresh; the folder is as it was.';
-      try { await restart(); } catch (again) { worker = null; }
+                   again;
       stopped(text);
       throw Object.assign(new Error(text), { file: e.file, toolsStopped: true });
     }
