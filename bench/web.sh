@@ -62,8 +62,8 @@ wasm_check=$(node "$root/bench/tools_check.js" "$site/starlane-tools.js" "$tmp/c
 key=$(node "$root/tests/web/studio.js" "$site" "$root/build" "$root/data" |
       sed -nE 's/.*"key_to_marker_ms":([0-9]+).*/\1/p')
 studio=0
-for f in studio.html studio.js starlane-tools.js starlane-tools.wasm studio-content.zip play.html \
-         play.js controls.js starlane.js starlane.wasm; do
+for f in studio.html studio.js studio-tools-worker.js starlane-tools.js starlane-tools.wasm \
+         studio-content.zip play.html play.js controls.js starlane.js starlane.wasm; do
     studio=$((studio + $(gzip -9c "$site/$f" | wc -c)))
 done
 printf '%-56s %12s %12s\n' "studio checker, native starlane-check run (median of 21)" \

@@ -45,21 +45,25 @@ add_custom_command(TARGET starlane POST_BUILD
           ${CMAKE_SOURCE_DIR}/web/page.js ${CMAKE_SOURCE_DIR}/web/controls.js ${STARLANE_WEB_SITE})
 
 # The studio's tools: the checker, the listing and the content builder's sheet reader on the
-# headless backend, one module for the page (and node), working in its memory file system.
+# headless backend, one module for the studio's worker (and node), working in its memory file
+# system. Its memory comes from whoever starts it, so the worker sets the module's budget.
 set(STUDIO_DIR ${CMAKE_SOURCE_DIR}/web/studio)
 add_executable(starlane-tools programs/studio_tools.cpp)
 target_link_libraries(starlane-tools PRIVATE starlane_tools)
 target_link_options(starlane-tools PRIVATE -O2 -sMODULARIZE -sEXPORT_NAME=StarlaneTools
-  -sENVIRONMENT=web,node -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=32MB -sMAXIMUM_MEMORY=1GB
+  -sENVIRONMENT=web,worker,node -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=32MB -sMAXIMUM_MEMORY=1GB
+  -sIMPORTED_MEMORY
   -sEXPORTED_RUNTIME_METHODS=FS,ccall --pre-js ${STUDIO_DIR}/tools_pre.js)
 set_target_properties(starlane-tools PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${STARLANE_WEB_SITE}
   LINK_DEPENDS ${STUDIO_DIR}/tools_pre.js)
 
 # The studio page, bundled by esbuild from web/studio's sources and its npm packages (make web
-# installs them there with npm ci), with the content it opens with and the game's frame; and
-# the game page's links (web/links/), with the shipped content's digest they are made against.
+# installs them there with npm ci), with the content it opens with, the tools module's worker
+# and the game's frame; and the game page's links (web/links/), with the shipped content's
+# digest they are made against.
 file(GLOB STUDIO_SOURCES CONFIGURE_DEPENDS ${STUDIO_DIR}/src/*.js ${CMAKE_SOURCE_DIR}/web/links/*.js)
-add_custom_command(OUTPUT ${STARLANE_WEB_SITE}/studio.js ${STARLANE_WEB_SITE}/studio-content.zip
+add_custom_command(OUTPUT ${STARLANE_WEB_SITE}/studio.js ${STARLANE_WEB_SITE}/studio-tools-worker.js
+         ${STARLANE_WEB_SITE}/studio-content.zip
          ${STARLANE_WEB_SITE}/links.js ${STARLANE_WEB_SITE}/links-content.json
   COMMAND node ${STUDIO_DIR}/build.js ${STARLANE_WEB_SITE} ${STARLANE_DATA}
   DEPENDS ${STUDIO_SOURCES} ${STUDIO_DIR}/build.js ${STUDIO_DIR}/studio.html ${STUDIO_DIR}/play.html

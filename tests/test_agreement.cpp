@@ -210,6 +210,15 @@ TEST_F(Agreement, EveryReaderGivesTheSameVerdictOnEachBrokenFile)
          "",
          "content/Graphics/Huge.sheet:4: the sheet is 69696x69696 pixels, more than the game loads "
          "(64 MiB)"},
+        {"sheets past the folder's budget together, each within the game's bound",
+         [] {
+             for (const char* name : {"Big1", "Big2", "Big3", "Big4"})
+                 writeFile(std::string("content/Graphics/") + name + ".sheet",
+                           "cell 1024 1024\nborder 0 0\ngrid 8 8\n");
+         },
+         "",
+         "content/Graphics/Big3.sheet:3: the sheet is 8192x8192 pixels, which takes the folder's "
+         "sheets past 128 MiB of pictures together; the sheets after it are not built"},
         {"lists and orders that hold nothing",
          [] {
              writeFile("content/Graphics/MasterGraphics.txt", "0\n");

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,117 @@ TEST_F(CheckTest, TheListingShowsWhatTheGameLoaded)
             EXPECT_NE(found, run.lines.end()) << line;
             at = found == run.lines.end() ? at : found - run.lines.begin();
         }
+    }
+}
+
+// Names Linux holds but Windows cannot: each warned about at the line that names the file, or
+// for the file itself when nothing names it. STARLANE_NAMES_KEEP=DIR keeps each row's folder as
+// DIR/N, for the web tools' table (tests/web/tools_table.sh), which checks the studio agrees.
+TEST_F(CheckTest, NamesWindowsCannotHoldAreWarnedAbout)
+{
+    const std::string windows = ": such content does not unpack on Windows";
+    auto renameEnemy = [](const std::string& to) {
+        ASSERT_EQ(rename("content/Enemies/Dart.txt", ("content/Enemies/" + to).c_str()), 0);
+        edit("Enemies/MasterEnemies.txt", "Enemies/Dart.txt", "Enemies/" + to);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> apply;
+        std::vector<std::string> lines; // the check's lines about names
+    } rows[] = {
+        {"a folder beside another in another letter case",
+         [] {
+             makeDirs("content/ENEMIES");
+             writeFile("content/ENEMIES/MasterEnemies.txt", "0\n");
+         },
+         {"content/ENEMIES/MasterEnemies.txt: warning: ENEMIES/MasterEnemies.txt differs from "
+          "Enemies/MasterEnemies.txt only in letter case, which Windows does not tell apart" +
+          windows}},
+        {"two list entries in two letter cases",
+         [] {
+             writeFile("content/Graphics/needle.txt", readFile("content/Graphics/Needle.txt"));
+             edit("Graphics/MasterGraphics.txt", "11 ", "12 ");
+             edit("Graphics/MasterGraphics.txt", "Graphics/Spore.txt ",
+                  "Graphics/needle.txt\nGraphics/Spore.txt ");
+         },
+         {"content/Graphics/MasterGraphics.txt:12: warning: Graphics/needle.txt differs from "
+          "Graphics/Needle.txt only in letter case, which Windows does not tell apart" +
+          windows}},
+        {"device names, named by a list or by nothing",
+         [&] {
+             renameEnemy("nul.txt");
+             writeFile("content/aux.txt", "notes\n");
+             writeFile("content/Graphics/COM7", "");
+         },
+         {"content/Enemies/MasterEnemies.txt:2: warning: Enemies/nul.txt has the name of a "
+          "Windows device (NUL)" +
+              windows,
+          "content/Graphics/COM7: warning: Graphics/COM7 has the name of a Windows device (COM7)" +
+              windows,
+          "content/aux.txt: warning: aux.txt has the name of a Windows device (AUX)" + windows}},
+        {"characters Windows forbids",
+         [&] {
+             renameEnemy("Dart?.txt");
+             for (const char* name : {"a<b", "a>b", "a:b", "a\"b", "a\\b", "a|b", "a*b", "bell\a"})
+                 writeFile(std::string("content/DeploymentOrders/") + name, "");
+         },
+         {"content/Enemies/MasterEnemies.txt:2: warning: Enemies/Dart?.txt holds '?', which "
+          "Windows forbids in names" +
+              windows,
+          "content/DeploymentOrders/a\"b: warning: DeploymentOrders/a\"b holds '\"', which "
+          "Windows forbids in names" +
+              windows,
+          "content/DeploymentOrders/a*b: warning: DeploymentOrders/a*b holds '*', which Windows "
+          "forbids in names" +
+              windows,
+          "content/DeploymentOrders/a:b: warning: DeploymentOrders/a:b holds ':', which Windows "
+          "forbids in names" +
+              windows,
+          "content/DeploymentOrders/a<b: warning: DeploymentOrders/a<b holds '<', which Windows "
+          "forbids in names" +
+              windows,
+          "content/DeploymentOrders/a>b: warning: DeploymentOrders/a>b holds '>', which Windows "
+          "forbids in names" +
+              windows,
+          "content/DeploymentOrders/a\\b: warning: DeploymentOrders/a\\b holds '\\', which "
+          "Windows forbids in names" +
+              windows,
+          "content/DeploymentOrders/a|b: warning: DeploymentOrders/a|b holds '|', which Windows "
+          "forbids in names" +
+              windows,
+          "content/DeploymentOrders/bell\a: warning: DeploymentOrders/bell\\x07 holds a control "
+          "character (\\x07), which Windows forbids in names" +
+              windows}},
+        {"a last dot or space",
+         [] {
+             writeFile("content/Graphics/notes.", "");
+             makeDirs("content/old ");
+             writeFile("content/old /Dart.txt", "");
+         },
+         {"content/Graphics/notes.: warning: Graphics/notes. ends in a dot, which Windows drops "
+          "from names" +
+              windows,
+          "content/old : warning: old  ends in a space, which Windows drops from names" + windows}},
+    };
+    const char* keep = getenv("STARLANE_NAMES_KEEP");
+    int number = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(system("rm -rf content"), 0);
+        makeDirs("content");
+        copyTree(shippedContentPath(), "content");
+        row.apply();
+        if (keep != NULL) {
+            std::string to = std::string(keep) + "/" + std::to_string(++number);
+            ASSERT_EQ(system(("rm -rf '" + to + "' && cp -a content '" + to + "'").c_str()), 0);
+        }
+        CheckRun run = runCheck("content");
+        std::vector<std::string> names;
+        for (const std::string& l : run.lines)
+            if (l.find(windows) != std::string::npos)
+                names.push_back(l);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(names, row.lines);
     }
 }
 

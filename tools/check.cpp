@@ -40,7 +40,9 @@ int step = 0;
 std::vector<Logged> logged;
 std::vector<std::string> fileOrder; // files in the order they were first read
 std::vector<Logged> warnings;
-std::set<std::string> warned; // each warning's place and text, to give it once
+std::set<std::string> warned;    // each warning's place and text, to give it once
+std::vector<NameRead> namesRead; // every name the game and the loaders read, first reading kept
+std::set<std::string> namesSeen;
 
 Place here()
 {
@@ -76,9 +78,12 @@ void onLog(const char* message)
     logged.push_back(entry);
 }
 
-void onRead(const TextFile* text, int, int, const char*)
+void onRead(const TextFile* text, int kind, int, const char* name)
 {
     noteFile(text->name);
+    if (kind == TEXT_READ_NAME &&
+        namesSeen.insert(std::string(text->name) + ":" + str(text->valueLine) + ":" + name).second)
+        namesRead.push_back({text->name, text->valueLine, name});
 }
 
 void onNameFix(const char* written, const char* found, int fixes)
@@ -237,6 +242,7 @@ void checkRecords(const std::vector<Entry>& graphicNames, const std::vector<int>
     warnGraphics(c);
     warnPalette();
     warnOrders(c);
+    warnNames(namesRead);
 }
 
 std::string showPath(const std::string& dir, const std::string& file)
@@ -252,6 +258,8 @@ void resetChecker()
     fileOrder.clear();
     warnings.clear();
     warned.clear();
+    namesRead.clear();
+    namesSeen.clear();
     textPlace.file[0] = '\0';
     textPlace.line = 0;
 }
@@ -374,10 +382,11 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         else
             rest.push_back({rankOf(l.at.file), l.at.line, at + "loader: " + l.text});
     }
+    // A warning at line 0 is about the file itself (its name), not a line of it.
     for (const Logged& w : warnings)
-        rest.push_back(
-            {rankOf(w.at.file), w.at.line,
-             showPath(shown, w.at.file) + ":" + str(w.at.line) + ": warning: " + w.text});
+        rest.push_back({rankOf(w.at.file), w.at.line,
+                        showPath(shown, w.at.file) + (w.at.line ? ":" + str(w.at.line) : "") +
+                            ": warning: " + w.text});
     std::stable_sort(rest.begin(), rest.end(), [](const Line& a, const Line& b) {
         return a.rank != b.rank ? a.rank < b.rank : a.line < b.line;
     });

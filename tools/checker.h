@@ -1,6 +1,7 @@
 // What the check (check.cpp) and its warnings (warn_*.cpp) share inside the toolkit: where a
 // value of a loaded record stood, the one way to warn, and what the loaders read. A new warning
-// goes into the warn_*.cpp of what it looks at: roles, enemies, graphics, palette or orders.
+// goes into the warn_*.cpp of what it looks at: roles, enemies, graphics, palette, orders or
+// the folder's names.
 #ifndef STARLANE_TOOLS_CHECKER_H
 #define STARLANE_TOOLS_CHECKER_H
 
@@ -18,6 +19,13 @@ struct Place {
 struct Entry {
     std::string name;
     int line;
+};
+
+// A name read from a content file (a list's entry, a description's sheet), at its line.
+struct NameRead {
+    std::string file;
+    int line;
+    std::string name;
 };
 
 // The line of the nth value of the last record `field` of `file`; 0 if it was not read.
@@ -75,5 +83,7 @@ void warnEnemies(ContentRead& c);
 void warnGraphics(ContentRead& c);
 void warnPalette();
 void warnOrders(ContentRead& c);
+// The folder's names that Windows cannot hold; `names` every name the loaders read, in order.
+void warnNames(const std::vector<NameRead>& names);
 
 #endif

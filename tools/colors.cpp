@@ -7,7 +7,7 @@
 
 namespace fs = std::filesystem;
 
-static bool parseHex(const std::string& s, uint8_t rgb[3])
+static bool parseHex(std::string_view s, uint8_t rgb[3])
 {
     if (s.size() != 7 || s[0] != '#')
         return false;
@@ -15,13 +15,16 @@ static bool parseHex(const std::string& s, uint8_t rgb[3])
         if (!isxdigit((unsigned char)s[i]))
             return false;
     for (int c = 0; c < 3; ++c)
-        rgb[c] = (uint8_t)std::stoi(s.substr(1 + 2 * c, 2), nullptr, 16);
+        rgb[c] = (uint8_t)std::stoi(std::string(s.substr(1 + 2 * c, 2)), nullptr, 16);
     return true;
 }
 
+// Longer than any name a palette needs; a longer word is not read as a name.
+static const size_t MAX_COLOUR_NAME = 64;
+
 static bool validName(const std::string& s)
 {
-    if (s.empty() || !isalpha((unsigned char)s[0]))
+    if (s.empty() || s.size() > MAX_COLOUR_NAME || !isalpha((unsigned char)s[0]))
         return false;
     for (char c : s)
         if (!isalnum((unsigned char)c) && c != '_')
@@ -29,33 +32,39 @@ static bool validName(const std::string& s)
     return true;
 }
 
-bool resolveColour(const Palette& pal, const std::string& ref, int& index, std::string& why)
+// A word that may be a name: one too long to be is cut, and then is no name.
+static std::string colourName(std::string_view word)
+{
+    return word.size() <= MAX_COLOUR_NAME ? std::string(word) : shownWord(word);
+}
+
+bool resolveColour(const Palette& pal, std::string_view ref, int& index, std::string& why)
 {
     if (parseSourceInt(ref, index)) {
         if (index < 0 || index > 255) {
-            why = "palette index out of 0..255: " + ref;
+            why = "palette index out of 0..255: " + shownWord(ref);
             return false;
         }
         return true;
     }
-    std::string name = ref;
+    std::string_view name = ref;
     int offset = 0;
     size_t plus = ref.find('+');
     if (plus != std::string::npos) {
         name = ref.substr(0, plus);
         if (!parseSourceInt(ref.substr(plus + 1), offset) || offset < 0) {
-            why = "bad offset in " + ref;
+            why = "bad offset in " + shownWord(ref);
             return false;
         }
     }
-    auto it = pal.names.find(name);
-    if (it == pal.names.end()) {
-        why = "unknown colour name " + name;
+    auto it = pal.names.find(std::string(name.substr(0, MAX_COLOUR_NAME + 1)));
+    if (name.size() > MAX_COLOUR_NAME || it == pal.names.end()) {
+        why = "unknown colour name " + shownWord(name);
         return false;
     }
     index = it->second.first + offset;
     if (index > it->second.second) {
-        why = ref + " lies past the end of " + name;
+        why = shownWord(ref) + " lies past the end of " + std::string(name);
         return false;
     }
     return true;
@@ -75,7 +84,8 @@ bool loadColours(const fs::path& path, Palette& pal, std::vector<std::string>& e
     for (std::string_view line; lines.next(line);) {
         if (tooManyProblems(path, errors, errorsBefore))
             return false;
-        std::vector<std::string> w = sourceWords(line);
+        // A ramp's stops are at most its 256 entries; words past them are not read.
+        std::vector<std::string_view> w = sourceWords(line, 4 + 256 + 1);
         if (w.empty())
             continue;
         std::string at = placeOf(path, lines.number);
@@ -87,7 +97,7 @@ bool loadColours(const fs::path& path, Palette& pal, std::vector<std::string>& e
                 errors.push_back(at + "ramp needs NAME FIRST LAST and two or more colours");
                 continue;
             }
-            name = w[1];
+            name = colourName(w[1]);
             if (!parseSourceInt(w[2], first) || !parseSourceInt(w[3], last) || first < 0 ||
                 last > 255 || last <= first) {
                 errors.push_back(at + "ramp range must be FIRST < LAST within 0..255");
@@ -96,7 +106,7 @@ bool loadColours(const fs::path& path, Palette& pal, std::vector<std::string>& e
             for (size_t i = 4; i < w.size(); ++i) {
                 std::array<uint8_t, 3> c;
                 if (!parseHex(w[i], c.data())) {
-                    errors.push_back(at + "bad colour " + w[i] + " (want #rrggbb)");
+                    errors.push_back(at + "bad colour " + shownWord(w[i]) + " (want #rrggbb)");
                     break;
                 }
                 stops.push_back(c);
@@ -113,14 +123,14 @@ bool loadColours(const fs::path& path, Palette& pal, std::vector<std::string>& e
             last = first;
             std::array<uint8_t, 3> c;
             if (!parseHex(w[2], c.data())) {
-                errors.push_back(at + "bad colour " + w[2] + " (want #rrggbb)");
+                errors.push_back(at + "bad colour " + shownWord(w[2]) + " (want #rrggbb)");
                 continue;
             }
             stops.push_back(c);
             if (w.size() == 4)
-                name = w[3];
+                name = colourName(w[3]);
         } else {
-            errors.push_back(at + "unknown directive " + w[0] + " (want ramp or set)");
+            errors.push_back(at + "unknown directive " + shownWord(w[0]) + " (want ramp or set)");
             continue;
         }
         if (stops.empty() || (w[0] == "ramp" && stops.size() < w.size() - 4))

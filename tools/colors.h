@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Palette {
@@ -23,7 +24,7 @@ struct Palette {
 // Reads palette.colors; every problem is added to `errors` as "PATH:LINE: message".
 bool loadColours(const std::filesystem::path& path, Palette& pal, std::vector<std::string>& errors);
 // A colour reference in a sheet legend: "17", "grey", "grey+3".
-bool resolveColour(const Palette& pal, const std::string& ref, int& index, std::string& why);
+bool resolveColour(const Palette& pal, std::string_view ref, int& index, std::string& why);
 // palette.pal's bytes: 256 entries of R, G, B and 0.
 std::vector<uint8_t> paletteFile(const Palette& pal);
 

@@ -4,12 +4,14 @@
 #include <string_view>
 
 #include "tools/bmp_write.h"
+#include "tools/sheets.h"
 #include "tools/source_text.h"
 
 namespace fs = std::filesystem;
 
 bool readSheet(const fs::path& path, const std::string& text, const Palette& pal,
-               std::vector<uint8_t>& out, std::vector<std::string>& errors, PixelPlace* place)
+               std::vector<uint8_t>& out, std::vector<std::string>& errors, PixelPlace* place,
+               long long* pixelsLeft)
 {
     size_t errorsBefore = errors.size();
     bool toldLayout = false, toldCharacter[256] = {false};
@@ -21,6 +23,7 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
     std::vector<bool> drawn;
     int width = 0, height = 0;
     size_t legendEnd = std::string::npos;
+    size_t layoutLine = 1; // the cell, border or grid line read last: it fixed the size
     if (place) {
         place->offset = std::string::npos;
         std::fill(place->given, place->given + 256, false);
@@ -36,6 +39,15 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
                              std::to_string(BITMAP_MAX_PIXEL_BYTES >> 20) + " MiB)");
             return false;
         }
+        if (pixelsLeft && (long long)width * height > *pixelsLeft) {
+            errors.push_back(placeOf(path, layoutLine) + "the sheet is " + std::to_string(width) +
+                             "x" + std::to_string(height) +
+                             " pixels, which takes the folder's sheets past " +
+                             std::to_string(SHEETS_MAX_PIXEL_BYTES >> 20) +
+                             " MiB of pictures together; the sheets after it are not built");
+            *pixelsLeft = -1;
+            return false;
+        }
         pixels.assign((size_t)width * height, (uint8_t)borderIndex);
         drawn.assign((size_t)cols * rows, false);
         return true;
@@ -43,11 +55,12 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
     for (std::string_view line; lines.next(line);) {
         if (tooManyProblems(path, errors, errorsBefore))
             return false;
-        std::vector<std::string> w = sourceWords(line);
+        // No directive has more than three words; a fourth says there are too many.
+        std::vector<std::string_view> w = sourceWords(line, 4);
         if (w.empty())
             continue;
         std::string at = placeOf(path, lines.number);
-        const std::string& d = w[0];
+        std::string_view d = w[0];
         auto ints = [&](size_t count, std::vector<int>& v) {
             if (w.size() != count + 1)
                 return false;
@@ -60,9 +73,11 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
         std::vector<int> v;
         bool layoutDirective = d == "cell" || d == "border" || d == "grid" || d == "fill";
         if (layoutDirective && !pixels.empty()) {
-            errors.push_back(at + d + " must come before the first cell");
+            errors.push_back(at + std::string(d) + " must come before the first cell");
             continue;
         }
+        if (layoutDirective)
+            layoutLine = lines.number;
         if (d == "cell") {
             if (!ints(2, v) || v[0] < 1 || v[1] < 1 || v[0] > 1024 || v[1] > 1024) {
                 errors.push_back(at + "cell needs W H, 1..1024");
@@ -106,7 +121,7 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
             }
             unsigned char c = (unsigned char)w[1][0];
             if (legend[c] >= 0) {
-                errors.push_back(at + "character " + w[1] + " given twice");
+                errors.push_back(at + "character " + std::string(w[1]) + " given twice");
                 continue;
             }
             legend[c] = idx;
@@ -175,7 +190,7 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
                 }
             }
         } else {
-            errors.push_back(at + "unknown directive " + d);
+            errors.push_back(at + "unknown directive " + shownWord(d));
             continue;
         }
     }
@@ -198,11 +213,13 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
     if (errors.size() != errorsBefore)
         return false;
     out = bmpFile(pal, width, height, pixels);
+    if (pixelsLeft)
+        *pixelsLeft -= (long long)width * height;
     return true;
 }
 
 bool buildSheet(const fs::path& path, const Palette& pal, std::vector<uint8_t>& out,
-                std::vector<std::string>& errors)
+                std::vector<std::string>& errors, long long* pixelsLeft)
 {
     std::string text;
     std::string problem;
@@ -210,5 +227,5 @@ bool buildSheet(const fs::path& path, const Palette& pal, std::vector<uint8_t>& 
         errors.push_back(path.string() + ": " + problem);
         return false;
     }
-    return readSheet(path, text, pal, out, errors, NULL);
+    return readSheet(path, text, pal, out, errors, NULL, pixelsLeft);
 }

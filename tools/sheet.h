@@ -23,11 +23,14 @@ struct PixelPlace {
 };
 
 // Reads the sheet `text` (of the file `path`) into its picture, `out` when nothing was wrong,
-// and tells `place` where its pixel is, if given.
+// and tells `place` where its pixel is, if given. With `pixelsLeft`, a picture of more pixels
+// than it holds is refused (and it is set to -1), and one made is taken from it: the folder's
+// sheets share a budget.
 bool readSheet(const std::filesystem::path& path, const std::string& text, const Palette& pal,
-               std::vector<uint8_t>& out, std::vector<std::string>& errors, PixelPlace* place);
+               std::vector<uint8_t>& out, std::vector<std::string>& errors, PixelPlace* place,
+               long long* pixelsLeft = NULL);
 // Reads the sheet file `path` into the BMP file it makes.
 bool buildSheet(const std::filesystem::path& path, const Palette& pal, std::vector<uint8_t>& out,
-                std::vector<std::string>& errors);
+                std::vector<std::string>& errors, long long* pixelsLeft = NULL);
 
 #endif

@@ -30,12 +30,15 @@ int buildSources(const fs::path& dataDir, std::vector<SourceOutput>& outputs,
     }
     std::sort(sheets.begin(), sheets.end());
     int ok = 1;
+    long long pixelsLeft = SHEETS_MAX_PIXEL_BYTES;
     for (const fs::path& s : sheets) {
         std::vector<uint8_t> bmp;
         fs::path target = s;
         target.replace_extension(".bmp");
-        if (!buildSheet(s, pal, bmp, errors)) {
+        if (!buildSheet(s, pal, bmp, errors, &pixelsLeft)) {
             ok = 0;
+            if (pixelsLeft < 0)
+                break;
             continue;
         }
         outputs.push_back({target, s, bmp});

@@ -30,6 +30,13 @@
 #include <string>
 #include <vector>
 
+#include "bitmap/bitmap.h"
+
+// The pictures of all the folder's sheets together: twice what the game's frames may take
+// (64 MiB), so no real folder comes near it, and far below what would exhaust the studio's
+// tools module, which holds the folder, the pictures and their copies at once.
+const long long SHEETS_MAX_PIXEL_BYTES = 2 * (long long)BITMAP_MAX_PIXEL_BYTES;
+
 struct SourceOutput {
     std::filesystem::path path;   // the file the source makes
     std::filesystem::path source; // the source it is made from
@@ -38,6 +45,7 @@ struct SourceOutput {
 
 // Makes every file of the folder's sources in memory. Every problem of a source is added to
 // `errors` as "PATH:LINE: message", all of them, not only the first; 1 when nothing was wrong.
+// A sheet that takes the pictures past SHEETS_MAX_PIXEL_BYTES together is refused at its line.
 int buildSources(const std::filesystem::path& dataDir, std::vector<SourceOutput>& outputs,
                  std::vector<std::string>& errors);
 

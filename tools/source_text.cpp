@@ -49,13 +49,13 @@ std::string placeOf(const fs::path& path, size_t line)
     return path.string() + ":" + std::to_string(line) + ": ";
 }
 
-// Words of a directive line; none for a blank line or a comment line (first
+// Words of a directive line, at most `most`; none for a blank line or a comment line (first
 // non-blank character '#').
-std::vector<std::string> sourceWords(std::string_view line)
+std::vector<std::string_view> sourceWords(std::string_view line, size_t most)
 {
-    std::vector<std::string> out;
+    std::vector<std::string_view> out;
     size_t i = 0;
-    for (;;) {
+    while (out.size() < most) {
         while (i < line.size() && isspace((unsigned char)line[i]))
             i++;
         if (i == line.size() || (out.empty() && line[i] == '#'))
@@ -63,11 +63,18 @@ std::vector<std::string> sourceWords(std::string_view line)
         size_t start = i;
         while (i < line.size() && !isspace((unsigned char)line[i]))
             i++;
-        out.emplace_back(line.substr(start, i - start));
+        out.push_back(line.substr(start, i - start));
     }
+    return out;
 }
 
-bool parseSourceInt(const std::string& s, int& v)
+std::string shownWord(std::string_view word)
+{
+    const size_t most = 40;
+    return word.size() <= most ? std::string(word) : std::string(word.substr(0, most)) + "...";
+}
+
+bool parseSourceInt(std::string_view s, int& v)
 {
     if (s.empty())
         return false;

@@ -61,10 +61,13 @@ struct SourceLines {
 
 // Where a problem stands: "PATH:LINE: ", made only for a line that has one.
 std::string placeOf(const std::filesystem::path& path, size_t line);
-// Words of a directive line; none for a blank line or a comment line (first non-blank
-// character '#').
-std::vector<std::string> sourceWords(std::string_view line);
+// Words of a directive line, each a view into it, at most `most` of them: the words past those
+// are notes nobody reads, so a line of millions of words costs no more than its text. None for
+// a blank line or a comment line (first non-blank character '#').
+std::vector<std::string_view> sourceWords(std::string_view line, size_t most);
+// A word as a message quotes it: a long one cut short, so a line of garbage is not copied whole.
+std::string shownWord(std::string_view word);
 // A whole number of at most a million either way, with an optional sign.
-bool parseSourceInt(const std::string& s, int& v);
+bool parseSourceInt(std::string_view s, int& v);
 
 #endif

@@ -1,7 +1,8 @@
 // Builds the studio into the web site folder: the page, its script bundled by esbuild from
-// src/ and the npm packages of package-lock.json, the game's frame, and the shipped content
-// as studio-content.zip (what the studio opens with); and the game page's links (links.js,
-// from web/links/) with links-content.json, the digest of that same content and its version.
+// src/ and the npm packages of package-lock.json, the tools module's worker, the game's frame,
+// and the shipped content as studio-content.zip (what the studio opens with); and the game
+// page's links (links.js, from web/links/) with links-content.json, the digest of that same
+// content and its version.
 //
 //   node web/studio/build.js SITE_DIR DATA_DIR
 'use strict';
@@ -24,12 +25,14 @@ function collect(dir, prefix, out) {
   return out;
 }
 
-// web/links/ finds its packages here too.
+// The page's script, the worker the tools module runs in (src/toolsworker.js), and the game
+// page's links; web/links/ finds its packages here too.
 const bundle = (entry, out) => esbuild.buildSync({
   entryPoints: [entry], bundle: true, minify: true, format: 'iife', target: 'es2020',
   outfile: path.join(site, out), logLevel: 'warning', nodePaths: [path.join(here, 'node_modules')],
 });
 bundle(path.join(here, 'src/main.js'), 'studio.js');
+bundle(path.join(here, 'src/toolsworker.js'), 'studio-tools-worker.js');
 bundle(path.join(here, '../links/game.js'), 'links.js');
 for (const f of ['studio.html', 'play.html', 'play.js']) fs.copyFileSync(path.join(here, f), path.join(site, f));
 const content = collect(data, '', {});

@@ -53,111 +53,194 @@ export async function drawPicture(path) {
 }
 
 export async function paint(sheet, x, y, colour) {
-  const result = await toolsCall('studioPaint', '.', sheet, x, y, colour);
+  let result;
+  try {
+    result = await toolsCall('studioPaint', '.', sheet, x, y, colour);
+    if (result.ok) await write(sheet, await readFile(sheet));
+  } catch (e) {
+    message(e.message);
+    return;
+  }
   if (!result.ok) { message(result.error); return; }
-  await write(sheet, await readFile(sheet));
   if (openPath === sheet) openFile(sheet);
   await runCheck();
   if (openPath && /\.bmp$/i.test(openPath)) await drawPicture(openPath);
 }
 
 // ---- Graphics as the game cuts them
+//
+// Each graphic's pictures are made once and kept while the tools give the same graphic (its
+// key); they are drawn only once the graphic comes on screen, a few at a time between the
+// page's other work, and an animation plays only while it is shown. A large frame is shown
+// as a thumbnail.
 
-let animationTimers = [];
+const THUMBNAIL = 96;             // pixels: the side a frame is shown at, at most
+const SLICE_MS = 8;               // drawing per turn of the page's loop
 
-export function drawGraphics() {
-  for (const t of animationTimers) clearInterval(t);
-  animationTimers = [];
-  const box = $('graphics');
-  box.textContent = '';
-  $('graphics-title').hidden = true;
-  if (!graphics || !openPath) return;
-  const rgb = hexBytes(graphics.palette, 768);
-  const bmpOf = openPath.replace(/\.(bmp|sheet)$/i, '');
-  for (const g of graphics.graphics) {
-    const described = g.file === openPath || openPath === 'Graphics/MasterGraphics.txt';
-    if (!described && g.file.replace(/\.txt$/i, '') !== bmpOf) continue;
-    $('graphics-title').hidden = false;
-    const div = document.createElement('div');
-    div.className = 'graphic';
-    const title = document.createElement('div');
-    title.textContent = `graphic ${g.index}: ${g.file}` + (g.role ? ` (${g.role})` : '') +
-                        (g.loaded ? '' : ' (refused)');
-    div.appendChild(title);
-    if (!g.loaded || g.tooLarge) {
-      if (g.tooLarge) title.textContent += `: ${g.width} x ${g.height} frames, too large to show here`;
-      box.appendChild(div);
-      continue;
+let drawn = new Map();            // key -> the graphic's element, as last shown
+let shownPalette = null;          // the palette chooser, and the colours it shows
+let shownColours = '';
+
+// Pictures waiting to be drawn: each a function; a few run per turn, then the page goes on.
+const waiting = [];
+let drawing = 0;
+function drawLater(work) {
+  waiting.push(work);
+  if (!drawing) drawing = setTimeout(drawSome, 0);
+}
+function drawSome() {
+  const until = performance.now() + SLICE_MS;
+  while (waiting.length && performance.now() < until) waiting.shift()();
+  drawing = waiting.length ? setTimeout(drawSome, 0) : 0;
+}
+
+const onScreen = new IntersectionObserver(entries => {
+  for (const e of entries) if (e.target.shown) e.target.shown(e.isIntersecting);
+});
+
+// One graphic: its title, its frames and its animations, drawn once it is on screen.
+function graphicElement(g, rgb, paintable, sheet) {
+  const div = document.createElement('div');
+  div.className = 'graphic';
+  const title = document.createElement('div');
+  title.textContent = `graphic ${g.index}: ${g.file}` + (g.role ? ` (${g.role})` : '') +
+                      (g.loaded ? '' : ' (refused)');
+  div.appendChild(title);
+  div.stop = () => {};
+  if (!g.loaded || g.tooLarge) {
+    if (g.tooLarge) title.textContent += `: ${g.width} x ${g.height} frames, too large to show here`;
+    return div;
+  }
+  // Whole pixels up to 4 times; a frame larger than the thumbnail shrunk to fit it.
+  const fit = Math.min(4, THUMBNAIL / Math.max(g.width, g.height));
+  const scale = fit >= 1 ? Math.floor(fit) : fit;
+  const w = Math.max(1, Math.round(g.width * scale)), h = Math.max(1, Math.round(g.height * scale));
+  // Each frame's pixels through the palette, made the first time something shows it.
+  const pictures = {};
+  const picture = index => {
+    if (!(index in pictures)) {
+      const f = g.frames.find(x => x.index === index);
+      pictures[index] = f ? pixelCanvas(f.pixels, g.width, g.height, rgb, 1, g.colorKey) : null;
     }
-    const scale = Math.max(1, Math.min(4, Math.floor(96 / Math.max(g.width, g.height))));
-    // A frame cut from a sheet that has its source here can be painted, pixel by pixel.
-    const sheet = g.bitmap.replace(/\.bmp$/i, '.sheet');
-    const paintable = files.has(sheet) && sheet !== g.bitmap;
-    const frames = document.createElement('div');
-    frames.className = 'frames';
-    const pictures = {};
-    for (const f of g.frames) {
-      const fig = document.createElement('figure');
-      const c = pixelCanvas(f.pixels, g.width, g.height, rgb, scale, g.colorKey);
-      // The bounding box, outlined over the frame.
-      const o = document.createElement('canvas');
-      o.width = g.width * scale; o.height = g.height * scale;
+    return pictures[index];
+  };
+  const sized = () => {
+    const o = document.createElement('canvas');
+    o.width = w; o.height = h;
+    o.className = 'pixels';
+    return o;
+  };
+  const toDraw = [], animations = [];
+  const frames = document.createElement('div');
+  frames.className = 'frames';
+  for (const f of g.frames) {
+    const fig = document.createElement('figure');
+    const o = sized();
+    o.dataset.frame = f.index;
+    // The frame with its bounding box outlined over it.
+    toDraw.push(() => {
+      if (o.dataset.drawn) return;
+      o.dataset.drawn = '1';
       const og = o.getContext('2d');
-      og.drawImage(c, 0, 0, o.width, o.height);
       og.imageSmoothingEnabled = false;
+      og.drawImage(picture(f.index), 0, 0, w, h);
       og.strokeStyle = '#0f0';
       og.strokeRect(g.box[0] * scale + 0.5, g.box[1] * scale + 0.5,
                     (g.box[2] - g.box[0]) * scale - 1, (g.box[3] - g.box[1]) * scale - 1);
-      o.className = 'pixels';
-      o.dataset.frame = f.index;
-      if (paintable && f.at) {
-        o.style.cursor = 'crosshair';
+    });
+    // A frame cut from a sheet that has its source here can be painted, pixel by pixel.
+    if (paintable && f.at) {
+      o.style.cursor = 'crosshair';
+      o.addEventListener('mouseenter', () => {
         o.title = `click a pixel to paint it with entry ${chosenColour}, in ${sheet}`;
-        o.addEventListener('click', e => {
-          const r = o.getBoundingClientRect();
-          const x = Math.floor((e.clientX - r.left) / scale), y = Math.floor((e.clientY - r.top) / scale);
-          paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
-        });
-      }
-      pictures[f.index] = c;
-      const cap = document.createElement('figcaption');
-      cap.textContent = 'frame ' + f.index;
-      fig.append(o, cap);
-      frames.appendChild(fig);
+      });
+      o.addEventListener('click', e => {
+        const r = o.getBoundingClientRect();
+        const x = Math.floor((e.clientX - r.left) * g.width / r.width);
+        const y = Math.floor((e.clientY - r.top) * g.height / r.height);
+        paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
+      });
     }
-    div.appendChild(frames);
-    if (paintable && !box.querySelector('.palette'))
-      box.insertBefore(paletteChooser(rgb, chosenColour, chooseColour), box.firstChild);
-    for (const a of g.animations) {
-      const fig = document.createElement('figure');
-      const o = document.createElement('canvas');
-      o.width = g.width * scale; o.height = g.height * scale;
-      o.className = 'pixels';
-      const cap = document.createElement('figcaption');
-      cap.textContent = `animation ${a.index}: ${a.frames.join(' ')}, ` +
-                        `${a.loops ? 'loops' : 'plays once'}, every ${a.delay + 1} frames`;
-      fig.append(o, cap);
-      div.appendChild(fig);
-      // At the game's speed: each position held delay + 1 of its frames.
-      let k = 0, held = 0;
+    const cap = document.createElement('figcaption');
+    cap.textContent = 'frame ' + f.index;
+    fig.append(o, cap);
+    frames.appendChild(fig);
+  }
+  div.appendChild(frames);
+  for (const a of g.animations) {
+    const fig = document.createElement('figure');
+    const o = sized();
+    const cap = document.createElement('figcaption');
+    cap.textContent = `animation ${a.index}: ${a.frames.join(' ')}, ` +
+                      `${a.loops ? 'loops' : 'plays once'}, every ${a.delay + 1} frames`;
+    fig.append(o, cap);
+    div.appendChild(fig);
+    // At the game's speed: each position held delay + 1 of its frames, while it is on screen.
+    let k = 0, held = 0, timer = 0;
+    const show = () => {
       const og = o.getContext('2d');
-      const show = () => {
-        og.clearRect(0, 0, o.width, o.height);
-        const p = pictures[a.frames[k]];
-        if (p) og.drawImage(p, 0, 0, o.width, o.height);
-      };
-      show();
-      o.title = 'click to play it again';
-      o.addEventListener('click', () => { k = 0; held = 0; show(); });
-      animationTimers.push(setInterval(() => {
+      og.imageSmoothingEnabled = false;
+      og.clearRect(0, 0, w, h);
+      const p = picture(a.frames[k]);
+      if (p) og.drawImage(p, 0, 0, w, h);
+    };
+    o.title = 'click to play it again';
+    o.addEventListener('click', () => { k = 0; held = 0; show(); });
+    animations.push(visible => {
+      clearInterval(timer);
+      timer = 0;
+      if (!visible) return;
+      drawLater(show);
+      timer = setInterval(() => {
         if (++held <= a.delay) return;
         held = 0;
         if (k + 1 < a.frames.length) k++;
         else if (a.loops) k = 0;
         else return;
         show();
-      }, graphics.frameMs));
-    }
-    box.appendChild(div);
+      }, graphics.frameMs);
+    });
   }
+  div.shown = visible => {
+    if (visible) for (const d of toDraw) drawLater(d);
+    for (const a of animations) a(visible);
+  };
+  div.stop = () => { onScreen.unobserve(div); div.shown(false); };
+  onScreen.observe(div);
+  return div;
+}
+
+export function drawGraphics() {
+  const box = $('graphics');
+  const shown = [];
+  const kept = new Map();
+  let paintable = false;
+  if (graphics && openPath) {
+    const rgb = hexBytes(graphics.palette, 768);
+    const bmpOf = openPath.replace(/\.(bmp|sheet)$/i, '');
+    for (const g of graphics.graphics) {
+      const described = g.file === openPath || openPath === 'Graphics/MasterGraphics.txt';
+      if (!described && g.file.replace(/\.txt$/i, '') !== bmpOf) continue;
+      const sheet = (g.bitmap || '').replace(/\.bmp$/i, '.sheet');
+      const canPaint = g.loaded && !g.tooLarge && files.has(sheet) && sheet !== g.bitmap;
+      paintable = paintable || canPaint;
+      const key = g.key + (canPaint ? ' paintable' : '');
+      const div = drawn.get(key) || kept.get(key) || graphicElement(g, rgb, canPaint, sheet);
+      kept.set(key, div);
+      shown.push(div);
+    }
+    if (paintable) {
+      if (!shownPalette || shownColours !== graphics.palette) {
+        shownPalette = paletteChooser(rgb, chosenColour, chooseColour);
+        shownColours = graphics.palette;
+      }
+      shown.unshift(shownPalette);
+    }
+  }
+  for (const [key, div] of drawn) if (!kept.has(key)) div.stop();
+  drawn = kept;
+  // The same pictures in the same order are left where they are, not laid out again.
+  const now = [...box.children];
+  if (now.length !== shown.length || now.some((c, i) => c !== shown[i])) box.replaceChildren(...shown);
+  $('graphics-title').hidden = shown.length === 0;
 }

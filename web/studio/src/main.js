@@ -3,7 +3,7 @@
 // it after every change. Every verdict, line and picture comes from the tools module, which
 // reads the formats with the game's code. This file wires the rooms together:
 //   folder.js    the files, the one write(), the module's file system, the storage, "edited"
-//   tools.js     the tools module and its calls
+//   tools.js     the tools module and its calls, in a worker (toolsworker.js) with budgets
 //   tree.js      the tree of files
 //   editor.js    the open file: the editor or the picture
 //   graphics.js  the pictures, painting, the graphics as the game cuts them
@@ -14,7 +14,7 @@ import { zipSync } from 'fflate';
 import { loadFolder } from './store.js';
 import { readZip, checkName, ZIP_LIMITS } from './zipin.js';
 import { files, write, remove, restore, replaceAll, rebuildSources, message, status, TEXT_FILE } from './folder.js';
-import { startTools, listing } from './tools.js';
+import { startTools, listing, whenToolsStop, setBudget } from './tools.js';
 import { drawTree } from './tree.js';
 import { openPath, openFile, closeFile } from './editor.js';
 import { paint } from './graphics.js';
@@ -77,8 +77,17 @@ function contentZip() {
   return new Blob([zipSync(tree, { level: 6 })], { type: 'application/zip' });
 }
 
+// The pictures built first where the tools can; the files are zipped whatever the tools do.
+async function buildBeforeExport() {
+  try {
+    await rebuildSources();
+  } catch (e) {
+    message(`${e.message} The download holds the files as they are.`);
+  }
+}
+
 async function exportContent() {
-  await rebuildSources();
+  await buildBeforeExport();
   return contentZip();
 }
 
@@ -93,6 +102,7 @@ function download(blob, name) {
 }
 
 async function start() {
+  whenToolsStop(text => message(text));
   await startTools();
   const stored = await loadFolder();
   if (stored.size) {
@@ -232,7 +242,14 @@ window.studio = {
   },
   remove: async path => { await remove(path); await runCheck(); },
   problems: async () => { if (checked) await checked; return problems.map(p => ({ ...p })); },
-  graphics: async () => { if (checked) await checked; return graphics; },
+  // The pixels as the tools give them, hex, two digits a byte.
+  graphics: async () => {
+    if (checked) await checked;
+    if (!graphics) return graphics;
+    const hex = bytes => Array.from(bytes, b => b.toString(16).padStart(2, '0')).join('');
+    return { ...graphics, graphics: graphics.graphics.map(g => ({
+      ...g, frames: g.frames.map(f => ({ ...f, pixels: hex(f.pixels) })) })) };
+  },
   list: async () => { if (checked) await checked; return await listing(); },
   paint: (sheet, x, y, colour) => paint(sheet, x, y, colour),
   open: (path, line) => openFile(path, line),
@@ -241,12 +258,14 @@ window.studio = {
   exportContent,
   exportWeb: async () => {
     const { webBuild } = await import('./exportweb.js');
-    await rebuildSources();
+    await buildBeforeExport();
     return webBuild(files);
   },
   openZip: (bytes, name) => openZip(new Uint8Array(bytes), name || 'the zip'),
   shareLink,
   reset: async () => replaceFolder(await shippedContent(), 'The shipped content, as new.', 'The shipped content'),
+  // The tools' budget, {ms, memoryBytes}: the module started again under it, the folder put back.
+  toolsBudget: b => setBudget(b),
 };
 
 start().catch(e => { status('The studio could not start: ' + e.message); });

@@ -9,8 +9,9 @@ export function hexBytes(hex, count) {
   return out;
 }
 
-// Palette indices (as hex, one byte a pixel) drawn at `scale`; `key` shows as transparent.
-export function pixelCanvas(hex, width, height, rgb, scale, key) {
+// Palette indices (bytes, one a pixel, as the tools' worker hands them over) drawn at `scale`;
+// `key` shows as transparent.
+export function pixelCanvas(pixels, width, height, rgb, scale, key) {
   const c = document.createElement('canvas');
   c.width = width; c.height = height;
   c.className = 'pixels';
@@ -19,7 +20,7 @@ export function pixelCanvas(hex, width, height, rgb, scale, key) {
   const g = c.getContext('2d');
   const img = g.createImageData(width, height);
   for (let i = 0; i < width * height; i++) {
-    const v = parseInt(hex.substr(2 * i, 2), 16);
+    const v = pixels[i];
     img.data[4 * i] = rgb[3 * v];
     img.data[4 * i + 1] = rgb[3 * v + 1];
     img.data[4 * i + 2] = rgb[3 * v + 2];

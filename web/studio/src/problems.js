@@ -22,7 +22,12 @@ export function scheduleCheck() {
 
 // Only while it is shown: the listing loads the content once more.
 export async function drawListing() {
-  if ($('listing').parentElement.open) $('listing').textContent = (await listing()).join('\n');
+  if (!$('listing').parentElement.open) return;
+  try {
+    $('listing').textContent = (await listing()).join('\n');
+  } catch (e) {
+    $('listing').textContent = e.message;
+  }
 }
 
 const PLACE = /^(.*?):(\d+): (.*)$/;
@@ -51,31 +56,54 @@ function drawProblems() {
   for (const p of problems) {
     const d = document.createElement('div');
     d.className = p.severity;
-    d.textContent = p.line ? `${p.file}:${p.line}: ${p.text}` : `${p.file}: ${p.text}`;
+    d.textContent = p.line ? `${p.file}:${p.line}: ${p.text}` : p.file ? `${p.file}: ${p.text}` : p.text;
     d.addEventListener('click', () => openFile(p.file, p.line));
     box.appendChild(d);
   }
 }
 
-export async function runCheck() {
+// One check at a time: changes made while one runs are checked once, after it.
+let running = null, queued = null;
+export function runCheck() {
   clearTimeout(checkTimer);
-  checked = (async () => {
-    if (sourcesNeedBuilding()) await rebuildSources();
+  if (running) {
+    if (!queued) queued = running.then(() => { queued = null; return runCheck(); });
+    checked = queued;
+    return queued;
+  }
+  running = checkOnce().finally(() => { running = null; });
+  checked = running;
+  return running;
+}
+
+function checkOnce() {
+  return (async () => {
     const t0 = performance.now();
-    report = await toolsCall('studioCheck', '.');
-    problems = report.lines.map(parseProblem);
-    graphics = await toolsCall('studioGraphics', '.');
+    let failed = null;
+    try {
+      if (sourcesNeedBuilding()) await rebuildSources();
+      report = await toolsCall('studioCheck', '.');
+      problems = report.lines.map(parseProblem);
+      graphics = await toolsCall('studioGraphics', '.');
+    } catch (e) {
+      // The tools stopped (and started afresh): what stopped them is the one problem shown.
+      failed = e;
+      report = null;
+      graphics = null;
+      problems = [{ file: e.file || '', line: 0, severity: 'error', text: e.message }];
+    }
     const ms = performance.now() - t0;
     drawProblems();
     markEditor();
     drawTree();
     drawGraphics();
-    await drawListing();
+    if (!failed) await drawListing().catch(() => {});
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
-    status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
-           (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
-                            : 'clean'));
+    // What stopped, here; the message line says the rest.
+    if (failed) status(`${files.size} files; not checked: ${failed.message.split('. ')[0]}.`);
+    else status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
+                (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
+                                 : 'clean'));
     return problems;
   })();
-  return checked;
 }
