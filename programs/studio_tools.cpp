@@ -6,7 +6,8 @@
 //
 //   studioCheck(dir)            the checker's report: its lines as starlane-check prints them
 //   studioList(dir)             starlane-check --list on standard output and error; 1 when it loads
-//   studioBuild(dir)            mkcontent build: palette.pal and the sheets' BMPs rewritten
+//   studioBuild(dir, keep)      mkcontent build, each source on its own: what built is written,
+//                               but the outputs named in `keep` (one a line) are only compared
 //   studioGraphics(dir)         every master graphic as the game cuts it, with the palette
 //   studioBitmap(path)          a BMP as the game's bitmap reader reads it
 //   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
@@ -15,6 +16,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,7 @@
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
 #include "tools/sheets.h"
+#include "tools/source_text.h"
 
 namespace {
 
@@ -205,23 +209,56 @@ EMSCRIPTEN_KEEPALIVE int studioList(const char* dir)
     return ok;
 }
 
-EMSCRIPTEN_KEEPALIVE const char* studioBuild(const char* dir)
+EMSCRIPTEN_KEEPALIVE const char* studioBuild(const char* dir, const char* keep)
 {
     std::vector<SourceOutput> outputs;
-    std::vector<std::string> errors, wrote;
+    std::vector<std::string> errors, wrote, differs, same, failed;
     int ok = buildSources(dir, outputs, errors);
-    if (ok)
-        for (const SourceOutput& o : outputs) {
-            FILE* file = fopen(o.path.c_str(), "wb");
-            if (file == NULL || fwrite(o.bytes.data(), 1, o.bytes.size(), file) != o.bytes.size())
-                errors.push_back(o.path.string() + ": cannot write"), ok = 0;
-            else
-                wrote.push_back(o.path.string());
-            if (file != NULL)
-                fclose(file);
+    std::set<std::string> kept, built;
+    for (const char *p = keep, *end; *p; p = *end ? end + 1 : end) {
+        end = strchr(p, '\n');
+        if (end == NULL)
+            end = p + strlen(p);
+        kept.insert(std::string(p, end));
+    }
+    // Every source that built is written, whichever others failed; a file the page keeps as
+    // it is (one that may have been made by hand) is only compared.
+    for (const SourceOutput& o : outputs) {
+        std::string name = o.path.lexically_relative(dir).generic_string();
+        built.insert(o.source.lexically_relative(dir).generic_string());
+        if (kept.count(name)) {
+            std::string disk, problem;
+            int equal = readSource(o.path, disk, problem) && disk.size() == o.bytes.size() &&
+                        std::equal(o.bytes.begin(), o.bytes.end(), disk.begin(),
+                                   [](uint8_t a, char b) { return a == (uint8_t)b; });
+            (equal || problem == "cannot read" ? same : differs).push_back(name);
+            if (equal || problem != "cannot read")
+                continue;
         }
+        FILE* file = fopen(o.path.c_str(), "wb");
+        if (file == NULL || fwrite(o.bytes.data(), 1, o.bytes.size(), file) != o.bytes.size())
+            errors.push_back(name + ": cannot write"), ok = 0;
+        else
+            wrote.push_back(name);
+        if (file != NULL)
+            fclose(file);
+    }
+    // The sources that made nothing: their pictures are as they were, older than they are.
+    std::error_code ec;
+    std::filesystem::path graphicsDir = std::filesystem::path(dir) / "Graphics";
+    for (std::filesystem::directory_iterator it(graphicsDir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = it->path().lexically_relative(dir).generic_string();
+        if (it->path().extension() == ".sheet" && !built.count(name))
+            failed.push_back(name);
+    }
+    std::sort(failed.begin(), failed.end());
+    if (!built.count("palette.colors") &&
+        std::filesystem::exists(std::filesystem::path(dir) / "palette.colors", ec))
+        failed.insert(failed.begin(), "palette.colors");
     answer = "{\"ok\":" + std::to_string(ok) + ",\"errors\":" + strings(errors) +
-             ",\"wrote\":" + strings(wrote) + "}";
+             ",\"wrote\":" + strings(wrote) + ",\"differs\":" + strings(differs) +
+             ",\"same\":" + strings(same) + ",\"failed\":" + strings(failed) + "}";
     return answer.c_str();
 }
 

@@ -5,7 +5,9 @@
 // does; Play shows the game in the palette's colours and Escape comes back; a reload keeps the
 // edits; the exported content is clean for the native checker and plays as the same edit made
 // on a copy of data/; the exported web build plays; a zip leaving its folder, a zip bomb and a
-// name with markup are refused with a message.
+// name with markup are refused with a message; nothing is lost: a zip over work keeps the
+// project before, a name that exists is refused, a delete is undone byte for byte, bytes that are
+// not UTF-8 stay, and a second tab is read-only until it takes the project over.
 //
 //   node tests/web/studio.js SITE_DIR BUILD_DIR DATA_DIR
 // Prints the measured figures as one JSON line.
@@ -205,6 +207,71 @@ async function main() {
           await page.$$eval('#message img, #tree img, #problems img', e => e.length) === 0 &&
           await page.evaluate(() => studio.files().length) === files,
           `friend's zips refused: "${said[0]}"; "${said[1]}" (${bomb.length} bytes packed); "${said[2]}"`);
+
+    // Nothing lost: a zip over work keeps the project before, which comes back; a name that
+    // exists is refused; a delete is undone byte for byte; bytes that are not UTF-8, a
+    // byte-order mark and CR LF stay as they were around a typed key; a zip with a file
+    // where a folder is changes nothing; a second tab is read-only until it takes over.
+    const work = await page.evaluate(() => studio.projects().then(p => p[0]));
+    const dartNow = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    await page.evaluate(bytes => studio.openZip(new Uint8Array(bytes), 'friend.zip'),
+                        Array.from(zipSync({ 'mod/palette.pal': fs.readFileSync(path.join(data, 'palette.pal')) })));
+    const afterZip = await page.evaluate(() => studio.projects());
+    await page.evaluate(name => studio.openProject(name), work);
+    const back = await page.evaluate(() => [studio.read('Enemies/Dart.txt'), studio.read('Graphics/Dart.sheet')]);
+    const refused = await page.evaluate(() => studio.create('Enemies/Dart.txt').then(() => '', e => e.message));
+    const dartBytes = await page.evaluate(() => Array.from(new TextEncoder().encode(studio.read('Enemies/Dart.txt'))));
+    await page.evaluate(() => studio.remove('Enemies/Dart.txt'));
+    const gone = await page.evaluate(() => studio.read('Enemies/Dart.txt') === undefined);
+    await page.evaluate(() => studio.undo());
+    const undone = await page.evaluate(() => Array.from(new TextEncoder().encode(studio.read('Enemies/Dart.txt'))));
+    const odd = [0xef, 0xbb, 0xbf, ...Buffer.from('# pixel \xb7 here\r\nline two\r\n', 'latin1')];
+    await page.evaluate(bytes => studio.write('Notes.txt', new Uint8Array(bytes)), odd);
+    await page.evaluate(() => studio.open('Notes.txt', 2));
+    await page.keyboard.press('End');
+    await page.keyboard.type('!');
+    await page.waitForFunction(() => studio.read('Notes.txt').length > 0 && document.body.dataset.unsaved !== '1');
+    const typedOdd = Buffer.from(await page.evaluate(() => Array.from(studio.read('Notes.txt', 'bytes'))));
+    const clashZip = zipSync({ 'Graphics': new Uint8Array([1]), 'Graphics/Extra.txt': new Uint8Array([2]) });
+    const clashSaid = await page.evaluate(async bytes => {
+      await studio.openZip(new Uint8Array(bytes), 'clash.zip');
+      return document.getElementById('message').textContent;
+    }, Array.from(clashZip));
+    check(afterZip.length === 2 && afterZip[0] === 'friend' && afterZip[1] === work &&
+          back[0] === dartNow && back[1] === sheet && refused.includes('exists already') &&
+          await page.evaluate(() => studio.read('Enemies/Dart.txt')) === dartNow &&
+          gone && JSON.stringify(undone) === JSON.stringify(dartBytes) &&
+          typedOdd.equals(Buffer.from([...odd.slice(0, -2), ...Buffer.from('!\r\n')])) &&
+          /clash.zip was not opened: Graphics\/Extra.txt cannot be made: Graphics is a file/.test(clashSaid) &&
+          (await page.evaluate(() => studio.projects())).length === 2,
+          `nothing lost: the zip made a project of its own (${afterZip.join(', ')}) and ${work} came ` +
+          `back as it was; "${refused}"; a delete undone byte for byte; a key typed into a file ` +
+          `of CR LF, BOM and byte 0xB7 changed only that key; "${clashSaid}"`);
+
+    // A second tab on the project: read-only, kept up to date, and "Edit here instead".
+    const second = await browser.newPage();
+    second.on('pageerror', e => consoleErrors.push('second tab: ' + e));
+    await second.goto(url, { waitUntil: 'load' });
+    await second.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 30000 });
+    const secondReadOnly = await second.evaluate(() => document.body.dataset.readOnly === '1');
+    const secondRefused = await second.evaluate(() => studio.write('Notes.txt', 'x').then(() => '', e => e.message));
+    await page.evaluate(() => studio.write('Notes.txt', 'from the first tab\n'));
+    await second.waitForFunction(() => studio.read('Notes.txt') === 'from the first tab\n', { timeout: 5000 }).catch(() => {});
+    const secondSees = await second.evaluate(() => studio.read('Notes.txt'));
+    await page.evaluate(() => { window.lastMinute = studio.write('Notes.txt', 'last word of the first tab\n'); });
+    await second.click('.notice[data-notice="tabs"] button');
+    await second.waitForFunction(() => document.body.dataset.readOnly !== '1', { timeout: 5000 }).catch(() => {});
+    const taken = await second.evaluate(() => [document.body.dataset.readOnly !== '1', studio.read('Notes.txt')]);
+    await second.evaluate(() => studio.write('Notes.txt', 'from the second tab\n'));
+    await page.waitForFunction(() => studio.read('Notes.txt') === 'from the second tab\n', { timeout: 5000 }).catch(() => {});
+    const firstNow = await page.evaluate(async () => [document.body.dataset.readOnly === '1', studio.read('Notes.txt'),
+      await studio.write('Notes.txt', 'y').then(() => '', e => e.message)]);
+    await second.close();
+    check(secondReadOnly && secondRefused.includes('another tab') && secondSees === 'from the first tab\n' &&
+          taken[0] && taken[1] === 'last word of the first tab\n' &&
+          firstNow[0] && firstNow[1] === 'from the second tab\n' && firstNow[2].includes('another tab'),
+          'a second tab is read-only and follows the first; "Edit here instead" takes the project ' +
+          'with the first tab\'s last write, and the first follows it read-only');
 
     check(consoleErrors.length === 0, 'no page errors' + (consoleErrors.length ? ': ' + consoleErrors.join('; ') : ''));
     check([...hosts].every(h => h === `127.0.0.1:${port}`), 'everything from the one folder served: ' + [...hosts].join(', '));

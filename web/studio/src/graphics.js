@@ -1,6 +1,6 @@
 // The pictures: a BMP as the game reads it, painted through its sheet; the palette; and every
 // graphic of the open file as the game cuts it, with its bounding box and its animations.
-import { files, write, message } from './folder.js';
+import { files, write, message, project } from './folder.js';
 import { toolsCall, readFile } from './tools.js';
 import { pixelCanvas, paletteChooser, hexBytes } from './pictures.js';
 import { graphics, runCheck } from './problems.js';
@@ -53,9 +53,10 @@ export async function drawPicture(path) {
 }
 
 export async function paint(sheet, x, y, colour) {
+  if (project.readOnly) { message(`${project.name} is open in another tab: read-only here.`); return; }
   const result = await toolsCall('studioPaint', '.', sheet, x, y, colour);
   if (!result.ok) { message(result.error); return; }
-  await write(sheet, await readFile(sheet));
+  await write(sheet, await readFile(sheet), { label: 'paint ' + sheet });
   if (openPath === sheet) openFile(sheet);
   await runCheck();
   if (openPath && /\.bmp$/i.test(openPath)) await drawPicture(openPath);

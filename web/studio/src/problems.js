@@ -1,6 +1,7 @@
 // The checker's verdict on the folder after every change: the problems, each at its place and
 // a click away from it, the tree and the editor marked, and the graphics as the game cut them.
-import { files, rebuildSources, sourcesNeedBuilding, status } from './folder.js';
+import { files, status } from './folder.js';
+import { rebuildSources, sourcesNeedBuilding } from './sources.js';
 import { toolsCall, listing } from './tools.js';
 import { markEditor, openFile } from './editor.js';
 import { drawTree } from './tree.js';
