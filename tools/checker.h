@@ -75,5 +75,8 @@ void warnEnemies(ContentRead& c);
 void warnGraphics(ContentRead& c);
 void warnPalette();
 void warnOrders(ContentRead& c);
+// Files no list names (warn_unread.cpp): warned, and each read by its loader after
+// `readAt(file)` starts a run of its own; `read` are the files the loaders read.
+void warnUnread(const std::vector<std::string>& read, void (*readAt)(const char* file));
 
 #endif

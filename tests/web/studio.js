@@ -248,6 +248,33 @@ async function main() {
           `back as it was; "${refused}"; a delete undone byte for byte; a key typed into a file ` +
           `of CR LF, BOM and byte 0xB7 changed only that key; "${clashSaid}"`);
 
+    // Native's verdicts: a frame the overlay's animation shows but no record loads is the
+    // game's own Error.txt line from its first frame, as starlane-check says; a sheet's
+    // problem is named inside the folder and a click opens the sheet at its line.
+    const overlay = await page.evaluate(() => studio.read('Graphics/Overlay.txt'));
+    await page.evaluate(t => studio.write('Graphics/Overlay.txt', t), overlay.replace(/^f 0 .*\n/m, ''));
+    fs.cpSync(data, path.join(tmp, 'runs'), { recursive: true });
+    fs.rmSync(path.join(tmp, 'runs/Error.txt'), { force: true });
+    fs.writeFileSync(path.join(tmp, 'runs/Graphics/Overlay.txt'), overlay.replace(/^f 0 .*\n/m, ''));
+    const runsNative = nativeLines(path.join(tmp, 'runs'));
+    const runsShown = await page.evaluate(shownLines);
+    await page.evaluate(() => studio.undo());
+    const darts = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    await page.evaluate(t => studio.write('Graphics/Dart.sheet', t), darts.replace(/^grid 5 2$/m, 'grid 5 2 7'));
+    const sheetRow = await page.$$eval('#problems div', ds => ds.map(d => d.textContent).find(t => /Dart\.sheet/.test(t)) || '');
+    await page.evaluate(() => studio.open('Enemies/MasterEnemies.txt'));
+    await page.$$eval('#problems div', ds => ds.find(d => /Dart\.sheet/.test(d.textContent)).click());
+    const landed = await page.evaluate(() => [document.getElementById('path').textContent,
+      document.querySelector('.cm-activeLineGutter') && document.querySelector('.cm-activeLineGutter').textContent]);
+    await page.evaluate(() => studio.undo());
+    check(runsNative.some(l => l.includes('Error.txt:1: drawGraphic:  frame to be displayed was NULL!')) &&
+          JSON.stringify(runsShown) === JSON.stringify(runsNative) &&
+          /^Graphics\/Dart\.sheet:(\d+): grid needs/.test(sheetRow) &&
+          landed[0] === 'Graphics/Dart.sheet' && landed[1] === sheetRow.split(':')[1] &&
+          await page.evaluate(() => studio.read('Graphics/Dart.sheet')) === darts,
+          `native's verdicts: the game's first frame logs "${runsShown[0]}" in the studio as ` +
+          `natively; "${sheetRow}" opens its sheet at line ${landed[1]}`);
+
     // A second tab on the project: read-only, kept up to date, and "Edit here instead".
     const second = await browser.newPage();
     second.on('pageerror', e => consoleErrors.push('second tab: ' + e));

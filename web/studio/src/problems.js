@@ -28,7 +28,12 @@ export async function drawListing() {
 
 const PLACE = /^(.*?):(\d+): (.*)$/;
 
-function parseProblem(line) {
+// The native lines name the native tools; in the page the same fix is a button.
+const browserActions = text => text.replace(/ \(run mkcontent build\)$/,
+  ': choose "Keep the BMP" or "Rebuild from the sheet" in the bar above');
+
+function parseProblem(nativeLine) {
+  const line = browserActions(nativeLine);
   const m = PLACE.exec(line);
   const severity = / warning: /.test(' ' + (m ? m[3] : line)) ? 'warning' : 'error';
   if (!m) {
@@ -53,7 +58,9 @@ function drawProblems() {
     const d = document.createElement('div');
     d.className = p.severity;
     d.textContent = p.line ? `${p.file}:${p.line}: ${p.text}` : `${p.file}: ${p.text}`;
+    d.tabIndex = 0;
     d.addEventListener('click', () => openFile(p.file, p.line));
+    d.addEventListener('keydown', e => { if (e.key === 'Enter') openFile(p.file, p.line); });
     box.appendChild(d);
   }
 }
