@@ -11,6 +11,8 @@
 //   studioGraphics(dir)         every master graphic as the game cuts it, with the palette
 //   studioBitmap(path)          a BMP as the game's bitmap reader reads it
 //   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
+//   studioPaintPixels(dir, sheet, "x y c;...")  a stroke: many pixels, one rewrite of the sheet
+//   studioLegend(dir, sheet)    the sheet's legend lines: character, entry, colour and note
 #include <emscripten.h>
 #include <stdio.h>
 #include <string.h>
@@ -320,6 +322,42 @@ EMSCRIPTEN_KEEPALIVE const char* studioPaint(const char* dir, const char* sheet,
     std::string why;
     int ok = paintSheet(dir, std::filesystem::path(dir) / sheet, x, y, colour, why);
     answer = "{\"ok\":" + std::to_string(ok) + ",\"error\":" + jsonString(why) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioPaintPixels(const char* dir, const char* sheet,
+                                                   const char* stroke)
+{
+    std::vector<PaintedPixel> pixels;
+    for (const char* p = stroke; *p;) {
+        PaintedPixel px;
+        int used = 0;
+        if (sscanf(p, "%d %d %d%n", &px.x, &px.y, &px.colour, &used) != 3)
+            break;
+        pixels.push_back(px);
+        p += used;
+        while (*p == ';' || *p == ' ')
+            p++;
+    }
+    std::string why;
+    int ok = paintSheetPixels(dir, std::filesystem::path(dir) / sheet, pixels, why);
+    answer = "{\"ok\":" + std::to_string(ok) + ",\"painted\":" + std::to_string(pixels.size()) +
+             ",\"error\":" + jsonString(why) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioLegend(const char* dir, const char* sheet)
+{
+    answer = "{\"legend\":[";
+    int first = 1;
+    for (const SheetLegend& l : sheetLegend(dir, std::filesystem::path(dir) / sheet)) {
+        // The character as its byte: a sheet may use any byte but a blank as a pixel.
+        answer += std::string(first ? "" : ",") + "{\"code\":" + std::to_string(l.character) +
+                  ",\"entry\":" + std::to_string(l.entry) + ",\"colour\":" + jsonString(l.colour) +
+                  ",\"note\":" + jsonString(l.note) + "}";
+        first = 0;
+    }
+    answer += "]}";
     return answer.c_str();
 }
 

@@ -53,4 +53,20 @@ void compareSources(const std::filesystem::path& dataDir, const std::vector<Sour
 int paintSheet(const std::filesystem::path& dataDir, const std::filesystem::path& sheet, int x,
                int y, int colour, std::string& why);
 
+// Many pixels drawn in one rewrite of the sheet, in order, all of them or none.
+struct PaintedPixel {
+    int x, y, colour;
+};
+int paintSheetPixels(const std::filesystem::path& dataDir, const std::filesystem::path& sheet,
+                     const std::vector<PaintedPixel>& pixels, std::string& why);
+
+// A legend line of a sheet: its pixel character, the palette entry it means (-1 when it means
+// none), and its colour and note as written.
+struct SheetLegend {
+    int character = 0, entry = -1;
+    std::string colour, note;
+};
+std::vector<SheetLegend> sheetLegend(const std::filesystem::path& dataDir,
+                                     const std::filesystem::path& sheet);
+
 #endif

@@ -275,6 +275,60 @@ async function main() {
           `native's verdicts: the game's first frame logs "${runsShown[0]}" in the studio as ` +
           `natively; "${sheetRow}" opens its sheet at line ${landed[1]}`);
 
+    // The pixel editor on the Dart's frame 0: a line drawn and a fill, then two Undos, leave
+    // the .sheet as it was; a pencil stroke of 100 pixels is drawn and its picture rebuilt
+    // (the figure); the studio left alone with animations on screen (the figure).
+    const sheetBefore = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    await page.evaluate(() => studio.open('Graphics/Dart.bmp'));
+    await page.waitForSelector('.px-canvas');
+    const zoom = await page.evaluate(() => studio.pixelEditor().zoom);
+    const at = async (x, y) => { const b = await (await page.$('.px-canvas')).boundingBox(); return [b.x + (x + 0.5) * zoom, b.y + (y + 0.5) * zoom]; };
+    const strokes = () => page.evaluate(() => Number(document.body.dataset.strokes || 0));
+    const drawWith = async (tool, points) => {
+      const n = await strokes();
+      await page.click(`.px-tools [data-tool="${tool}"]`);
+      await page.mouse.move(...await at(...points[0]));
+      await page.mouse.down();
+      for (const p of points.slice(1)) await page.mouse.move(...await at(...p), { steps: 4 });
+      await page.mouse.up();
+      await page.waitForFunction(k => Number(document.body.dataset.strokes || 0) > k, { timeout: 5000 }, n).catch(() => {});
+    };
+    await page.click('.px-legend button:nth-child(3)');
+    await drawWith('line', [[2, 2], [25, 20]]);
+    const lined = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const linePixels = await page.evaluate(() => Number(document.body.dataset.strokePixels));
+    await drawWith('fill', [[0, 27]]);
+    const filled = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const changedChars = (a, b) => [...a].filter((c, i) => c !== b[i]).length;
+    await page.evaluate(() => studio.undo());
+    await page.evaluate(() => studio.undo());
+    const undoneSheet = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    check(lined !== sheetBefore && filled !== lined && lined.length === sheetBefore.length &&
+          linePixels > 0 && changedChars(sheetBefore, lined) === linePixels && undoneSheet === sheetBefore,
+          `the pixel editor: a line changes ${changedChars(sheetBefore, lined)} characters of the ` +
+          `sheet and nothing else, a fill ${changedChars(lined, filled)}; two Undos leave the sheet as it was`);
+    await page.click('.px-legend button:nth-child(4)');
+    const path100 = [];
+    for (let x = 0; x < 32; x++) path100.push([x, 1]);
+    path100.push([31, 2]);
+    for (let x = 31; x >= 0; x--) path100.push([x, 3]);
+    path100.push([0, 4]);
+    for (let x = 0; x < 34; x++) path100.push([Math.min(x, 31), 5 + (x > 31 ? x - 31 : 0)]);
+    await drawWith('pencil', path100);
+    figures.stroke_pixels = await page.evaluate(() => Number(document.body.dataset.strokePixels));
+    figures.stroke_to_rebuilt_ms = await page.evaluate(() => Number(document.body.dataset.strokeMs));
+    await page.evaluate(() => studio.undo());
+    await page.evaluate(() => studio.open('Graphics/Dart.txt'));
+    await new Promise(r => setTimeout(r, 1000));
+    const m0 = await page.metrics();
+    await new Promise(r => setTimeout(r, 10000));
+    const m1 = await page.metrics();
+    figures.idle_cpu_percent = Number((100 * (m1.TaskDuration - m0.TaskDuration) / (m1.Timestamp - m0.Timestamp)).toFixed(2));
+    check(figures.stroke_pixels >= 100 && figures.stroke_to_rebuilt_ms > 0 && figures.idle_cpu_percent < 100,
+          `a pencil stroke of ${figures.stroke_pixels} pixels drawn and rebuilt in ` +
+          `${figures.stroke_to_rebuilt_ms} ms; idle for 10 s with a graphic's animations on screen: ` +
+          `${figures.idle_cpu_percent}% of a core`);
+
     // A second tab on the project: read-only, kept up to date, and "Edit here instead".
     const second = await browser.newPage();
     second.on('pageerror', e => consoleErrors.push('second tab: ' + e));

@@ -16,6 +16,7 @@ const $ = id => document.getElementById(id);
 
 export let openPath = null;
 let editor = null;
+let shownBytes = null;            // the picture shown, as it was when it was drawn
 const states = new Map();         // path -> the editor state it was left in
 const readOnly = new Compartment();
 const outside = Annotation.define();   // a change that comes from the folder, not from typing
@@ -115,6 +116,7 @@ export function openFile(path, line) {
     }
     editor.focus();
   } else {
+    shownBytes = files.get(path);
     drawPicture(path).catch(e => message(`${path}: ${e.message}`));
   }
   drawTree();
@@ -126,7 +128,11 @@ export function openFile(path, line) {
 export function refreshOpen() {
   if (!openPath) return;
   if (!files.has(openPath)) { closeFile(); return; }
-  if (!TEXT_FILE.test(openPath)) { openFile(openPath); return; }
+  if (!TEXT_FILE.test(openPath)) {
+    // A picture is drawn again when it changed; a sheet's pixel editor follows its sheet.
+    if (files.get(openPath) !== shownBytes) openFile(openPath);
+    return;
+  }
   const changes = changeTo(editor.state, files.get(openPath));
   if (!changes) editor.setState(makeState(openPath, files.get(openPath)));
   else editor.dispatch({ changes, annotations: outside, effects: readOnly.reconfigure(lockedBy()),

@@ -5,9 +5,18 @@ import { toolsCall, readFile } from './tools.js';
 import { pixelCanvas, paletteChooser, hexBytes } from './pictures.js';
 import { graphics, runCheck } from './problems.js';
 import { openPath, openFile } from './editor.js';
+import { openPixelEditor, refreshPixelEditor } from './pixeleditor.js';
+import { whileVisible } from './visible.js';
 
 const $ = id => document.getElementById(id);
 let chosenColour = 1;
+let wanted = null;                // the graphic and frame to draw when its BMP opens
+
+// A frame of a graphic, in the pixel editor: its sheet's BMP opened on it.
+export function editFrame(bmp, graphic, frame) {
+  wanted = { bmp, graphic, frame };
+  openFile(bmp);
+}
 
 function chooseColour(entry) { chosenColour = entry; }
 
@@ -27,6 +36,10 @@ export async function drawPicture(path) {
     box.textContent = path + ': ' + files.get(path).length + ' bytes (not a text file or a picture)';
     return;
   }
+  const sheetOf = path.replace(/\.bmp$/i, '.sheet');
+  const want = wanted && wanted.bmp === path ? wanted : {};
+  wanted = null;
+  if (files.has(sheetOf) && openPixelEditor(box, path, want.graphic, want.frame)) return;
   const bmp = await toolsCall('studioBitmap', path);
   if (!bmp.ok) { box.textContent = path + ': ' + bmp.error; return; }
   const rgb = await paletteBytes();
@@ -67,7 +80,8 @@ export async function paint(sheet, x, y, colour) {
 let animationTimers = [];
 
 export function drawGraphics() {
-  for (const t of animationTimers) clearInterval(t);
+  refreshPixelEditor();
+  for (const t of animationTimers) t.stop();
   animationTimers = [];
   const box = $('graphics');
   box.textContent = '';
@@ -112,13 +126,12 @@ export function drawGraphics() {
       o.className = 'pixels';
       o.dataset.frame = f.index;
       if (paintable && f.at) {
-        o.style.cursor = 'crosshair';
-        o.title = `click a pixel to paint it with entry ${chosenColour}, in ${sheet}`;
-        o.addEventListener('click', e => {
-          const r = o.getBoundingClientRect();
-          const x = Math.floor((e.clientX - r.left) / scale), y = Math.floor((e.clientY - r.top) / scale);
-          paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
-        });
+        o.style.cursor = 'pointer';
+        o.tabIndex = 0;
+        o.title = `draw frame ${f.index} in the pixel editor`;
+        const edit = () => editFrame(g.bitmap, g.index, f.index);
+        o.addEventListener('click', edit);
+        o.addEventListener('keydown', e => { if (e.key === 'Enter') edit(); });
       }
       pictures[f.index] = c;
       const cap = document.createElement('figcaption');
@@ -127,8 +140,6 @@ export function drawGraphics() {
       frames.appendChild(fig);
     }
     div.appendChild(frames);
-    if (paintable && !box.querySelector('.palette'))
-      box.insertBefore(paletteChooser(rgb, chosenColour, chooseColour), box.firstChild);
     for (const a of g.animations) {
       const fig = document.createElement('figure');
       const o = document.createElement('canvas');
@@ -140,7 +151,7 @@ export function drawGraphics() {
       fig.append(o, cap);
       div.appendChild(fig);
       // At the game's speed: each position held delay + 1 of its frames.
-      let k = 0, held = 0;
+      let k = 0;
       const og = o.getContext('2d');
       const show = () => {
         og.clearRect(0, 0, o.width, o.height);
@@ -149,15 +160,15 @@ export function drawGraphics() {
       };
       show();
       o.title = 'click to play it again';
-      o.addEventListener('click', () => { k = 0; held = 0; show(); });
-      animationTimers.push(setInterval(() => {
-        if (++held <= a.delay) return;
-        held = 0;
+      const timer = whileVisible(o, graphics.frameMs * (a.delay + 1), () => {
         if (k + 1 < a.frames.length) k++;
         else if (a.loops) k = 0;
-        else return;
+        else return false;
         show();
-      }, graphics.frameMs));
+        return true;
+      });
+      o.addEventListener('click', () => { k = 0; show(); timer.again(); });
+      animationTimers.push(timer);
     }
     box.appendChild(div);
   }

@@ -20,6 +20,7 @@ import { startTools, listing } from './tools.js';
 import { drawTree } from './tree.js';
 import { openPath, openFile, closeFile, refreshOpen, forgetStates, editorHooks } from './editor.js';
 import { paint } from './graphics.js';
+import { pixelEditorState, paintStroke } from './pixeleditor.js';
 import { problems, graphics, checked, runCheck, scheduleCheck, drawListing } from './problems.js';
 import { play, stop } from './playing.js';
 import { readyToExport } from './sources.js';
@@ -70,7 +71,9 @@ history.historyHooks({
     if (name !== project.name) await openProject(name, { history: false });
     await change(changes, { history: false });
     const text = changes.filter(([p, b]) => b && TEXT_FILE.test(p));
-    if (text.length === 1 && text[0][0] !== openPath) openFile(text[0][0]);
+    // The file the step changed is shown, unless its picture is: the pixel editor follows it.
+    const drawn = openPath && openPath.replace(/\.bmp$/i, '.sheet');
+    if (text.length === 1 && text[0][0] !== openPath && text[0][0] !== drawn) openFile(text[0][0]);
     else refreshOpen();
     if (openPath && !files.has(openPath)) closeFile();
     drawTree();
@@ -324,6 +327,8 @@ window.studio = {
   list: async () => { if (checked) await checked; return await listing(); },
   paint: (sheet, x, y, colour) => paint(sheet, x, y, colour),
   open: (path, line) => openFile(path, line),
+  paintPixels: async (sheet, pixels) => paintStroke(sheet, pixels),
+  pixelEditor: () => pixelEditorState(),
   play,
   stop,
   exportContent,
