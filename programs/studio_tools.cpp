@@ -13,6 +13,8 @@
 //   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
 //   studioPaintPixels(dir, sheet, "x y c;...")  a stroke: many pixels, one rewrite of the sheet
 //   studioLegend(dir, sheet)    the sheet's legend lines: character, entry, colour and note
+//   studioFields(dir, file)     every value of a content file the loaders read: its line and
+//                               column, its field, name, unit and range (tools/fields.h)
 #include <emscripten.h>
 #include <stdio.h>
 #include <string.h>
@@ -36,6 +38,7 @@
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
+#include "tools/fields.h"
 #include "tools/sheets.h"
 #include "tools/source_text.h"
 
@@ -179,6 +182,35 @@ void describeGraphics(const LoadedContent& content, void*)
     answer = "{\"frameMs\":" + std::to_string(1000 / framesPerSecond) +
              ",\"palette\":" + paletteHex() + "," +
              listingJson(listingOf(content), graphicPictures) + "}";
+}
+
+struct FieldsAsked {
+    std::string file, text;
+};
+
+void describeFields(const LoadedContent& content, void* user)
+{
+    const FieldsAsked& asked = *(const FieldsAsked*)user;
+    std::string out = "{\"fields\":[";
+    int first = 1;
+    for (const PlacedValue& p : placedValues(asked.file, asked.text)) {
+        out += std::string(first ? "" : ",") + "{\"line\":" + std::to_string(p.line) +
+               ",\"column\":" + std::to_string(p.column) + ",\"field\":" + jsonString(p.field) +
+               ",\"record\":" + std::to_string(p.record) + ",\"nth\":" + std::to_string(p.nth) +
+               ",\"text\":" + jsonString(p.text);
+        if (p.info != NULL) {
+            long long max =
+                p.info->max == FIELD_TO_GRAPHICS  ? (long long)content.graphics.size() - 1
+                : p.info->max == FIELD_TO_ENEMIES ? (long long)content.enemies.size() - 1
+                                                  : p.info->max;
+            out += ",\"name\":" + jsonString(p.info->name) +
+                   ",\"unit\":" + jsonString(p.info->unit) +
+                   ",\"min\":" + std::to_string(p.info->min) + ",\"max\":" + std::to_string(max);
+        }
+        out += "}";
+        first = 0;
+    }
+    answer = out + "]}";
 }
 
 } // namespace
@@ -358,6 +390,17 @@ EMSCRIPTEN_KEEPALIVE const char* studioLegend(const char* dir, const char* sheet
         first = 0;
     }
     answer += "]}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioFields(const char* dir, const char* file)
+{
+    FieldsAsked asked;
+    asked.file = file;
+    std::string why;
+    answer = "{\"fields\":[]}";
+    if (readSource(std::filesystem::path(dir) / file, asked.text, why))
+        withLoadedContent(dir, describeFields, &asked);
     return answer.c_str();
 }
 

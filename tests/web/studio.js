@@ -329,6 +329,53 @@ async function main() {
           `${figures.stroke_to_rebuilt_ms} ms; idle for 10 s with a graphic's animations on screen: ` +
           `${figures.idle_cpu_percent}% of a core`);
 
+    // Forms and the timeline from the reader: the fields of the Dart's file; the enemy form
+    // changes its speed across, and the text is what a person would have typed; a drag on the
+    // timeline changes the order's delay and X; "Play from here" starts with that order.
+    const dartFields = await page.evaluate(() => studio.fields('Enemies/Dart.txt'));
+    const speed = dartFields.find(f => f.field === 'speed' && f.nth === 0);
+    const dartText = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    await page.evaluate(() => studio.open('Enemies/Dart.txt'));
+    const speedInput = await page.waitForSelector('#form input[data-field="speed"][data-nth="0"]');
+    await speedInput.click({ clickCount: 3 });
+    await page.keyboard.type('7');
+    await page.keyboard.press('Tab');
+    await page.waitForFunction(t => studio.read('Enemies/Dart.txt') !== t, { timeout: 3000 }, dartText).catch(() => {});
+    const formed = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    const lines = dartText.split('\n');
+    lines[speed.line - 1] = lines[speed.line - 1].slice(0, speed.column - 1) + '7' +
+                            lines[speed.line - 1].slice(speed.column - 1 + speed.text.length);
+    await page.evaluate(() => studio.undo());
+    await page.evaluate(() => studio.open('DeploymentOrders/DeploymentOrder1.dpo'));
+    await page.waitForSelector('.tl-order[data-order="2"]');
+    const ordersBefore = await page.evaluate(() => studio.orders());
+    const mark = await (await page.$('.tl-order[data-order="2"]')).boundingBox();
+    const across = await page.evaluate(() => document.querySelector('.tl-stage').clientWidth / 800);
+    await page.mouse.move(mark.x + mark.width / 2, mark.y + mark.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(mark.x + mark.width / 2 + 50 * across, mark.y + mark.height / 2 + 12, { steps: 5 });
+    await page.mouse.up();
+    await page.waitForFunction(d => studio.orders().then(o => o[2].delay !== d), { timeout: 3000 }, ordersBefore[2].delay).catch(() => {});
+    const ordersAfter = await page.evaluate(() => studio.orders());
+    await page.click('.tl-order[data-order="5"]');
+    await page.evaluate(() => { document.querySelector('.tl-head button').click(); });
+    const from = await (await page.waitForSelector('#play iframe')).contentFrame();
+    await from.waitForFunction(() => window.Module && Module.calledRun && Module._webPresentCount() > 2, { timeout: 60000 });
+    const playedOrders = await from.evaluate(() => new TextDecoder().decode(Module.FS.readFile('/studio/DeploymentOrders/DeploymentOrder1.dpo')));
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.body.dataset.state === 'studio', { timeout: 5000 }).catch(() => {});
+    const dpo = await page.evaluate(() => studio.read('DeploymentOrders/DeploymentOrder1.dpo'));
+    await page.evaluate(() => studio.undo());
+    check(speed && speed.name === 'speed across' && speed.unit === 'pixels per frame' && speed.max === 100000 &&
+          formed === lines.join('\n') &&
+          ordersAfter[2].delay === ordersBefore[2].delay + 2 && ordersAfter[2].x === ordersBefore[2].x + 50 &&
+          ordersAfter[3].delay === ordersBefore[3].delay &&
+          playedOrders.split('\n')[0] === dpo.split('\n')[5] && dpo.split('\n').length === playedOrders.split('\n').length + 5,
+          `forms from the reader: ${speed && speed.name} (${speed && speed.unit}, ${speed && speed.min}..${speed && speed.max}) ` +
+          `set to 7 in the form writes "${lines[speed.line - 1].slice(0, 12).trim()}"; a drag moves order 3 from ` +
+          `${ordersBefore[2].at} s, x ${ordersBefore[2].x} to ${ordersAfter[2].at} s, x ${ordersAfter[2].x}; ` +
+          `"Play from here" on order 6 plays "${playedOrders.split('\n')[0].slice(0, 16).trim()}" first`);
+
     // A second tab on the project: read-only, kept up to date, and "Edit here instead".
     const second = await browser.newPage();
     second.on('pageerror', e => consoleErrors.push('second tab: ' + e));

@@ -21,7 +21,7 @@ const states = new Map();         // path -> the editor state it was left in
 const readOnly = new Compartment();
 const outside = Annotation.define();   // a change that comes from the folder, not from typing
 const bytewiseFile = Facet.define({ combine: v => !!v[0] });   // kept one byte a character
-let hooks = { undo: () => {}, redo: () => {}, extensions: () => [] };
+let hooks = { undo: () => {}, redo: () => {}, extensions: () => [], opened: () => {} };
 
 export function editorHooks(h) { hooks = { ...hooks, ...h }; }
 
@@ -121,6 +121,7 @@ export function openFile(path, line) {
   }
   drawTree();
   drawGraphics();
+  hooks.opened(path);
 }
 
 // The files changed from outside the editor (undo, redo, another tab, a rebuild): the open
@@ -148,6 +149,7 @@ export function forgetStates() { states.clear(); }
 export function closeFile() {
   keepState();
   openPath = null;
+  hooks.opened(null);
   $('path').textContent = '';
   $('picture').hidden = true;
   $('editor').hidden = true;

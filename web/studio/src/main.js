@@ -21,9 +21,12 @@ import { drawTree } from './tree.js';
 import { openPath, openFile, closeFile, refreshOpen, forgetStates, editorHooks } from './editor.js';
 import { paint } from './graphics.js';
 import { pixelEditorState, paintStroke } from './pixeleditor.js';
-import { problems, graphics, checked, runCheck, scheduleCheck, drawListing } from './problems.js';
+import { problems, graphics, checked, runCheck, scheduleCheck, drawListing, afterCheck } from './problems.js';
 import { play, stop } from './playing.js';
 import { readyToExport } from './sources.js';
+import { fieldsOf, forgetFields } from './fields.js';
+import { fieldHover, drawEnemyForm, clearForm } from './forms.js';
+import { drawTimeline, playFrom, ordersOf, moveOrder } from './timeline.js';
 import * as history from './history.js';
 import { newProject, openProject, startProjects, projectsList, projectHooks, renameOpenProject,
          deleteProject } from './projects.js';
@@ -38,6 +41,7 @@ function firstFile() {
 projectHooks({
   shown: async why => {
     forgetStates();
+    forgetFields();
     closeFile();
     drawTree();
     const first = firstFile();
@@ -94,7 +98,30 @@ async function walkHistory(back) {
 }
 const undo = () => walkHistory(true);
 const redo = () => walkHistory(false);
-editorHooks({ undo: () => undo().catch(() => {}), redo: () => redo().catch(() => {}) });
+editorHooks({
+  undo: () => undo().catch(() => {}),
+  redo: () => redo().catch(() => {}),
+  extensions: path => fieldHover(path),
+  opened: () => { drawPanes(); },
+});
+
+// ---- The forms and the timeline beside the text, from the fields the reader gives
+
+const ENEMY_FILE = /^Enemies\/(?!MasterEnemies\.txt$)[^/]+\.txt$/i;
+const ORDERS_FILE = 'DeploymentOrders/DeploymentOrder1.dpo';
+
+async function drawPanes() {
+  const path = openPath;
+  try {
+    if (path && /\.(txt|dpo)$/i.test(path)) await fieldsOf(path);   // for the hover
+    if (path && ENEMY_FILE.test(path)) await drawEnemyForm($('form'), path);
+    else clearForm($('form'));
+    $('tools-pane').hidden = path !== ORDERS_FILE;
+    if (path === ORDERS_FILE) await drawTimeline($('tools-pane'));
+    else $('tools-pane').textContent = '';
+  } catch (e) { message(e.message); }
+}
+afterCheck.push(drawPanes);
 
 $('undo').addEventListener('click', () => undo().catch(() => {}));
 $('redo').addEventListener('click', () => redo().catch(() => {}));
@@ -321,6 +348,10 @@ window.studio = {
   undo,
   redo,
   projects: () => projectsList(),
+  fields: async path => { if (checked) await checked; return (await fieldsOf(path)).map(f => ({ ...f })); },
+  orders: () => ordersOf().then(os => os.map(({ fields, ...o }) => o)),
+  moveOrder: async (k, delay, x) => { const o = (await ordersOf())[k]; await moveOrder(o, delay, x); await runCheck(); },
+  playFrom: k => playFrom(k),
   openProject: name => openProject(name),
   problems: async () => { if (checked) await checked; return problems.map(p => ({ ...p })); },
   graphics: async () => { if (checked) await checked; return graphics; },

@@ -15,6 +15,7 @@ export let report = null;         // the checker's last answer
 export let graphics = null;       // the listing of the graphics, as the game cut them
 let checkTimer = 0;
 export let checked = null;        // a promise of the check under way
+export const afterCheck = [];     // what follows each check (the forms, the timeline)
 
 export function scheduleCheck() {
   clearTimeout(checkTimer);
@@ -79,6 +80,7 @@ export async function runCheck() {
     drawTree();
     drawGraphics();
     await drawListing();
+    for (const f of afterCheck) await f();
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
     status(`${files.size} files; checked in ${ms.toFixed(0)} ms: ` +
            (problems.length ? `${problems.length} problem${problems.length === 1 ? '' : 's'}`
