@@ -329,6 +329,24 @@ async function main() {
           `${figures.stroke_to_rebuilt_ms} ms; idle for 10 s with a graphic's animations on screen: ` +
           `${figures.idle_cpu_percent}% of a core`);
 
+    // "Duplicate enemy": the Dart copied with its sheet, description and list entries in one
+    // step, with fresh numbers; the only word of the checker is that no order names it yet.
+    const duplicated = await page.evaluate(async () => {
+      const made = await studio.duplicate('Enemies/Dart.txt');
+      const fields = await studio.fields(made);
+      const out = { made, graphic: fields.find(f => f.field === 'graphic').text,
+                    id: fields.find(f => f.field === 'enemyID').text,
+                    lines: (await studio.problems()).map(p => p.text), files: studio.files().length };
+      await studio.undo();
+      out.after = studio.files().length;
+      return out;
+    });
+    check(duplicated.made === 'Enemies/Dart2.txt' && duplicated.graphic === '11' && duplicated.id === '5' &&
+          duplicated.lines.length === 1 && /named by no deployment order/.test(duplicated.lines[0]) &&
+          duplicated.files === duplicated.after + 4,
+          `"Duplicate enemy" makes ${duplicated.made} on graphic ${duplicated.graphic}, identifier ` +
+          `${duplicated.id}, in one step: "${duplicated.lines[0]}"; Undo takes the 4 files back`);
+
     // Forms and the timeline from the reader: the fields of the Dart's file; the enemy form
     // changes its speed across, and the text is what a person would have typed; a drag on the
     // timeline changes the order's delay and X; "Play from here" starts with that order.

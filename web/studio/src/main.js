@@ -27,6 +27,7 @@ import { readyToExport } from './sources.js';
 import { fieldsOf, forgetFields } from './fields.js';
 import { fieldHover, drawEnemyForm, clearForm } from './forms.js';
 import { drawTimeline, playFrom, ordersOf, moveOrder } from './timeline.js';
+import { duplicateGraphic, duplicateEnemy } from './duplicate.js';
 import * as history from './history.js';
 import { newProject, openProject, startProjects, projectsList, projectHooks, renameOpenProject,
          deleteProject } from './projects.js';
@@ -262,6 +263,28 @@ $('delete-file').addEventListener('click', async () => {
   await runCheck();
 });
 
+// "Duplicate graphic" for a graphic's description, sheet or picture; "Duplicate enemy" for an
+// enemy's file: a copy with fresh numbers, in one step.
+async function duplicate(path, name) {
+  if (ENEMY_FILE.test(path)) return duplicateEnemy(path, name);
+  const desc = path.replace(/\.(sheet|bmp)$/i, '.txt');
+  if (/^Graphics\/(?!MasterGraphics\.txt$)[^/]+\.txt$/i.test(desc) && files.has(desc)) return duplicateGraphic(desc, name);
+  throw new Error(`${path}: only a graphic or an enemy can be duplicated`);
+}
+
+$('duplicate').addEventListener('click', async () => {
+  if (!openPath) return;
+  try {
+    const made = await duplicate(openPath);
+    openFile(made);
+    message(`Duplicated ${openPath === made ? '' : 'as '}${made} (Undo takes it back).`);
+    await runCheck();
+  } catch (e) { message(e.message); }
+});
+$('duplicate').addEventListener('mouseenter', () => {
+  $('duplicate').textContent = openPath && ENEMY_FILE.test(openPath) ? 'Duplicate enemy' : 'Duplicate graphic';
+});
+
 // The list of projects: choosing one opens it; renaming and deleting the ones kept.
 $('project').addEventListener('change', async e => {
   await openProject(e.target.value).catch(err => message(err.message));
@@ -352,6 +375,7 @@ window.studio = {
   orders: () => ordersOf().then(os => os.map(({ fields, ...o }) => o)),
   moveOrder: async (k, delay, x) => { const o = (await ordersOf())[k]; await moveOrder(o, delay, x); await runCheck(); },
   playFrom: k => playFrom(k),
+  duplicate: async (path, name) => { const made = await duplicate(path, name); await runCheck(); return made; },
   openProject: name => openProject(name),
   problems: async () => { if (checked) await checked; return problems.map(p => ({ ...p })); },
   graphics: async () => { if (checked) await checked; return graphics; },
