@@ -202,6 +202,11 @@ async function start() {
 }
 
 $('play-button').addEventListener('click', () => play());
+// The file buttons are labels: Enter and Space open their choosers, as a button's would.
+for (const label of document.querySelectorAll('label.button'))
+  label.addEventListener('keydown', e => {
+    if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); label.querySelector('input').click(); }
+  });
 $('listing').parentElement.addEventListener('toggle', drawListing);
 $('failed-close').addEventListener('click', () => { $('failed').hidden = true; });
 $('open-zip').addEventListener('change', async e => {
