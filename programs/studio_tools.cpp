@@ -13,6 +13,7 @@
 //   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
 //   studioPaintPixels(dir, sheet, "x y c;...")  a stroke: many pixels, one rewrite of the sheet
 //   studioLegend(dir, sheet)    the sheet's legend lines: character, entry, colour and note
+//   studioSheetLayout(dir, sheet)  the sheet's cells: size, grid and its line, the at blocks
 //   studioFields(dir, file)     every value of a content file the loaders read: its line and
 //                               column, its field, name, unit and range (tools/fields.h)
 #include <emscripten.h>
@@ -401,6 +402,20 @@ EMSCRIPTEN_KEEPALIVE const char* studioFields(const char* dir, const char* file)
     answer = "{\"fields\":[]}";
     if (readSource(std::filesystem::path(dir) / file, asked.text, why))
         withLoadedContent(dir, describeFields, &asked);
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioSheetLayout(const char* dir, const char* sheet)
+{
+    SheetLayout l = sheetLayout(std::filesystem::path(dir) / sheet);
+    answer = "{\"cell\":[" + std::to_string(l.width) + "," + std::to_string(l.height) +
+             "],\"grid\":[" + std::to_string(l.columns) + "," + std::to_string(l.rows) +
+             "],\"gridLine\":" + std::to_string(l.gridLine) +
+             ",\"lines\":" + std::to_string(l.lines) + ",\"blocks\":[";
+    for (size_t i = 0; i < l.blocks.size(); i++)
+        answer += std::string(i ? "," : "") + "[" + std::to_string(l.blocks[i].column) + "," +
+                  std::to_string(l.blocks[i].row) + "," + std::to_string(l.blocks[i].line) + "]";
+    answer += "]}";
     return answer.c_str();
 }
 

@@ -1,5 +1,5 @@
 // Painting pixels of a sheet's picture by rewriting their characters in its source, and the
-// sheet's legend as written, for a palette shown with its names.
+// sheet's legend as written, for a palette shown with its names, and its layout of cells.
 #include <fstream>
 #include <string>
 #include <vector>
@@ -120,5 +120,35 @@ std::vector<SheetLegend> sheetLegend(const fs::path& dataDir, const fs::path& sh
             l.note += (i > 3 ? " " : "") + w[i];
         out.push_back(l);
     }
+    return out;
+}
+
+// Where a sheet lays out its cells: the cell size, the grid and its line, and each at block's
+// cell and line, for a tool that adds a cell.
+SheetLayout sheetLayout(const fs::path& sheet)
+{
+    SheetLayout out;
+    std::string text, problem;
+    if (!readSource(sheet, text, problem))
+        return out;
+    SourceLines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::vector<std::string> w = sourceWords(line);
+        int a = 0, b = 0;
+        if (w.size() != 3 && (w.empty() || w[0] != "at"))
+            continue;
+        if (w.size() < 3 || !parseSourceInt(w[1], a) || !parseSourceInt(w[2], b))
+            continue;
+        if (w[0] == "cell")
+            out.width = a, out.height = b;
+        else if (w[0] == "grid")
+            out.columns = a, out.rows = b, out.gridLine = (int)lines.number;
+        else if (w[0] == "at") {
+            out.blocks.push_back({a, b, (int)lines.number});
+            lines.skip(out.height);
+        }
+    }
+    out.lines = (int)lines.number;
     return out;
 }

@@ -66,6 +66,17 @@ struct SheetLegend {
     int character = 0, entry = -1;
     std::string colour, note;
 };
+// Where a sheet lays out its cells (0 where it says nothing): cell size, grid and the line of
+// the grid directive, each at block's cell and line, and the number of lines.
+struct SheetBlock {
+    int column, row, line;
+};
+struct SheetLayout {
+    int width = 0, height = 0, columns = 0, rows = 0, gridLine = 0, lines = 0;
+    std::vector<SheetBlock> blocks;
+};
+SheetLayout sheetLayout(const std::filesystem::path& sheet);
+
 std::vector<SheetLegend> sheetLegend(const std::filesystem::path& dataDir,
                                      const std::filesystem::path& sheet);
 

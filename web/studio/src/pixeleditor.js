@@ -7,7 +7,9 @@
 import { files, write, message, project } from './folder.js';
 import { toolsCall, readFile } from './tools.js';
 import { hexBytes, paletteChooser } from './pictures.js';
-import { graphics, scheduleCheck } from './problems.js';
+import { graphics, scheduleCheck, runCheck } from './problems.js';
+import { addFrame, removeFrame } from './frames.js';
+import { editFrame } from './graphics.js';
 import { rebuildSources } from './sources.js';
 
 const TOOLS = [['pencil', 'Pencil', 'b'], ['line', 'Line', 'l'], ['rect', 'Rectangle', 'r'],
@@ -401,8 +403,26 @@ export function openPixelEditor(box, bmp, gIndex, fIndex) {
                  button('Flip \u2195', () => flip(false), 'Flip the selection (or the frame) up and down'),
                  ' ', button('\u2212', zoomBy(-1), 'Zoom out'), el('span', { className: 'px-zoom' }),
                  button('+', zoomBy(1), 'Zoom in'), ' ', check('grid', 'grid'), check('onion skin', 'onion'));
+  // A frame added, duplicated or removed: the sheet and the description in one step.
+  const frameOp = (what, work) => async () => {
+    try {
+      const shown = await work();
+      await runCheck();
+      editFrame(bmp, g.index, shown);
+      message(`${what} (Undo takes it back).`);
+    } catch (e) { message(e.message); }
+  };
   const frames = el('div', { className: 'px-frames' }, graphicsList, ' ', button('<', () => stepFrame(-1), 'Previous frame'),
-                    frameList, button('>', () => stepFrame(1), 'Next frame'),
+                    frameList, button('>', () => stepFrame(1), 'Next frame'), ' ',
+                    button('Add frame', frameOp('A frame added', () => addFrame(g.file, ed.sheet, ed.frame, true, g.colorKey)),
+                           'A new frame in the colour key, in a free cell of the sheet'),
+                    button('Duplicate frame', frameOp('The frame duplicated', () => addFrame(g.file, ed.sheet, ed.frame, false, g.colorKey)),
+                           'A copy of this frame, in a free cell of the sheet'),
+                    button('Remove frame', frameOp('The frame removed', async () => {
+                      const left = framesOf(g).map(f => f.index).filter(i => i !== ed.frame);
+                      await removeFrame(g.file, ed.frame);
+                      return left[0];
+                    }), 'The description no longer loads this frame; its cell stays in the sheet'),
                     el('span', { className: 'px-colour' }), el('span', { textContent: ` ${g.width} x ${g.height}, cut from ${ed.sheet}` }));
   ed.canvas = el('canvas', { className: 'pixels px-canvas', tabIndex: 0, title: 'Draw here; the wheel zooms' });
   ed.canvas.addEventListener('pointerdown', down);
