@@ -364,6 +364,15 @@ async function main() {
     lines[speed.line - 1] = lines[speed.line - 1].slice(0, speed.column - 1) + '7' +
                             lines[speed.line - 1].slice(speed.column - 1 + speed.text.length);
     await page.evaluate(() => studio.undo());
+    // The editor's hover on the speed across: its field, unit and range.
+    const speedAt = await page.evaluate(line => {
+      const l = [...document.querySelectorAll('.cm-line')][line - 1], r = document.createRange();
+      r.setStart(l.firstChild, 0); r.setEnd(l.firstChild, 1);
+      const b = r.getBoundingClientRect();
+      return [b.x + b.width / 2, b.y + b.height / 2];
+    }, speed.line);
+    await page.mouse.move(...speedAt);
+    const tip = await page.waitForSelector('.field-tip', { timeout: 3000 }).then(t => t.evaluate(e => e.textContent), () => '');
     await page.evaluate(() => studio.open('DeploymentOrders/DeploymentOrder1.dpo'));
     await page.waitForSelector('.tl-order[data-order="2"]');
     const ordersBefore = await page.evaluate(() => studio.orders());
@@ -385,12 +394,12 @@ async function main() {
     const dpo = await page.evaluate(() => studio.read('DeploymentOrders/DeploymentOrder1.dpo'));
     await page.evaluate(() => studio.undo());
     check(speed && speed.name === 'speed across' && speed.unit === 'pixels per frame' && speed.max === 100000 &&
-          formed === lines.join('\n') &&
+          formed === lines.join('\n') && tip.startsWith('speed across: pixels per frame, 0..100000') &&
           ordersAfter[2].delay === ordersBefore[2].delay + 2 && ordersAfter[2].x === ordersBefore[2].x + 50 &&
           ordersAfter[3].delay === ordersBefore[3].delay &&
           playedOrders.split('\n')[0] === dpo.split('\n')[5] && dpo.split('\n').length === playedOrders.split('\n').length + 5,
           `forms from the reader: ${speed && speed.name} (${speed && speed.unit}, ${speed && speed.min}..${speed && speed.max}) ` +
-          `set to 7 in the form writes "${lines[speed.line - 1].slice(0, 12).trim()}"; a drag moves order 3 from ` +
+          `set to 7 in the form writes "${lines[speed.line - 1].slice(0, 12).trim()}"; the hover says "${tip}"; a drag moves order 3 from ` +
           `${ordersBefore[2].at} s, x ${ordersBefore[2].x} to ${ordersAfter[2].at} s, x ${ordersAfter[2].x}; ` +
           `"Play from here" on order 6 plays "${playedOrders.split('\n')[0].slice(0, 16).trim()}" first`);
 

@@ -225,7 +225,9 @@ $('reset').addEventListener('click', () => startAgain().catch(e => message(e.mes
 $('export-content').addEventListener('click', async () => {
   try { download(await exportContent(), 'starlane-content.zip'); } catch (e) { message('Not downloaded: ' + e.message); }
 });
-$('export-web').addEventListener('click', async () => download(await studio.exportWeb(), 'starlane-web.zip'));
+$('export-web').addEventListener('click', async () => {
+  try { download(await studio.exportWeb(), 'starlane-web.zip'); } catch (e) { message('Not downloaded: ' + e.message); }
+});
 
 // A new file or a new name never takes the place of a file that is there.
 function freeName(path) {
