@@ -144,7 +144,7 @@ export function drawGraphics() {
       const fig = document.createElement('figure');
       const o = document.createElement('canvas');
       o.width = g.width * scale; o.height = g.height * scale;
-      o.className = 'pixels';
+      o.className = 'pixels playing';   // a layer of its own: a change repaints it alone
       const cap = document.createElement('figcaption');
       cap.textContent = `animation ${a.index}: ${a.frames.join(' ')}, ` +
                         `${a.loops ? 'loops' : 'plays once'}, every ${a.delay + 1} frames`;
