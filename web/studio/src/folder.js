@@ -14,6 +14,8 @@ export const TEXT_FILE = /\.(txt|dpo|sheet|colors)$/i;
 export const project = { name: '', readOnly: false, kept: true };
 
 const unsaved = new Map();        // path -> bytes or null, not yet in the storage
+// Told of every change, after the files are changed: the page shows it (main.js).
+export const changeHooks = [];
 let saving = Promise.resolve();   // the saves under way, in order
 
 export function message(text) { document.getElementById('message').textContent = text; }
@@ -93,6 +95,7 @@ export async function change(changes, how = {}) {
     unsaved.set(path, bytes);
     sourceTouched(path);
   }
+  for (const hook of changeHooks) hook(changes.map(c => c[0]), how);
   return save();
 }
 

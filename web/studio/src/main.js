@@ -15,7 +15,7 @@
 // and holds opening, exporting and window.studio.
 import { zipSync } from 'fflate';
 import { readZip, checkName, ZIP_LIMITS } from './zipin.js';
-import { files, write, remove, change, message, status, project, TEXT_FILE } from './folder.js';
+import { files, write, remove, change, changeHooks, message, status, project, TEXT_FILE } from './folder.js';
 import { startTools, listing } from './tools.js';
 import { drawTree } from './tree.js';
 import { openPath, openFile, closeFile, refreshOpen, forgetStates, editorHooks } from './editor.js';
@@ -58,6 +58,13 @@ projectHooks({
     drawUndo();
     await runCheck();
   },
+});
+
+// A change made anywhere but by typing in the editor (a form, the timeline, a duplicate): the
+// open file follows it, so the editor never writes back what it showed before.
+changeHooks.push((paths, how) => {
+  if (!how.typing) { refreshOpen(); drawTree(); }
+  scheduleCheck();
 });
 
 // ---- The one history: Undo and Redo, the buttons and the keys

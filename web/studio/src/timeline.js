@@ -2,7 +2,7 @@
 // before it added up) and at its X on the game's 800-pixel-wide screen, with its enemy's
 // picture. Dragging an order changes its delay and its X in the text; "Play from here" starts
 // the game with the orders before it left out, for that play only.
-import { files, message } from './folder.js';
+import { files, message, change } from './folder.js';
 import { graphics } from './problems.js';
 import { hexBytes, pixelCanvas } from './pictures.js';
 import { fieldsOf, recordsOf, setValues, outOfRange } from './fields.js';
@@ -64,6 +64,11 @@ export async function drawTimeline(box) {
     ` ${orders.length} orders over ${end - 5} s; drag an order to change its time (its delay) and its X. `,
     el('button', { textContent: 'Play from here', title: 'Play with the orders before the chosen one left out, this time only',
                    onclick: () => playFrom(chosenOrder) }),
+    enemyChooser(enemies),
+    el('button', { textContent: 'Add order', title: 'An order of the chosen enemy, a second after the chosen order',
+                   onclick: () => addOrder(chosen, Number(box.querySelector('.tl-enemy').value)) }),
+    el('button', { textContent: 'Remove order', title: 'The chosen order goes (Undo brings it back)',
+                   onclick: () => chosen && removeOrder(chosen) }),
     el('span', { className: 'tl-chosen', textContent: chosen ? ` order ${chosen.record + 1}: ${enemies[chosen.enemy] ? enemies[chosen.enemy].name : 'enemy ' + chosen.enemy} at ${chosen.at} s, x ${chosen.x}` : '' }));
   const stage = el('div', { className: 'tl-stage' });
   stage.style.width = width + 'px';
@@ -106,6 +111,51 @@ export async function drawTimeline(box) {
     stage.append(mark);
   }
   box.append(head, stage);
+}
+
+function enemyChooser(enemies) {
+  const select = el('select', { className: 'tl-enemy', title: 'The enemy an added order sends' });
+  enemies.forEach((e, k) => select.append(el('option', { value: k, textContent: `${k}: ${e.name.replace(/^.*\//, '').replace(/\.txt$/i, '')}` })));
+  select.value = String(Math.max(0, enemies.length - 1));
+  return select;
+}
+
+// The file's bytes with `lines` (line numbers from 1) dropped and `text` put before line `at`.
+function withLines(bytes, drop, at, text) {
+  const out = [];
+  let line = 1, start = 0;
+  const put = new TextEncoder().encode(text);
+  for (let i = 0; i <= bytes.length; i++) {
+    if (i === bytes.length || bytes[i] === 10) {
+      if (line === at && put.length) out.push(put);
+      if (!drop.has(line) && i > start - 1) out.push(bytes.subarray(start, Math.min(i + 1, bytes.length)));
+      line++;
+      start = i + 1;
+    }
+  }
+  if (at >= line && put.length) out.push(put);
+  const joined = new Uint8Array(out.reduce((n, b) => n + b.length, 0));
+  let k = 0;
+  for (const b of out) { joined.set(b, k); k += b.length; }
+  return joined;
+}
+
+// An order of `enemy` a second after order `after` (or first), at the middle of the screen.
+export async function addOrder(after, enemy) {
+  const bytes = files.get(ORDERS);
+  const eol = new TextDecoder().decode(bytes).includes('\r\n') ? '\r\n' : '\n';
+  const y = after ? after.y : -40;
+  const line = after ? after.line + 1 : 1;
+  try {
+    await change([[ORDERS, withLines(bytes, new Set(), line, `o ${enemy} 1 ${SCREEN / 2} ${y}${eol}`)]],
+                 { label: `add an order of enemy ${enemy}` });
+    chosenOrder = after ? after.record + 1 : 0;
+  } catch (e) { message(e.message); }
+}
+
+export async function removeOrder(o) {
+  try { await change([[ORDERS, withLines(files.get(ORDERS), new Set([o.line]), 0, '')]], { label: `remove order ${o.record + 1}` }); }
+  catch (e) { message(e.message); }
 }
 
 // An order's delay and X written into its line, as one step.
