@@ -29,10 +29,12 @@ export function record(step) {
   hooks.changed();
 }
 
-// Steps about a project that another tab has since changed are of no use to walk.
-export function forgetProject(name) {
+// Steps about a project that another tab has since changed are of no use to walk; nor, once a
+// project is deleted, the openings of it (`gone`).
+export function forgetProject(name, gone = false) {
+  const about = s => s.project === name || (gone && (s.switchFrom === name || s.switchTo === name));
   for (const list of [done, undone])
-    for (let i = list.length - 1; i >= 0; i--) if (list[i].project === name) list.splice(i, 1);
+    for (let i = list.length - 1; i >= 0; i--) if (about(list[i])) list.splice(i, 1);
   hooks.changed();
 }
 

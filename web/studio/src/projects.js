@@ -9,7 +9,7 @@ import { checkName } from './zipin.js';
 import { clearFiles, putFile } from './tools.js';
 import { record, forgetProject, renameInHistory } from './history.js';
 import { sourcesOpened } from './sources.js';
-import { holdProject, takeOver, tellSaved, tabHooks } from './tabs.js';
+import { holdProject, takeOver, tellSaved, tabHooks, projectHeld } from './tabs.js';
 import { notice, clearNotice } from './notices.js';
 
 let stored = true;                // false when the browser keeps nothing: projects in memory
@@ -141,9 +141,10 @@ export async function renameOpenProject(to) {
 // Deletes a project that is not the open one (the list asks first).
 export async function deleteProject(name) {
   if (name === project.name) throw new Error('open another project before deleting this one');
+  if (await projectHeld(name)) throw new Error(`${name} is open in another tab: close it there first`);
   if (stored) await store.deleteProject(name);
   else inMemory.delete(name);
-  forgetProject(name);
+  forgetProject(name, true);
   await drawProjects();
   message(`${name} deleted.`);
 }

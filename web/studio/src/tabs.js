@@ -42,6 +42,13 @@ export async function takeOver(name) {
   return got;
 }
 
+// 1 when some tab (this one or another) holds `name`.
+export async function projectHeld(name) {
+  if (!locks || !locks.query) return false;
+  const { held } = await locks.query();
+  return held.some(l => l.name === lockName(name));
+}
+
 export function tellSaved(name) {
   if (channel) channel.postMessage({ saved: name });
 }
