@@ -237,16 +237,20 @@ function flip(horizontal) {
 }
 
 // Pixels [x, y, entry] of `sheet`'s picture painted: one rewrite of the sheet by the content
-// builder's painter, one write (one step of the history), one rebuild. Its time in ms.
+// builder's painter, one write (one step of the history), one rebuild. Its time in ms, drawn
+// to rebuilt.
 export async function paintStroke(sheet, pixels, label = 'paint ' + sheet) {
   if (project.readOnly) throw new Error(`${project.name} is open in another tab: read-only here`);
   const t0 = performance.now();
   const r = await toolsCall('studioPaintPixels', '.', sheet, pixels.map(p => p.join(' ')).join(';'));
   if (!r.ok) throw new Error(r.error);
-  await write(sheet, await readFile(sheet), { label });
+  // The picture is rebuilt while the browser's storage saves the sheet: the page has it already.
+  const saved = write(sheet, await readFile(sheet), { label });
   await rebuildSources();
+  const ms = performance.now() - t0;
   scheduleCheck();
-  return performance.now() - t0;
+  await saved.catch(() => {});   // a refused save is told by folder.js; the stroke stays
+  return ms;
 }
 
 // The stroke under way into the sheet.
