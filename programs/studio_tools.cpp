@@ -6,15 +6,23 @@
 //
 //   studioCheck(dir)            the checker's report: its lines as starlane-check prints them
 //   studioList(dir)             starlane-check --list on standard output and error; 1 when it loads
-//   studioBuild(dir)            mkcontent build: palette.pal and the sheets' BMPs rewritten
+//   studioBuild(dir, keep)      mkcontent build, each source on its own: what built is written,
+//                               but the outputs named in `keep` (one a line) are only compared
 //   studioGraphics(dir)         every master graphic as the game cuts it, with the palette
 //   studioBitmap(path)          a BMP as the game's bitmap reader reads it
 //   studioPaint(dir, sheet, x, y, colour)   one pixel of a .sheet source drawn in a palette entry
+//   studioPaintPixels(dir, sheet, "x y c;...")  a stroke: many pixels, one rewrite of the sheet
+//   studioLegend(dir, sheet)    the sheet's legend lines: character, entry, colour and note
+//   studioSheetLayout(dir, sheet)  the sheet's cells: size, grid and its line, the at blocks
+//   studioFields(dir, file)     every value of a content file the loaders read: its line and
+//                               column, its field, name, unit and range (tools/fields.h)
 #include <emscripten.h>
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,7 +39,9 @@
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "shell/errorlog.h"
+#include "tools/fields.h"
 #include "tools/sheets.h"
+#include "tools/source_text.h"
 
 namespace {
 
@@ -175,6 +185,35 @@ void describeGraphics(const LoadedContent& content, void*)
              listingJson(listingOf(content), graphicPictures) + "}";
 }
 
+struct FieldsAsked {
+    std::string file, text;
+};
+
+void describeFields(const LoadedContent& content, void* user)
+{
+    const FieldsAsked& asked = *(const FieldsAsked*)user;
+    std::string out = "{\"fields\":[";
+    int first = 1;
+    for (const PlacedValue& p : placedValues(asked.file, asked.text)) {
+        out += std::string(first ? "" : ",") + "{\"line\":" + std::to_string(p.line) +
+               ",\"column\":" + std::to_string(p.column) + ",\"field\":" + jsonString(p.field) +
+               ",\"record\":" + std::to_string(p.record) + ",\"nth\":" + std::to_string(p.nth) +
+               ",\"text\":" + jsonString(p.text);
+        if (p.info != NULL) {
+            long long max =
+                p.info->max == FIELD_TO_GRAPHICS  ? (long long)content.graphics.size() - 1
+                : p.info->max == FIELD_TO_ENEMIES ? (long long)content.enemies.size() - 1
+                                                  : p.info->max;
+            out += ",\"name\":" + jsonString(p.info->name) +
+                   ",\"unit\":" + jsonString(p.info->unit) +
+                   ",\"min\":" + std::to_string(p.info->min) + ",\"max\":" + std::to_string(max);
+        }
+        out += "}";
+        first = 0;
+    }
+    answer = out + "]}";
+}
+
 } // namespace
 
 extern "C" {
@@ -205,23 +244,56 @@ EMSCRIPTEN_KEEPALIVE int studioList(const char* dir)
     return ok;
 }
 
-EMSCRIPTEN_KEEPALIVE const char* studioBuild(const char* dir)
+EMSCRIPTEN_KEEPALIVE const char* studioBuild(const char* dir, const char* keep)
 {
     std::vector<SourceOutput> outputs;
-    std::vector<std::string> errors, wrote;
+    std::vector<std::string> errors, wrote, differs, same, failed;
     int ok = buildSources(dir, outputs, errors);
-    if (ok)
-        for (const SourceOutput& o : outputs) {
-            FILE* file = fopen(o.path.c_str(), "wb");
-            if (file == NULL || fwrite(o.bytes.data(), 1, o.bytes.size(), file) != o.bytes.size())
-                errors.push_back(o.path.string() + ": cannot write"), ok = 0;
-            else
-                wrote.push_back(o.path.string());
-            if (file != NULL)
-                fclose(file);
+    std::set<std::string> kept, built;
+    for (const char *p = keep, *end; *p; p = *end ? end + 1 : end) {
+        end = strchr(p, '\n');
+        if (end == NULL)
+            end = p + strlen(p);
+        kept.insert(std::string(p, end));
+    }
+    // Every source that built is written, whichever others failed; a file the page keeps as
+    // it is (one that may have been made by hand) is only compared.
+    for (const SourceOutput& o : outputs) {
+        std::string name = o.path.lexically_relative(dir).generic_string();
+        built.insert(o.source.lexically_relative(dir).generic_string());
+        if (kept.count(name)) {
+            std::string disk, problem;
+            int equal = readSource(o.path, disk, problem) && disk.size() == o.bytes.size() &&
+                        std::equal(o.bytes.begin(), o.bytes.end(), disk.begin(),
+                                   [](uint8_t a, char b) { return a == (uint8_t)b; });
+            (equal || problem == "cannot read" ? same : differs).push_back(name);
+            if (equal || problem != "cannot read")
+                continue;
         }
+        FILE* file = fopen(o.path.c_str(), "wb");
+        if (file == NULL || fwrite(o.bytes.data(), 1, o.bytes.size(), file) != o.bytes.size())
+            errors.push_back(name + ": cannot write"), ok = 0;
+        else
+            wrote.push_back(name);
+        if (file != NULL)
+            fclose(file);
+    }
+    // The sources that made nothing: their pictures are as they were, older than they are.
+    std::error_code ec;
+    std::filesystem::path graphicsDir = std::filesystem::path(dir) / "Graphics";
+    for (std::filesystem::directory_iterator it(graphicsDir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = it->path().lexically_relative(dir).generic_string();
+        if (it->path().extension() == ".sheet" && !built.count(name))
+            failed.push_back(name);
+    }
+    std::sort(failed.begin(), failed.end());
+    if (!built.count("palette.colors") &&
+        std::filesystem::exists(std::filesystem::path(dir) / "palette.colors", ec))
+        failed.insert(failed.begin(), "palette.colors");
     answer = "{\"ok\":" + std::to_string(ok) + ",\"errors\":" + strings(errors) +
-             ",\"wrote\":" + strings(wrote) + "}";
+             ",\"wrote\":" + strings(wrote) + ",\"differs\":" + strings(differs) +
+             ",\"same\":" + strings(same) + ",\"failed\":" + strings(failed) + "}";
     return answer.c_str();
 }
 
@@ -283,6 +355,67 @@ EMSCRIPTEN_KEEPALIVE const char* studioPaint(const char* dir, const char* sheet,
     std::string why;
     int ok = paintSheet(dir, std::filesystem::path(dir) / sheet, x, y, colour, why);
     answer = "{\"ok\":" + std::to_string(ok) + ",\"error\":" + jsonString(why) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioPaintPixels(const char* dir, const char* sheet,
+                                                   const char* stroke)
+{
+    std::vector<PaintedPixel> pixels;
+    for (const char* p = stroke; *p;) {
+        PaintedPixel px;
+        int used = 0;
+        if (sscanf(p, "%d %d %d%n", &px.x, &px.y, &px.colour, &used) != 3)
+            break;
+        pixels.push_back(px);
+        p += used;
+        while (*p == ';' || *p == ' ')
+            p++;
+    }
+    std::string why;
+    int ok = paintSheetPixels(dir, std::filesystem::path(dir) / sheet, pixels, why);
+    answer = "{\"ok\":" + std::to_string(ok) + ",\"painted\":" + std::to_string(pixels.size()) +
+             ",\"error\":" + jsonString(why) + "}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioLegend(const char* dir, const char* sheet)
+{
+    answer = "{\"legend\":[";
+    int first = 1;
+    for (const SheetLegend& l : sheetLegend(dir, std::filesystem::path(dir) / sheet)) {
+        // The character as its byte: a sheet may use any byte but a blank as a pixel.
+        answer += std::string(first ? "" : ",") + "{\"code\":" + std::to_string(l.character) +
+                  ",\"entry\":" + std::to_string(l.entry) + ",\"colour\":" + jsonString(l.colour) +
+                  ",\"note\":" + jsonString(l.note) + "}";
+        first = 0;
+    }
+    answer += "]}";
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioFields(const char* dir, const char* file)
+{
+    FieldsAsked asked;
+    asked.file = file;
+    std::string why;
+    answer = "{\"fields\":[]}";
+    if (readSource(std::filesystem::path(dir) / file, asked.text, why))
+        withLoadedContent(dir, describeFields, &asked);
+    return answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* studioSheetLayout(const char* dir, const char* sheet)
+{
+    SheetLayout l = sheetLayout(std::filesystem::path(dir) / sheet);
+    answer = "{\"cell\":[" + std::to_string(l.width) + "," + std::to_string(l.height) +
+             "],\"grid\":[" + std::to_string(l.columns) + "," + std::to_string(l.rows) +
+             "],\"gridLine\":" + std::to_string(l.gridLine) +
+             ",\"lines\":" + std::to_string(l.lines) + ",\"blocks\":[";
+    for (size_t i = 0; i < l.blocks.size(); i++)
+        answer += std::string(i ? "," : "") + "[" + std::to_string(l.blocks[i].column) + "," +
+                  std::to_string(l.blocks[i].row) + "," + std::to_string(l.blocks[i].line) + "]";
+    answer += "]}";
     return answer.c_str();
 }
 

@@ -7,6 +7,7 @@
 #include "tools/sheets.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -22,10 +23,14 @@
 #include "content/textread.h"
 #include "display/display.h"
 #include "game/contract.h"
+#include "game/records.h"
+#include "game/statistics.h"
 #include "game/world.h"
 #include "graphics/graphics.h"
 #include "platform/headless.h"
+#include "input/input.h"
 #include "shell/errorlog.h"
+#include "shell/framesync.h"
 #include "shell/shell.h"
 
 namespace {
@@ -43,6 +48,8 @@ std::vector<Logged> warnings;
 std::set<std::string> warned;    // each warning's place and text, to give it once
 std::vector<NameRead> namesRead; // every name the game and the loaders read, first reading kept
 std::set<std::string> namesSeen;
+std::set<int> unreadRuns;           // the loaders' runs on files no list names: warnings only
+std::vector<std::string> pastCount; // names a list gives after its count: warned already
 
 Place here()
 {
@@ -132,6 +139,7 @@ std::vector<Entry> listNames(const char* list, int max)
                     resolveContentName(name, path, sizeof(path)) ? fopen(path, "rb") : NULL;
                 if (probe != NULL) {
                     fclose(probe);
+                    pastCount.push_back(name);
                     warn({list, text.valueLine},
                          std::string(name) + " is never read: the count on line " +
                              std::to_string(countLine) + " says " + std::to_string(count));
@@ -155,9 +163,34 @@ void closeAfterFirstFrame(int turn)
         headlessRequestClose();
 }
 
+// The game's records as a new process has them: the studio checks again and again in one
+// process, and a run must not see what the one before it left (its closed window, its graphics).
+void freshGame()
+{
+    quitFlag = 0;
+    frameDuration = 0;
+    frameStart = 0;
+    memset(keyState, 0, sizeof(keyState));
+    player = Player();
+    deploymentState = DEPLOY_START;
+    currentDeploymentOrder = 0;
+    numDeploymentOrders = 0;
+    deploymentTimer = Timer();
+    gameStatistics = GameStatistics();
+    srand(1);
+    freeMemory();
+    memset(masterGraphics, 0, sizeof(masterGraphics));
+    numMasterGraphics = 0;
+    memset(masterEnemies, 0, sizeof(masterEnemies));
+    numMasterEnemies = 0;
+    memset(deploymentOrders, 0, sizeof(deploymentOrders));
+    memset(&overlayGraphic, 0, sizeof(overlayGraphic));
+}
+
 int runGame()
 {
     step = 0;
+    freshGame();
     headlessReset(1000);
     headlessSetTurnHook(closeAfterFirstFrame);
     int result = WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWNORMAL);
@@ -260,6 +293,8 @@ void resetChecker()
     warned.clear();
     namesRead.clear();
     namesSeen.clear();
+    unreadRuns.clear();
+    pastCount.clear();
     textPlace.file[0] = '\0';
     textPlace.line = 0;
 }
@@ -333,6 +368,14 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
     std::vector<int> graphicLoaded, enemyLoaded;
     int ordersLoaded = runLoaders(graphicNames, graphicLoaded, enemyNames, enemyLoaded);
     int gameOrders = ordersLoaded ? numDeploymentOrders : -1;
+    // Only when the game starts: a refused list leaves every file it names unread.
+    std::vector<std::string> read = fileOrder;
+    read.insert(read.end(), pastCount.begin(), pastCount.end());
+    if (report->started)
+        warnUnread(read, [](const char* file) {
+            restartAt(file, 1);
+            unreadRuns.insert(step);
+        });
     textReadHook = NULL;
     nameFixHook = NULL;
     checkRecords(graphicNames, graphicLoaded, enemyNames, enemyLoaded, gameOrders);
@@ -366,6 +409,7 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         std::string text;
     };
     std::vector<Line> rest;
+    int unreadLines = 0;
     auto rankOf = [](const std::string& file) {
         return (size_t)(std::find(fileOrder.begin(), fileOrder.end(), file) - fileOrder.begin());
     };
@@ -379,7 +423,10 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         if (l.at.file.empty())
             rest.push_back(
                 {fileOrder.size(), 0, showPath(shown, ERROR_LOG_FILE) + ":1: loader: " + l.text});
-        else
+        else if (unreadRuns.count(l.step)) {
+            rest.push_back({rankOf(l.at.file), l.at.line, at + "warning: loader: " + l.text});
+            unreadLines++;
+        } else
             rest.push_back({rankOf(l.at.file), l.at.line, at + "loader: " + l.text});
     }
     // A warning at line 0 is about the file itself (its name), not a line of it.
@@ -398,10 +445,14 @@ int checkContent(const std::string& dir, const std::string& shown, CheckReport* 
         std::vector<std::string> sourceLines;
         buildSources(dir, outputs, sourceLines);
         compareSources(dir, outputs, sourceLines);
+        // Named inside the folder as every other line is, so that a place opens its file.
+        std::string prefix = (std::filesystem::path(dir) / "").string();
         for (const std::string& l : sourceLines)
-            report->lines.push_back(l);
+            report->lines.push_back(l.compare(0, prefix.size(), prefix) == 0
+                                        ? showPath(shown, l.substr(prefix.size()))
+                                        : l);
     }
-    report->warnings = (int)warnings.size();
+    report->warnings = (int)warnings.size() + unreadLines;
     report->graphics = (int)graphicNames.size();
     report->enemies = (int)enemyNames.size();
     report->orders = gameOrders < 0 ? 0 : gameOrders;

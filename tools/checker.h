@@ -85,5 +85,8 @@ void warnPalette();
 void warnOrders(ContentRead& c);
 // The folder's names that Windows cannot hold; `names` every name the loaders read, in order.
 void warnNames(const std::vector<NameRead>& names);
+// Files no list names (warn_unread.cpp): warned, and each read by its loader after
+// `readAt(file)` starts a run of its own; `read` are the files the loaders read.
+void warnUnread(const std::vector<std::string>& read, void (*readAt)(const char* file));
 
 #endif

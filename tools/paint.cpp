@@ -1,4 +1,5 @@
-// Painting one pixel of a sheet's picture by rewriting the character in its source.
+// Painting pixels of a sheet's picture by rewriting their characters in its source, and the
+// sheet's legend as written, for a palette shown with its names, and its layout of cells.
 #include <fstream>
 #include <string>
 #include <vector>
@@ -10,22 +11,16 @@
 
 namespace fs = std::filesystem;
 
-int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int colour,
-               std::string& why)
+namespace {
+
+// The pixel (x, y) drawn in `colour` in `text`: its character replaced by one whose legend is
+// that entry, a legend line added when none is. 0 with `why` when it cannot be.
+int paintText(const fs::path& sheet, std::string& text, const Palette& pal, int x, int y,
+              int colour, std::string& why)
 {
     std::vector<std::string> errors;
-    Palette pal;
-    std::string text, problem;
     if (colour < 0 || colour > 255) {
         why = sheet.string() + ": palette entries are 0..255";
-        return 0;
-    }
-    if (!loadColours(dataDir / "palette.colors", pal, errors)) {
-        why = errors.empty() ? "palette.colors does not load" : errors[0];
-        return 0;
-    }
-    if (!readSource(sheet, text, problem)) {
-        why = sheet.string() + ": " + problem;
         return 0;
     }
     // The sheet's reader finds the pixel's character; the rest is written back byte for byte.
@@ -61,6 +56,29 @@ int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int
         text.insert(put, "legend " + std::string(1, (char)c) + " " + std::to_string(colour) + eol);
     } else
         text[at] = (char)c;
+    return 1;
+}
+
+} // namespace
+
+int paintSheetPixels(const fs::path& dataDir, const fs::path& sheet,
+                     const std::vector<PaintedPixel>& pixels, std::string& why)
+{
+    std::vector<std::string> errors;
+    Palette pal;
+    std::string text, problem;
+    if (!loadColours(dataDir / "palette.colors", pal, errors)) {
+        why = errors.empty() ? "palette.colors does not load" : errors[0];
+        return 0;
+    }
+    if (!readSource(sheet, text, problem)) {
+        why = sheet.string() + ": " + problem;
+        return 0;
+    }
+    // All of the stroke or none of it: the file is written once, at the end.
+    for (const PaintedPixel& p : pixels)
+        if (!paintText(sheet, text, pal, p.x, p.y, p.colour, why))
+            return 0;
     std::ofstream out(sheet, std::ios::binary | std::ios::trunc);
     out.write(text.data(), (std::streamsize)text.size());
     if (!out) {
@@ -68,4 +86,69 @@ int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int
         return 0;
     }
     return 1;
+}
+
+int paintSheet(const fs::path& dataDir, const fs::path& sheet, int x, int y, int colour,
+               std::string& why)
+{
+    return paintSheetPixels(dataDir, sheet, {{x, y, colour}}, why);
+}
+
+// The legend lines of a sheet, in order: each pixel character with the palette entry it means
+// and the colour and note as written, for a palette shown with the sheet's own names.
+std::vector<SheetLegend> sheetLegend(const fs::path& dataDir, const fs::path& sheet)
+{
+    std::vector<SheetLegend> out;
+    std::vector<std::string> errors;
+    Palette pal;
+    std::string text, problem;
+    if (!loadColours(dataDir / "palette.colors", pal, errors) || !readSource(sheet, text, problem))
+        return out;
+    SourceLines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::vector<std::string> w = sourceWords(line);
+        if (w.size() < 3 || w[0] != "legend" || w[1].size() != 1)
+            continue;
+        SheetLegend l;
+        l.character = (unsigned char)w[1][0];
+        l.colour = w[2];
+        std::string why;
+        if (!resolveColour(pal, w[2], l.entry, why))
+            l.entry = -1;
+        for (size_t i = 3; i < w.size(); i++)
+            l.note += (i > 3 ? " " : "") + w[i];
+        out.push_back(l);
+    }
+    return out;
+}
+
+// Where a sheet lays out its cells: the cell size, the grid and its line, and each at block's
+// cell and line, for a tool that adds a cell.
+SheetLayout sheetLayout(const fs::path& sheet)
+{
+    SheetLayout out;
+    std::string text, problem;
+    if (!readSource(sheet, text, problem))
+        return out;
+    SourceLines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::vector<std::string> w = sourceWords(line);
+        int a = 0, b = 0;
+        if (w.size() != 3 && (w.empty() || w[0] != "at"))
+            continue;
+        if (w.size() < 3 || !parseSourceInt(w[1], a) || !parseSourceInt(w[2], b))
+            continue;
+        if (w[0] == "cell")
+            out.width = a, out.height = b;
+        else if (w[0] == "grid")
+            out.columns = a, out.rows = b, out.gridLine = (int)lines.number;
+        else if (w[0] == "at") {
+            out.blocks.push_back({a, b, (int)lines.number});
+            lines.skip(out.height);
+        }
+    }
+    out.lines = (int)lines.number;
+    return out;
 }

@@ -196,7 +196,7 @@ bool readSheet(const fs::path& path, const std::string& text, const Palette& pal
     }
     if (pixels.empty()) {
         if (cw == 0 || bw < 0 || cols == 0) {
-            errors.push_back(path.string() + ": cell, border and grid are required");
+            errors.push_back(placeOf(path, 1) + "cell, border and grid are required");
             return false;
         }
         if (!layOut(path.string() + ": "))

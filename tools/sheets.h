@@ -61,4 +61,31 @@ void compareSources(const std::filesystem::path& dataDir, const std::vector<Sour
 int paintSheet(const std::filesystem::path& dataDir, const std::filesystem::path& sheet, int x,
                int y, int colour, std::string& why);
 
+// Many pixels drawn in one rewrite of the sheet, in order, all of them or none.
+struct PaintedPixel {
+    int x, y, colour;
+};
+int paintSheetPixels(const std::filesystem::path& dataDir, const std::filesystem::path& sheet,
+                     const std::vector<PaintedPixel>& pixels, std::string& why);
+
+// A legend line of a sheet: its pixel character, the palette entry it means (-1 when it means
+// none), and its colour and note as written.
+struct SheetLegend {
+    int character = 0, entry = -1;
+    std::string colour, note;
+};
+// Where a sheet lays out its cells (0 where it says nothing): cell size, grid and the line of
+// the grid directive, each at block's cell and line, and the number of lines.
+struct SheetBlock {
+    int column, row, line;
+};
+struct SheetLayout {
+    int width = 0, height = 0, columns = 0, rows = 0, gridLine = 0, lines = 0;
+    std::vector<SheetBlock> blocks;
+};
+SheetLayout sheetLayout(const std::filesystem::path& sheet);
+
+std::vector<SheetLegend> sheetLegend(const std::filesystem::path& dataDir,
+                                     const std::filesystem::path& sheet);
+
 #endif

@@ -6,11 +6,13 @@
 // edits; the exported content is clean for the native checker and plays as the same edit made
 // on a copy of data/; the exported web build plays, and its own studio makes a web build again
 // (a file named with "})" among its content) or says why not; a zip leaving its folder, a zip
-// bomb and a name with markup are refused with a message. Then the tools' worker: content at
-// every bound checked while keys are typed leaves the page answering each key within 100 ms,
-// its pictures drawn once and only those on screen; and a module that runs out of its memory
-// is said with the file it was on, started afresh, and the folder kept, through a reload and a
-// download.
+// bomb and a name with markup are refused with a message; nothing is lost: a zip over work
+// keeps the project before, a name that exists is refused, a delete is undone byte for byte,
+// bytes that are not UTF-8 stay, and a second tab is read-only until it takes the project
+// over. Then the tools' worker: content at every bound checked while keys are typed leaves the
+// page answering each key within 100 ms, its pictures drawn once and only those on screen; and
+// a module that runs out of its memory is said with the file it was on, started afresh, and
+// the folder kept, through a reload and a download.
 //
 //   node tests/web/studio.js SITE_DIR BUILD_DIR DATA_DIR
 // Prints the measured figures as one JSON line.
@@ -343,6 +345,226 @@ async function main() {
           await page.$$eval('#message img, #tree img, #problems img', e => e.length) === 0 &&
           await page.evaluate(() => studio.files().length) === files,
           `friend's zips refused: "${said[0]}"; "${said[1]}" (${bomb.length} bytes packed); "${said[2]}"`);
+
+    // Nothing lost: a zip over work keeps the project before, which comes back; a name that
+    // exists is refused; a delete is undone byte for byte; bytes that are not UTF-8, a
+    // byte-order mark and CR LF stay as they were around a typed key; a zip with a file
+    // where a folder is changes nothing; a second tab is read-only until it takes over.
+    const work = await page.evaluate(() => studio.projects().then(p => p[0]));
+    const dartNow = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    await page.evaluate(bytes => studio.openZip(new Uint8Array(bytes), 'friend.zip'),
+                        Array.from(zipSync({ 'mod/palette.pal': fs.readFileSync(path.join(data, 'palette.pal')) })));
+    const afterZip = await page.evaluate(() => studio.projects());
+    await page.evaluate(name => studio.openProject(name), work);
+    const back = await page.evaluate(() => [studio.read('Enemies/Dart.txt'), studio.read('Graphics/Dart.sheet')]);
+    const refused = await page.evaluate(() => studio.create('Enemies/Dart.txt').then(() => '', e => e.message));
+    const dartBytes = await page.evaluate(() => Array.from(new TextEncoder().encode(studio.read('Enemies/Dart.txt'))));
+    await page.evaluate(() => studio.remove('Enemies/Dart.txt'));
+    const gone = await page.evaluate(() => studio.read('Enemies/Dart.txt') === undefined);
+    await page.evaluate(() => studio.undo());
+    const undone = await page.evaluate(() => Array.from(new TextEncoder().encode(studio.read('Enemies/Dart.txt'))));
+    const odd = [0xef, 0xbb, 0xbf, ...Buffer.from('# pixel \xb7 here\r\nline two\r\n', 'latin1')];
+    await page.evaluate(bytes => studio.write('Notes.txt', new Uint8Array(bytes)), odd);
+    await page.evaluate(() => studio.open('Notes.txt', 2));
+    await page.keyboard.press('End');
+    await page.keyboard.type('!');
+    await page.waitForFunction(() => studio.read('Notes.txt').length > 0 && document.body.dataset.unsaved !== '1');
+    const typedOdd = Buffer.from(await page.evaluate(() => Array.from(studio.read('Notes.txt', 'bytes'))));
+    const clashZip = zipSync({ 'Graphics': new Uint8Array([1]), 'Graphics/Extra.txt': new Uint8Array([2]) });
+    const clashSaid = await page.evaluate(async bytes => {
+      await studio.openZip(new Uint8Array(bytes), 'clash.zip');
+      return document.getElementById('message').textContent;
+    }, Array.from(clashZip));
+    check(afterZip.length === 2 && afterZip[0] === 'friend' && afterZip[1] === work &&
+          back[0] === dartNow && back[1] === sheet && refused.includes('exists already') &&
+          await page.evaluate(() => studio.read('Enemies/Dart.txt')) === dartNow &&
+          gone && JSON.stringify(undone) === JSON.stringify(dartBytes) &&
+          typedOdd.equals(Buffer.from([...odd.slice(0, -2), ...Buffer.from('!\r\n')])) &&
+          /clash.zip was not opened: Graphics\/Extra.txt cannot be made: Graphics is a file/.test(clashSaid) &&
+          (await page.evaluate(() => studio.projects())).length === 2,
+          `nothing lost: the zip made a project of its own (${afterZip.join(', ')}) and ${work} came ` +
+          `back as it was; "${refused}"; a delete undone byte for byte; a key typed into a file ` +
+          `of CR LF, BOM and byte 0xB7 changed only that key; "${clashSaid}"`);
+
+    // Native's verdicts: a frame the overlay's animation shows but no record loads is the
+    // game's own Error.txt line from its first frame, as starlane-check says; a sheet's
+    // problem is named inside the folder and a click opens the sheet at its line.
+    const overlay = await page.evaluate(() => studio.read('Graphics/Overlay.txt'));
+    await page.evaluate(t => studio.write('Graphics/Overlay.txt', t), overlay.replace(/^f 0 .*\n/m, ''));
+    fs.cpSync(data, path.join(tmp, 'runs'), { recursive: true });
+    fs.rmSync(path.join(tmp, 'runs/Error.txt'), { force: true });
+    fs.writeFileSync(path.join(tmp, 'runs/Graphics/Overlay.txt'), overlay.replace(/^f 0 .*\n/m, ''));
+    const runsNative = nativeLines(path.join(tmp, 'runs'));
+    const runsShown = await page.evaluate(shownLines);
+    await page.evaluate(() => studio.undo());
+    const darts = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    await page.evaluate(t => studio.write('Graphics/Dart.sheet', t), darts.replace(/^grid 5 2$/m, 'grid 5 2 7'));
+    const sheetRow = await page.$$eval('#problems div', ds => ds.map(d => d.textContent).find(t => /Dart\.sheet/.test(t)) || '');
+    await page.evaluate(() => studio.open('Enemies/MasterEnemies.txt'));
+    await page.$$eval('#problems div', ds => ds.find(d => /Dart\.sheet/.test(d.textContent)).click());
+    const landed = await page.evaluate(() => [document.getElementById('path').textContent,
+      document.querySelector('.cm-activeLineGutter') && document.querySelector('.cm-activeLineGutter').textContent]);
+    await page.evaluate(() => studio.undo());
+    check(runsNative.some(l => l.includes('Error.txt:1: drawGraphic:  frame to be displayed was NULL!')) &&
+          JSON.stringify(runsShown) === JSON.stringify(runsNative) &&
+          /^Graphics\/Dart\.sheet:(\d+): grid needs/.test(sheetRow) &&
+          landed[0] === 'Graphics/Dart.sheet' && landed[1] === sheetRow.split(':')[1] &&
+          await page.evaluate(() => studio.read('Graphics/Dart.sheet')) === darts,
+          `native's verdicts: the game's first frame logs "${runsShown[0]}" in the studio as ` +
+          `natively; "${sheetRow}" opens its sheet at line ${landed[1]}`);
+
+    // The pixel editor on the Dart's frame 0: a line drawn and a fill, then two Undos, leave
+    // the .sheet as it was; a pencil stroke of 100 pixels is drawn and its picture rebuilt
+    // (the figure); the studio left alone with animations on screen (the figure).
+    const sheetBefore = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    await page.evaluate(() => studio.open('Graphics/Dart.bmp'));
+    await page.waitForSelector('.px-canvas');
+    const zoom = await page.evaluate(() => studio.pixelEditor().zoom);
+    const at = async (x, y) => { const b = await (await page.$('.px-canvas')).boundingBox(); return [b.x + (x + 0.5) * zoom, b.y + (y + 0.5) * zoom]; };
+    const strokes = () => page.evaluate(() => Number(document.body.dataset.strokes || 0));
+    const drawWith = async (tool, points) => {
+      const n = await strokes();
+      await page.click(`.px-tools [data-tool="${tool}"]`);
+      await page.mouse.move(...await at(...points[0]));
+      await page.mouse.down();
+      for (const p of points.slice(1)) await page.mouse.move(...await at(...p), { steps: 4 });
+      await page.mouse.up();
+      await page.waitForFunction(k => Number(document.body.dataset.strokes || 0) > k, { timeout: 5000 }, n).catch(() => {});
+    };
+    await page.click('.px-legend button:nth-child(3)');
+    await drawWith('line', [[2, 2], [25, 20]]);
+    const lined = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const linePixels = await page.evaluate(() => Number(document.body.dataset.strokePixels));
+    await drawWith('fill', [[0, 27]]);
+    const filled = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    const changedChars = (a, b) => [...a].filter((c, i) => c !== b[i]).length;
+    await page.evaluate(() => studio.undo());
+    await page.evaluate(() => studio.undo());
+    const undoneSheet = await page.evaluate(() => studio.read('Graphics/Dart.sheet'));
+    check(lined !== sheetBefore && filled !== lined && lined.length === sheetBefore.length &&
+          linePixels > 0 && changedChars(sheetBefore, lined) === linePixels && undoneSheet === sheetBefore,
+          `the pixel editor: a line changes ${changedChars(sheetBefore, lined)} characters of the ` +
+          `sheet and nothing else, a fill ${changedChars(lined, filled)}; two Undos leave the sheet as it was`);
+    await page.click('.px-legend button:nth-child(4)');
+    const path100 = [];
+    for (let x = 0; x < 32; x++) path100.push([x, 1]);
+    path100.push([31, 2]);
+    for (let x = 31; x >= 0; x--) path100.push([x, 3]);
+    path100.push([0, 4]);
+    for (let x = 0; x < 34; x++) path100.push([Math.min(x, 31), 5 + (x > 31 ? x - 31 : 0)]);
+    await drawWith('pencil', path100);
+    figures.stroke_pixels = await page.evaluate(() => Number(document.body.dataset.strokePixels));
+    figures.stroke_to_rebuilt_ms = await page.evaluate(() => Number(document.body.dataset.strokeMs));
+    await page.evaluate(() => studio.undo());
+    await page.evaluate(() => studio.open('Graphics/Dart.txt'));
+    await new Promise(r => setTimeout(r, 1000));
+    const m0 = await page.metrics();
+    await new Promise(r => setTimeout(r, 10000));
+    const m1 = await page.metrics();
+    figures.idle_cpu_percent = Number((100 * (m1.TaskDuration - m0.TaskDuration) / (m1.Timestamp - m0.Timestamp)).toFixed(2));
+    check(figures.stroke_pixels >= 100 && figures.stroke_to_rebuilt_ms > 0 && figures.idle_cpu_percent < 100,
+          `a pencil stroke of ${figures.stroke_pixels} pixels drawn and rebuilt in ` +
+          `${figures.stroke_to_rebuilt_ms} ms; idle for 10 s with a graphic's animations on screen: ` +
+          `${figures.idle_cpu_percent}% of a core`);
+
+    // "Duplicate enemy": the Dart copied with its sheet, description and list entries in one
+    // step, with fresh numbers; the only word of the checker is that no order names it yet.
+    const duplicated = await page.evaluate(async () => {
+      const made = await studio.duplicate('Enemies/Dart.txt');
+      const fields = await studio.fields(made);
+      const out = { made, graphic: fields.find(f => f.field === 'graphic').text,
+                    id: fields.find(f => f.field === 'enemyID').text,
+                    lines: (await studio.problems()).map(p => p.text), files: studio.files().length };
+      await studio.undo();
+      out.after = studio.files().length;
+      return out;
+    });
+    check(duplicated.made === 'Enemies/Dart2.txt' && duplicated.graphic === '11' && duplicated.id === '5' &&
+          duplicated.lines.length === 1 && /named by no deployment order/.test(duplicated.lines[0]) &&
+          duplicated.files === duplicated.after + 4,
+          `"Duplicate enemy" makes ${duplicated.made} on graphic ${duplicated.graphic}, identifier ` +
+          `${duplicated.id}, in one step: "${duplicated.lines[0]}"; Undo takes the 4 files back`);
+
+    // Forms and the timeline from the reader: the fields of the Dart's file; the enemy form
+    // changes its speed across, and the text is what a person would have typed; a drag on the
+    // timeline changes the order's delay and X; "Play from here" starts with that order.
+    const dartFields = await page.evaluate(() => studio.fields('Enemies/Dart.txt'));
+    const speed = dartFields.find(f => f.field === 'speed' && f.nth === 0);
+    const dartText = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    await page.evaluate(() => studio.open('Enemies/Dart.txt'));
+    const speedInput = await page.waitForSelector('#form input[data-field="speed"][data-nth="0"]');
+    await speedInput.click({ clickCount: 3 });
+    await page.keyboard.type('7');
+    await page.keyboard.press('Tab');
+    await page.waitForFunction(t => studio.read('Enemies/Dart.txt') !== t, { timeout: 3000 }, dartText).catch(() => {});
+    const formed = await page.evaluate(() => studio.read('Enemies/Dart.txt'));
+    const lines = dartText.split('\n');
+    lines[speed.line - 1] = lines[speed.line - 1].slice(0, speed.column - 1) + '7' +
+                            lines[speed.line - 1].slice(speed.column - 1 + speed.text.length);
+    await page.evaluate(() => studio.undo());
+    // The editor's hover on the speed across: its field, unit and range.
+    const speedAt = await page.evaluate(line => {
+      const l = [...document.querySelectorAll('.cm-line')][line - 1], r = document.createRange();
+      r.setStart(l.firstChild, 0); r.setEnd(l.firstChild, 1);
+      const b = r.getBoundingClientRect();
+      return [b.x + b.width / 2, b.y + b.height / 2];
+    }, speed.line);
+    await page.mouse.move(...speedAt);
+    const tip = await page.waitForSelector('.field-tip', { timeout: 3000 }).then(t => t.evaluate(e => e.textContent), () => '');
+    await page.evaluate(() => studio.open('DeploymentOrders/DeploymentOrder1.dpo'));
+    await page.waitForSelector('.tl-order[data-order="2"]');
+    const ordersBefore = await page.evaluate(() => studio.orders());
+    const mark = await (await page.$('.tl-order[data-order="2"]')).boundingBox();
+    const across = await page.evaluate(() => document.querySelector('.tl-stage').clientWidth / 800);
+    await page.mouse.move(mark.x + mark.width / 2, mark.y + mark.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(mark.x + mark.width / 2 + 50 * across, mark.y + mark.height / 2 + 12, { steps: 5 });
+    await page.mouse.up();
+    await page.waitForFunction(d => studio.orders().then(o => o[2].delay !== d), { timeout: 3000 }, ordersBefore[2].delay).catch(() => {});
+    const ordersAfter = await page.evaluate(() => studio.orders());
+    await page.click('.tl-order[data-order="5"]');
+    await page.evaluate(() => { document.querySelector('.tl-head button').click(); });
+    const from = await (await page.waitForSelector('#play iframe')).contentFrame();
+    await from.waitForFunction(() => window.Module && Module.calledRun && Module._webPresentCount() > 2, { timeout: 60000 });
+    const playedOrders = await from.evaluate(() => new TextDecoder().decode(Module.FS.readFile('/studio/DeploymentOrders/DeploymentOrder1.dpo')));
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.body.dataset.state === 'studio', { timeout: 5000 }).catch(() => {});
+    const dpo = await page.evaluate(() => studio.read('DeploymentOrders/DeploymentOrder1.dpo'));
+    await page.evaluate(() => studio.undo());
+    check(speed && speed.name === 'speed across' && speed.unit === 'pixels per frame' && speed.max === 100000 &&
+          formed === lines.join('\n') && tip.startsWith('speed across: pixels per frame, 0..100000') &&
+          ordersAfter[2].delay === ordersBefore[2].delay + 2 && ordersAfter[2].x === ordersBefore[2].x + 50 &&
+          ordersAfter[3].delay === ordersBefore[3].delay &&
+          playedOrders.split('\n')[0] === dpo.split('\n')[5] && dpo.split('\n').length === playedOrders.split('\n').length + 5,
+          `forms from the reader: ${speed && speed.name} (${speed && speed.unit}, ${speed && speed.min}..${speed && speed.max}) ` +
+          `set to 7 in the form writes "${lines[speed.line - 1].slice(0, 12).trim()}"; the hover says "${tip}"; a drag moves order 3 from ` +
+          `${ordersBefore[2].at} s, x ${ordersBefore[2].x} to ${ordersAfter[2].at} s, x ${ordersAfter[2].x}; ` +
+          `"Play from here" on order 6 plays "${playedOrders.split('\n')[0].slice(0, 16).trim()}" first`);
+
+    // A second tab on the project: read-only, kept up to date, and "Edit here instead".
+    const second = await browser.newPage();
+    second.on('pageerror', e => consoleErrors.push('second tab: ' + e));
+    await second.goto(url, { waitUntil: 'load' });
+    await second.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 30000 });
+    const secondReadOnly = await second.evaluate(() => document.body.dataset.readOnly === '1');
+    const secondRefused = await second.evaluate(() => studio.write('Notes.txt', 'x').then(() => '', e => e.message));
+    await page.evaluate(() => studio.write('Notes.txt', 'from the first tab\n'));
+    await second.waitForFunction(() => studio.read('Notes.txt') === 'from the first tab\n', { timeout: 5000 }).catch(() => {});
+    const secondSees = await second.evaluate(() => studio.read('Notes.txt'));
+    await page.evaluate(() => { window.lastMinute = studio.write('Notes.txt', 'last word of the first tab\n'); });
+    await second.click('.notice[data-notice="tabs"] button');
+    await second.waitForFunction(() => document.body.dataset.readOnly !== '1', { timeout: 5000 }).catch(() => {});
+    const taken = await second.evaluate(() => [document.body.dataset.readOnly !== '1', studio.read('Notes.txt')]);
+    await second.evaluate(() => studio.write('Notes.txt', 'from the second tab\n'));
+    await page.waitForFunction(() => studio.read('Notes.txt') === 'from the second tab\n', { timeout: 5000 }).catch(() => {});
+    const firstNow = await page.evaluate(async () => [document.body.dataset.readOnly === '1', studio.read('Notes.txt'),
+      await studio.write('Notes.txt', 'y').then(() => '', e => e.message)]);
+    await second.close();
+    check(secondReadOnly && secondRefused.includes('another tab') && secondSees === 'from the first tab\n' &&
+          taken[0] && taken[1] === 'last word of the first tab\n' &&
+          firstNow[0] && firstNow[1] === 'from the second tab\n' && firstNow[2].includes('another tab'),
+          'a second tab is read-only and follows the first; "Edit here instead" takes the project ' +
+          'with the first tab\'s last write, and the first follows it read-only');
 
     await workerGroup(page, figures);
 

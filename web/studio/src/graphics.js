@@ -1,13 +1,21 @@
 // The pictures: a BMP as the game reads it, painted through its sheet; the palette; and every
 // graphic of the open file as the game cuts it, with its bounding box and its animations.
-import { files, write, message } from './folder.js';
+import { files, write, message, project } from './folder.js';
 import { toolsCall, readFile } from './tools.js';
 import { pixelCanvas, paletteChooser, hexBytes } from './pictures.js';
 import { graphics, runCheck } from './problems.js';
 import { openPath, openFile } from './editor.js';
+import { openPixelEditor, refreshPixelEditor } from './pixeleditor.js';
 
 const $ = id => document.getElementById(id);
 let chosenColour = 1;
+let wanted = null;                // the graphic and frame to draw when its BMP opens
+
+// A frame of a graphic, in the pixel editor: its sheet's BMP opened on it.
+export function editFrame(bmp, graphic, frame) {
+  wanted = { bmp, graphic, frame };
+  openFile(bmp);
+}
 
 function chooseColour(entry) { chosenColour = entry; }
 
@@ -27,6 +35,10 @@ export async function drawPicture(path) {
     box.textContent = path + ': ' + files.get(path).length + ' bytes (not a text file or a picture)';
     return;
   }
+  const sheetOf = path.replace(/\.bmp$/i, '.sheet');
+  const want = wanted && wanted.bmp === path ? wanted : {};
+  wanted = null;
+  if (files.has(sheetOf) && openPixelEditor(box, path, want.graphic, want.frame)) return;
   const bmp = await toolsCall('studioBitmap', path);
   if (!bmp.ok) { box.textContent = path + ': ' + bmp.error; return; }
   const rgb = await paletteBytes();
@@ -53,10 +65,11 @@ export async function drawPicture(path) {
 }
 
 export async function paint(sheet, x, y, colour) {
+  if (project.readOnly) { message(`${project.name} is open in another tab: read-only here.`); return; }
   let result;
   try {
     result = await toolsCall('studioPaint', '.', sheet, x, y, colour);
-    if (result.ok) await write(sheet, await readFile(sheet));
+    if (result.ok) await write(sheet, await readFile(sheet), { label: 'paint ' + sheet });
   } catch (e) {
     message(e.message);
     return;
@@ -148,18 +161,14 @@ function graphicElement(g, rgb, paintable, sheet) {
       og.strokeRect(g.box[0] * scale + 0.5, g.box[1] * scale + 0.5,
                     (g.box[2] - g.box[0]) * scale - 1, (g.box[3] - g.box[1]) * scale - 1);
     });
-    // A frame cut from a sheet that has its source here can be painted, pixel by pixel.
+    // A frame cut from a sheet that has its source here is drawn in the pixel editor.
     if (paintable && f.at) {
-      o.style.cursor = 'crosshair';
-      o.addEventListener('mouseenter', () => {
-        o.title = `click a pixel to paint it with entry ${chosenColour}, in ${sheet}`;
-      });
-      o.addEventListener('click', e => {
-        const r = o.getBoundingClientRect();
-        const x = Math.floor((e.clientX - r.left) * g.width / r.width);
-        const y = Math.floor((e.clientY - r.top) * g.height / r.height);
-        paint(sheet, f.at[0] + x, f.at[1] + y, chosenColour);
-      });
+      o.style.cursor = 'pointer';
+      o.tabIndex = 0;
+      o.title = `draw frame ${f.index} in the pixel editor`;
+      const edit = () => editFrame(g.bitmap, g.index, f.index);
+      o.addEventListener('click', edit);
+      o.addEventListener('keydown', e => { if (e.key === 'Enter') edit(); });
     }
     const cap = document.createElement('figcaption');
     cap.textContent = 'frame ' + f.index;
@@ -170,13 +179,15 @@ function graphicElement(g, rgb, paintable, sheet) {
   for (const a of g.animations) {
     const fig = document.createElement('figure');
     const o = sized();
+    o.className = 'pixels playing';   // a layer of its own: a change repaints it alone
     const cap = document.createElement('figcaption');
     cap.textContent = `animation ${a.index}: ${a.frames.join(' ')}, ` +
                       `${a.loops ? 'loops' : 'plays once'}, every ${a.delay + 1} frames`;
     fig.append(o, cap);
     div.appendChild(fig);
-    // At the game's speed: each position held delay + 1 of its frames, while it is on screen.
-    let k = 0, held = 0, timer = 0;
+    // At the game's speed: each position held delay + 1 of its frames, while it is on screen;
+    // the timer wakes only when the picture changes.
+    let k = 0, timer = 0;
     const show = () => {
       const og = o.getContext('2d');
       og.imageSmoothingEnabled = false;
@@ -185,20 +196,24 @@ function graphicElement(g, rgb, paintable, sheet) {
       if (p) og.drawImage(p, 0, 0, w, h);
     };
     o.title = 'click to play it again';
-    o.addEventListener('click', () => { k = 0; held = 0; show(); });
+    let playing = () => {};
+    o.addEventListener('click', () => { k = 0; show(); playing(); });
     animations.push(visible => {
       clearInterval(timer);
       timer = 0;
+      playing = () => {};
       if (!visible) return;
       drawLater(show);
-      timer = setInterval(() => {
-        if (++held <= a.delay) return;
-        held = 0;
-        if (k + 1 < a.frames.length) k++;
-        else if (a.loops) k = 0;
-        else return;
-        show();
-      }, graphics.frameMs);
+      playing = () => {
+        clearInterval(timer);
+        timer = setInterval(() => {
+          if (k + 1 < a.frames.length) k++;
+          else if (a.loops) k = 0;
+          else { clearInterval(timer); timer = 0; return; }
+          show();
+        }, graphics.frameMs * (a.delay + 1));
+      };
+      playing();
     });
   }
   div.shown = visible => {
@@ -211,6 +226,7 @@ function graphicElement(g, rgb, paintable, sheet) {
 }
 
 export function drawGraphics() {
+  refreshPixelEditor();
   const box = $('graphics');
   const shown = [];
   const kept = new Map();

@@ -1,13 +1,13 @@
 // Links in the studio: "Share as link" makes a link to the game page carrying the folder's
 // difference from the shipped content; a link opened in the studio (studio.html#...) shows
 // its mod as a folder of its own, and never replaces the folder being worked on unasked.
-import { zipSync } from 'fflate';
 import { makeLink, readLink, difference, shippedFor, LINK_MOST } from '../../links/codec.js';
 import { readZip } from './zipin.js';
-import { files, rebuildSources, message } from './folder.js';
+import { files, message } from './folder.js';
+import { rebuildSources } from './sources.js';
 
 let shippedEntries = null;
-let studio = null;    // what main.js lends: replaceFolder, download
+let studio = null;    // what main.js lends: newProject
 
 async function shipped() {
   if (!shippedEntries) {
@@ -32,28 +32,10 @@ export async function shareLink() {
   return url;
 }
 
-const folderZip = () => {
-  const tree = {};
-  for (const [path, bytes] of files) tree[path] = bytes;
-  return new Blob([zipSync(tree, { level: 6 })], { type: 'application/zip' });
-};
-
-// The mod (every file of its folder) opened in place of the folder: at once when the folder is
-// the shipped content untouched; otherwise only when asked, with the folder offered as a zip
-// first. The one place that decides, to become "a new project" once the studio has projects.
+// The mod (every file of its folder) opened as a project of its own: the project being worked
+// on is kept, one click away in the list of projects.
 export async function openLinkedMod(entries, name) {
-  const base = await shipped();
-  const changed = difference(base.entries, files);
-  if (changed.files.length || changed.removed.length) {
-    const Name = name[0].toUpperCase() + name.slice(1);
-    if (confirm(`${Name} would replace the folder you are working on. Download your folder as a zip first, to keep it?`))
-      studio.download(folderZip(), 'starlane-content.zip');
-    if (!confirm(`Open ${name} in place of your folder?`)) {
-      message(`${Name} was not opened: your folder is as it was.`);
-      return false;
-    }
-  }
-  await studio.replaceFolder(entries, `Opened ${name}: ${entries.length} files.`, `Opened from ${name}`);
+  await studio.newProject(name, entries, `Opened ${name}: ${entries.length} files`);
   return true;
 }
 
@@ -79,7 +61,7 @@ export async function openLinkFromAddress(lent) {
   const folder = new Map((await shipped()).entries);
   for (const path of mod.removed) folder.delete(path);
   for (const [path, bytes] of mod.files) folder.set(path, bytes);
-  await openLinkedMod([...folder].sort((a, b) => (a[0] < b[0] ? -1 : 1)), 'the mod from the link');
+  await openLinkedMod([...folder].sort((a, b) => (a[0] < b[0] ? -1 : 1)), 'The mod from the link');
 }
 
 // "Share as link": the link shown to copy, or why there is none.

@@ -2,8 +2,10 @@
 // and the palette to choose a colour from. The pixels come from the game's readers (the tools
 // module); nothing here reads a file format.
 
-// The tools give bytes as hex, two digits a byte.
+// The tools give bytes as hex, two digits a byte (the palette), or as bytes already (the
+// pictures, from the tools' worker): a copy of `count` bytes either way.
 export function hexBytes(hex, count) {
+  if (hex instanceof Uint8Array) return hex.slice(0, count);
   const out = new Uint8Array(count);
   for (let i = 0; i < count && 2 * i < hex.length; i++) out[i] = parseInt(hex.substr(2 * i, 2), 16);
   return out;

@@ -6,14 +6,17 @@ import { openFile } from './editor.js';
 
 const $ = id => document.getElementById(id);
 
-// The play frame asks for the folder to write into its game's file system.
-window.studioFolder = () => files;
+// The play frame asks for the folder to write into its game's file system: the project's, or
+// the one a single play was given ("Play from here").
+let playFolder = files;
+window.studioFolder = () => playFolder;
 
 let playing = null;
 let endPlay = null;               // settles the promise of the game under way
 
-export function play() {
+export function play(folder = files) {
   stop();
+  playFolder = folder;
   const box = $('play');
   const frame = document.createElement('iframe');
   frame.src = 'play.html';

@@ -1,6 +1,7 @@
 // The checker's verdict on the folder after every change: the problems, each at its place and
 // a click away from it, the tree and the editor marked, and the graphics as the game cut them.
-import { files, rebuildSources, sourcesNeedBuilding, status } from './folder.js';
+import { files, status } from './folder.js';
+import { rebuildSources, sourcesNeedBuilding } from './sources.js';
 import { toolsCall, listing } from './tools.js';
 import { markEditor, openFile } from './editor.js';
 import { drawTree } from './tree.js';
@@ -14,6 +15,7 @@ export let report = null;         // the checker's last answer
 export let graphics = null;       // the listing of the graphics, as the game cut them
 let checkTimer = 0;
 export let checked = null;        // a promise of the check under way
+export const afterCheck = [];     // what follows each check (the forms, the timeline)
 
 export function scheduleCheck() {
   clearTimeout(checkTimer);
@@ -32,7 +34,12 @@ export async function drawListing() {
 
 const PLACE = /^(.*?):(\d+): (.*)$/;
 
-function parseProblem(line) {
+// The native lines name the native tools; in the page the same fix is a button.
+const browserActions = text => text.replace(/ \(run mkcontent build\)$/,
+  ': choose "Keep the BMP" or "Rebuild from the sheet" in the bar above');
+
+function parseProblem(nativeLine) {
+  const line = browserActions(nativeLine);
   const m = PLACE.exec(line);
   const severity = / warning: /.test(' ' + (m ? m[3] : line)) ? 'warning' : 'error';
   if (!m) {
@@ -57,7 +64,9 @@ function drawProblems() {
     const d = document.createElement('div');
     d.className = p.severity;
     d.textContent = p.line ? `${p.file}:${p.line}: ${p.text}` : p.file ? `${p.file}: ${p.text}` : p.text;
+    d.tabIndex = 0;
     d.addEventListener('click', () => openFile(p.file, p.line));
+    d.addEventListener('keydown', e => { if (e.key === 'Enter') openFile(p.file, p.line); });
     box.appendChild(d);
   }
 }
@@ -98,6 +107,7 @@ function checkOnce() {
     drawTree();
     drawGraphics();
     if (!failed) await drawListing().catch(() => {});
+    for (const f of afterCheck) await f();
     document.body.dataset.checks = String(Number(document.body.dataset.checks || 0) + 1);
     // What stopped, here; the message line says the rest.
     if (failed) status(`${files.size} files; not checked: ${failed.message.split('. ')[0]}.`);
