@@ -370,6 +370,15 @@ async function main() {
     await page.keyboard.type('!');
     await page.waitForFunction(() => studio.read('Notes.txt').length > 0 && document.body.dataset.unsaved !== '1');
     const typedOdd = Buffer.from(await page.evaluate(() => Array.from(studio.read('Notes.txt', 'bytes'))));
+    // A write the storage refuses (a full disk): said at once, kept in the page, saved with the next.
+    const refusedSave = await page.evaluate(async () => {
+      const put = IDBObjectStore.prototype.put;
+      IDBObjectStore.prototype.put = () => { throw new DOMException('the disk is full', 'QuotaExceededError'); };
+      const said = await studio.write('Full.txt', 'kept').then(() => '', e => e.message);
+      IDBObjectStore.prototype.put = put;
+      await studio.write('After.txt', 'next');
+      return [said, studio.read('Full.txt'), document.body.dataset.unsaved];
+    });
     const clashZip = zipSync({ 'Graphics': new Uint8Array([1]), 'Graphics/Extra.txt': new Uint8Array([2]) });
     const clashSaid = await page.evaluate(async bytes => {
       await studio.openZip(new Uint8Array(bytes), 'clash.zip');
@@ -381,10 +390,12 @@ async function main() {
           gone && JSON.stringify(undone) === JSON.stringify(dartBytes) &&
           typedOdd.equals(Buffer.from([...odd.slice(0, -2), ...Buffer.from('!\r\n')])) &&
           /clash.zip was not opened: Graphics\/Extra.txt cannot be made: Graphics is a file/.test(clashSaid) &&
+          refusedSave[0] === 'the disk is full' && refusedSave[1] === 'kept' && refusedSave[2] === '' &&
           (await page.evaluate(() => studio.projects())).length === 2,
           `nothing lost: the zip made a project of its own (${afterZip.join(', ')}) and ${work} came ` +
           `back as it was; "${refused}"; a delete undone byte for byte; a key typed into a file ` +
-          `of CR LF, BOM and byte 0xB7 changed only that key; "${clashSaid}"`);
+          `of CR LF, BOM and byte 0xB7 changed only that key; "${clashSaid}"; a refused save said ` +
+          `("${refusedSave[0]}"), kept and saved with the next write`);
 
     // Native's verdicts: a frame the overlay's animation shows but no record loads is the
     // game's own Error.txt line from its first frame, as starlane-check says; a sheet's

@@ -4,7 +4,7 @@
 // is read and checked whole first, then stored in one transaction, and only then shown, so a
 // refusal or a reload half-way leaves every project as it was.
 import * as store from './store.js';
-import { files, project, useProject, flush, message, clashOf } from './folder.js';
+import { files, project, useProject, flush, unsavedCount, message, clashOf } from './folder.js';
 import { checkName } from './zipin.js';
 import { clearFiles, putFile } from './tools.js';
 import { record, forgetProject, renameInHistory } from './history.js';
@@ -89,8 +89,12 @@ function tellSkipped(skipped, where) {
            (skipped.length > 5 ? ', ...' : ''), [['OK', () => clearNotice('skipped:' + where)]]);
 }
 
+// Before another project opens: everything of this one saved, or it stays open.
 async function leave() {
   await flush();
+  if (stored && project.name && !project.readOnly && unsavedCount())
+    throw new Error(`${project.name} has changes the browser's storage refused; download the ` +
+                    'content to keep them, or free some space, before opening another project');
   if (!stored && project.name) inMemory.set(project.name, new Map(files));
 }
 
