@@ -107,17 +107,18 @@ std::vector<SheetLegend> sheetLegend(const fs::path& dataDir, const fs::path& sh
     SourceLines lines(text);
     std::string_view line;
     while (lines.next(line)) {
-        std::vector<std::string> w = sourceWords(line);
+        // A legend's note is a few words: past them the line is not worth holding.
+        std::vector<std::string_view> w = sourceWords(line, 3 + 64);
         if (w.size() < 3 || w[0] != "legend" || w[1].size() != 1)
             continue;
         SheetLegend l;
         l.character = (unsigned char)w[1][0];
-        l.colour = w[2];
+        l.colour = std::string(w[2]);
         std::string why;
         if (!resolveColour(pal, w[2], l.entry, why))
             l.entry = -1;
         for (size_t i = 3; i < w.size(); i++)
-            l.note += (i > 3 ? " " : "") + w[i];
+            l.note += (i > 3 ? " " : "") + std::string(w[i]);
         out.push_back(l);
     }
     return out;
@@ -134,7 +135,7 @@ SheetLayout sheetLayout(const fs::path& sheet)
     SourceLines lines(text);
     std::string_view line;
     while (lines.next(line)) {
-        std::vector<std::string> w = sourceWords(line);
+        std::vector<std::string_view> w = sourceWords(line, 4);
         int a = 0, b = 0;
         if (w.size() != 3 && (w.empty() || w[0] != "at"))
             continue;

@@ -36,7 +36,7 @@ function readDatabase(name) {
       }
       t.oncomplete = () => { d.close(); resolve(out); };
       t.onabort = () => { d.close(); resolve(null); };
-    });
+    };
   });
 }
 
