@@ -15,7 +15,7 @@ const path = require('path');
 const { spawnSync } = require('child_process');
 const { check, sleep, launch, finish } = require('./harness.js');
 const { serve } = require('../../web/serve.js');
-const { deflateSync, unzipSync } = require('../../web/studio/node_modules/fflate');
+const { deflateSync } = require('../../web/studio/node_modules/fflate');
 
 const [site, build, data] = process.argv.slice(2).map(p => path.resolve(p));
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'starlane-links-'));
@@ -159,27 +159,26 @@ async function main() {
     check(/more than the 64000 a link may have: download the content \(\.zip\) instead/.test(tooLong),
           `a mod past 64,000 characters makes no link: "${tooLong}"`);
 
-    // ... opened in a studio working on a folder of its own: asked, that folder offered first
+    // ... opened in a studio working on a project of its own: the mod is a project of its own,
+    // and the work is kept, one choice away in the list of projects
     const other = await fresh();
-    const downloads = path.join(tmp, 'downloads');
-    await (await other.createCDPSession()).send('Browser.setDownloadBehavior',
-      { behavior: 'allow', downloadPath: downloads, browserContextId: other.browserContext().id });
     await other.goto(origin + 'studio.html', { waitUntil: 'load' });
     await studioReady(other);
     await other.evaluate(() => studio.write('Enemies/Mine.txt', 'my own work\n'));
+    const mine = await other.evaluate(() => studio.projects().then(p => p[0]));
     await other.goto('about:blank');
     await other.goto(line.studio, { waitUntil: 'load' });
     await studioReady(other);
     const opened = await other.evaluate(() => studio.files().map(p => [p, studio.read(p)]));
     const openedMap = new Map(opened.map(([p, b]) => [p, typeof b === 'string' ? Buffer.from(b) : Buffer.from(Object.values(b))]));
-    for (let i = 0; i < 50 && !(fs.existsSync(downloads) && fs.readdirSync(downloads).some(f => f.endsWith('.zip'))); i++) await sleep(100);
-    const zip = fs.existsSync(downloads) && fs.readdirSync(downloads).find(f => f.endsWith('.zip'));
-    const kept = zip ? unzipSync(fs.readFileSync(path.join(downloads, zip))) : {};
-    check((other.asked || []).length === 2 && Object.entries(mod).every(([p, t]) => openedMap.get(p).equals(Buffer.from(t))) &&
-          !openedMap.has('Enemies/Mine.txt') && kept['Enemies/Mine.txt'] &&
-          Buffer.from(kept['Enemies/Mine.txt']).toString() === 'my own work\n' && await other.url() === origin + 'studio.html',
-          `the link in a studio with work of its own asks first ("${(other.asked || [])[0]}"), ` +
-          `the work is kept as ${zip}, then the mod is the folder`);
+    const projects = await other.evaluate(() => studio.projects());
+    await other.evaluate(name => studio.openProject(name), mine);
+    const kept = await other.evaluate(() => studio.read('Enemies/Mine.txt'));
+    check(!(other.asked || []).length && Object.entries(mod).every(([p, t]) => openedMap.get(p).equals(Buffer.from(t))) &&
+          !openedMap.has('Enemies/Mine.txt') && projects.length === 2 && projects[1] === mine &&
+          kept === 'my own work\n' && await other.url() === origin + 'studio.html',
+          `the link in a studio with work of its own opens as a project of its own (${projects.join(', ')}), ` +
+          `and ${mine} is kept as it was`);
 
     // ---- a game: played by script, shared
     const gamer = await fresh();
