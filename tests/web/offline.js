@@ -61,7 +61,7 @@ async function offlineScenario(browser, site, offPalettePixels, palette) {
     await page.setOfflineMode(false);
     await page.reload();
     const keys = await page.waitForFunction(async o => { const k = await caches.keys(); return k[0] !== o && k; },
-      { timeout: 20000, polling: 200 }, old).then(h => h.jsonValue(), () => []);
+      { timeout: 60000, polling: 200 }, old).then(h => h.jsonValue(), () => []);
     await page.reload();
     await controlled(page);
     const served = await page.evaluate(async () => (await fetch('page.js')).text());
