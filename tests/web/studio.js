@@ -321,6 +321,7 @@ async function main() {
     const failed = await download();
     await context.close();
     webServer.close();
+    await page.evaluate(() => studio.remove('Enemies/odd})(.txt'));   // the folder as it was
     check(packedNames.includes('/game/Enemies/odd})(.txt') && /^Made starlane-web\.zip \(\d+ bytes\)\.$/.test(made) &&
           failed === 'The web build was not made: starlane.wasm could not be fetched from this site (404 Not Found)',
           `"Download web build" from a studio-made web build with a file named with "})": "${made}"; ` +
@@ -422,7 +423,9 @@ async function main() {
           landed[0] === 'Graphics/Dart.sheet' && landed[1] === sheetRow.split(':')[1] &&
           await page.evaluate(() => studio.read('Graphics/Dart.sheet')) === darts,
           `native's verdicts: the game's first frame logs "${runsShown[0]}" in the studio as ` +
-          `natively; "${sheetRow}" opens its sheet at line ${landed[1]}`);
+          `natively; "${sheetRow}" opens its sheet at line ${landed[1]}` +
+          (JSON.stringify(runsShown) === JSON.stringify(runsNative) ? '' :
+            `; but the studio shows ${JSON.stringify(runsShown)} where native says ${JSON.stringify(runsNative)}`));
 
     // The pixel editor on the Dart's frame 0: a line drawn and a fill, then two Undos, leave
     // the .sheet as it was; a pencil stroke of 100 pixels is drawn and its picture rebuilt
@@ -494,7 +497,8 @@ async function main() {
           duplicated.lines.length === 1 && /named by no deployment order/.test(duplicated.lines[0]) &&
           duplicated.files === duplicated.after + 4,
           `"Duplicate enemy" makes ${duplicated.made} on graphic ${duplicated.graphic}, identifier ` +
-          `${duplicated.id}, in one step: "${duplicated.lines[0]}"; Undo takes the 4 files back`);
+          `${duplicated.id}, in one step: ${JSON.stringify(duplicated.lines)}; Undo takes the 4 files back ` +
+          `(${duplicated.files} files, ${duplicated.after} after)`);
 
     // Forms and the timeline from the reader: the fields of the Dart's file; the enemy form
     // changes its speed across, and the text is what a person would have typed; a drag on the
